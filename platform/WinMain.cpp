@@ -1,0 +1,6 @@
+#include "CWinApp.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    return AfxWinMain();
+}

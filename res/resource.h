@@ -1,0 +1,38 @@
+// Resource ids shared by the program, its resource scripts and its tests.
+#pragma once
+
+#define IDD_CHOOSER 102
+#define IDD_EDIT 103
+
+#define IDI_APP 128
+#define IDR_CONTEXT 130
+#define IDI_FALLBACK 132
+#define IDI_SPARE 133
+
+#define IDS_NOTE_CAPTION 135
+#define IDS_USAGE 136
+#define IDS_ERR_CREATE_KEY 137
+#define IDS_ERR_DELETE_KEY 138
+#define IDS_ERR_OPEN_KEY 139
+#define IDS_ERR_READ_KEY 140
+#define IDS_ERR_WRITE_KEY 141
+#define IDS_ASSIGNMENT_EXISTS 142
+#define IDS_NO_EXTENSION 143
+#define IDS_ERR_LAUNCH 144
+
+#define IDC_APP_LIST 1000
+#define IDC_NAME 1001
+#define IDC_PATH 1002
+#define IDC_BROWSE 1003
+#define IDC_PARAMETERS 1004
+#define IDC_INSERT_FILE 1005
+
+#define ID_OPEN 40001
+#define ID_ADD 40002
+#define ID_EDIT 40004
+#define ID_REMOVE 40005
+#define ID_DEFAULT 40009
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
