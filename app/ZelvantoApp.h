@@ -6,3 +6,5 @@ class CZelvantoApp : public CWinApp {
 public:
     BOOL InitInstance() override;
 };
+
+extern CZelvantoApp theApp;

@@ -1,0 +1,73 @@
+#include "support/UiScript.h"
+
+static UiScript* g_script = nullptr;
+static const UINT kTickMs = 20;
+
+UiScript::UiScript() : m_timer(::SetTimer(nullptr, 0, kTickMs, Tick))
+{
+    g_script = this;
+}
+
+UiScript::~UiScript()
+{
+    ::KillTimer(nullptr, m_timer);
+    g_script = nullptr;
+}
+
+UiScript& UiScript::Then(Step step)
+{
+    m_steps.push_back(std::move(step));
+    return *this;
+}
+
+UiScript& UiScript::ThenDo(std::function<void()> action)
+{
+    return Then([action] {
+        action();
+        return true;
+    });
+}
+
+void CALLBACK UiScript::Tick(HWND, UINT, UINT_PTR, DWORD)
+{
+    static bool running = false;
+    // A step may open a modal box of its own; the ticks inside that box must not run the next step.
+    if (!g_script || running || g_script->m_steps.empty())
+        return;
+    running = true;
+    Step step = g_script->m_steps.front();
+    if (step() && g_script && !g_script->m_steps.empty())
+        g_script->m_steps.pop_front();
+    running = false;
+}
+
+HWND ActiveWindow()
+{
+    return ::GetActiveWindow();
+}
+
+void PressKey(WORD key)
+{
+    INPUT inputs[2] = {};
+    inputs[0].type = INPUT_KEYBOARD;
+    inputs[0].ki.wVk = key;
+    inputs[1] = inputs[0];
+    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(2, inputs, sizeof(INPUT));
+}
+
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
+{
+    DWORD start = ::GetTickCount();
+    while (!condition()) {
+        if (::GetTickCount() - start > timeoutMs)
+            return false;
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+        ::Sleep(5);
+    }
+    return true;
+}
