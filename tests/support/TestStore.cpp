@@ -22,6 +22,12 @@ void Clear()
     ::RegDeleteKeyA(HKEY_CURRENT_USER, Root().c_str());
 }
 
+void Reset()
+{
+    AfxGetApp()->SetRegistryKey("Karvelund");
+    Clear();
+}
+
 bool KeyExists(const std::string& relativePath)
 {
     HKEY key = nullptr;

@@ -14,6 +14,9 @@ std::string Root();
 // Removes the whole store of this test program.
 void Clear();
 
+// Names the store as start-up does and empties it.
+void Reset();
+
 bool KeyExists(const std::string& relativePath);
 void CreateKey(const std::string& relativePath);
 

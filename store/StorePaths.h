@@ -1,0 +1,9 @@
+// The five key paths of the association store, below HKEY_CURRENT_USER, made anew for every use.
+#pragma once
+#include "CString.h"
+
+CString ApplicationRecordPath(LPCSTR appKey);
+CString ApplicationsKeyPath();
+CString ExtensionRecordPath(LPCSTR extension);
+CString ExtensionsKeyPath();
+CString AssignmentRecordPath(LPCSTR extension, LPCSTR appKey);
