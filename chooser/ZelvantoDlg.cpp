@@ -15,11 +15,14 @@ CZelvantoDlg::~CZelvantoDlg() = default;
 BEGIN_MESSAGE_MAP(CZelvantoDlg, CDialog)
 ON_WM_PAINT()
 ON_WM_QUERYDRAGICON()
+ON_WM_SIZE()
+ON_WM_CLOSE()
 END_MESSAGE_MAP()
 
 void CZelvantoDlg::DoDataExchange(CDataExchange* pDX)
 {
     CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_APP_LIST, m_appList);
 }
 
 BOOL CZelvantoDlg::OnInitDialog()
@@ -29,19 +32,64 @@ BOOL CZelvantoDlg::OnInitDialog()
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     m_extension = GetFileExtension(m_targetFile);
     if (m_extension.IsEmpty()) {
+        // Nothing is read or saved for a file without an extension.
         AfxMessageBox(IDS_NO_EXTENSION, MB_OK, 0);
         EndDialog(IDCANCEL);
         return TRUE;
     }
+    RestoreWindowRect();
+    LoadList();
     return TRUE;
+}
+
+void CZelvantoDlg::OnCancel()
+{
+    SaveWindowRect();
+    CDialog::OnCancel();
+}
+
+void CZelvantoDlg::OnClose()
+{
+    SaveWindowRect();
+    Default();
+}
+
+void CZelvantoDlg::OnSize(UINT, int cx, int cy)
+{
+    Default();
+    // The first size messages come while the dialog is created, before the list is bound.
+    if (!m_appList.GetSafeHwnd() || !m_appList.IsWindow())
+        return;
+    m_appList.SetWindowPos(nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER);
+    SortList();
 }
 
 void CZelvantoDlg::OnPaint()
 {
-    Default();
+    if (!IsIconic()) {
+        Default();
+        return;
+    }
+    CPaintDC dc(this);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+    int cxIcon = ::GetSystemMetrics(SM_CXICON);
+    int cyIcon = ::GetSystemMetrics(SM_CYICON);
+    CRect rect;
+    GetClientRect(&rect);
+    dc.DrawIcon((rect.Width() - cxIcon + 1) / 2, (rect.Height() - cyIcon + 1) / 2, m_hIcon);
 }
 
 HCURSOR CZelvantoDlg::OnQueryDragIcon()
 {
     return static_cast<HCURSOR>(m_hIcon);
+}
+
+ListEntry* CZelvantoDlg::SelectedEntry() const
+{
+    if (m_appList.GetSelectedCount() != 1)
+        return nullptr;
+    int selected = m_appList.GetNextItem(-1, LVNI_SELECTED);
+    if (selected < 0)
+        return nullptr;
+    return reinterpret_cast<ListEntry*>(m_appList.GetItemData(selected));
 }

@@ -1,6 +1,12 @@
 // The chooser: the applications assigned to the target file's extension, as large icons.
 #pragma once
 #include "CDialog.h"
+#include "CListCtrl.h"
+#include "CPaintDC.h"
+#include "ListEntry.h"
+
+#include <memory>
+#include <vector>
 
 class CZelvantoDlg : public CDialog {
 public:
@@ -11,12 +17,31 @@ protected:
     DECLARE_MESSAGE_MAP()
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
 
     void OnPaint();
     HCURSOR OnQueryDragIcon();
+    void OnSize(UINT type, int cx, int cy);
+    void OnClose();
 
-private:
+    void LoadList();
+    void LoadIcons();
+    void RestoreWindowRect();
+    void SaveWindowRect();
+    static int CALLBACK CompareItemNames(LPARAM first, LPARAM second, LPARAM list);
+    CString Quote(CString text) const;
+
+    ListEntry* SelectedEntry() const;
+
+    CListCtrl m_appList;
     HICON m_hIcon;
     CString m_targetFile;
     CString m_extension;
+
+private:
+    void SortList();
+
+    // The records behind the current items, released with the items at every reload.
+    std::vector<std::unique_ptr<ListEntry>> m_entries;
 };

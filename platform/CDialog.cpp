@@ -2,8 +2,13 @@
 
 #include "AfxGlobals.h"
 
+#include <commctrl.h>
+
 INT_PTR CDialog::DoModal()
 {
+    // Templates may hold list views, whose window class the common controls register on request.
+    INITCOMMONCONTROLSEX classes = { sizeof classes, ICC_LISTVIEW_CLASSES };
+    ::InitCommonControlsEx(&classes);
     LPCSTR name = MAKEINTRESOURCE(m_nIDTemplate);
     HWND owner = AfxGetSafeOwner(m_pParentWnd ? m_pParentWnd->GetSafeHwnd() : nullptr);
     INT_PTR result = ::DialogBoxParamA(AfxFindResourceHandle(name, RT_DIALOG), name, owner, DialogProc,

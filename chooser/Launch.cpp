@@ -1,0 +1,67 @@
+// Opening the target file with the selected application.
+#include "ZelvantoDlg.h"
+
+#include "resource.h"
+#include "store/StoreError.h"
+#include "store/StoreKey.h"
+#include "store/StorePaths.h"
+
+#include <shellapi.h>
+
+static const DWORD kValueCapacity = MAX_PATH;
+// ShellExecute answers a number above this one when the program was started.
+static const INT_PTR kShellExecuteFailureLimit = 32;
+
+void CZelvantoDlg::OnOK()
+{
+    SaveWindowRect();
+    const ListEntry* entry = SelectedEntry();
+    if (!entry)
+        return;
+    CString appKey = entry->appKey;
+    CString applicationPath = ApplicationRecordPath(appKey);
+    CString assignmentPath = AssignmentRecordPath(m_extension, appKey);
+
+    CStoreKey application;
+    if (application.Open(applicationPath, KEY_READ) != ERROR_SUCCESS) {
+        ShowStoreError(IDS_ERR_OPEN_KEY, applicationPath);
+        return;
+    }
+    char parameters[kValueCapacity] = {};
+    char path[kValueCapacity];
+    DWORD length = 0;
+    if (application.ReadString("Path", path, kValueCapacity, length) != ERROR_SUCCESS) {
+        ShowStoreError(IDS_ERR_READ_KEY, applicationPath);
+        application.Close();
+        return;
+    }
+    CStoreKey assignment;
+    if (assignment.Open(assignmentPath, KEY_READ) == ERROR_SUCCESS) {
+        // A failed read leaves the buffer as it was, so its text stays empty.
+        if (assignment.ReadString("Parameters", parameters, kValueCapacity, length) != ERROR_SUCCESS)
+            parameters[0] = '\0';
+        assignment.Close();
+    }
+
+    CString parameterString(parameters);
+    if (parameterString.IsEmpty())
+        parameterString = Quote(m_targetFile);
+    else
+        parameterString.Replace("%1", m_targetFile);
+    CString program = Quote(path);
+
+    INT_PTR result = reinterpret_cast<INT_PTR>(
+        ::ShellExecuteA(nullptr, "open", program, parameterString, "", SW_SHOWNORMAL));
+    if (result <= kShellExecuteFailureLimit) {
+        // The user learns the start failed and can choose again.
+        ShowStoreError(IDS_ERR_LAUNCH, program);
+        return;
+    }
+    EndDialog(IDOK);
+    application.Close();
+}
+
+CString CZelvantoDlg::Quote(CString text) const
+{
+    return CString("\"") + text + "\"";
+}

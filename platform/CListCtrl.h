@@ -1,0 +1,77 @@
+// The list view control, as thin calls of its messages.
+#pragma once
+#include "CWnd.h"
+
+#include <commctrl.h>
+
+class CListCtrl : public CWnd {
+public:
+    BOOL DeleteAllItems() { return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS)); }
+    int GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
+    UINT GetSelectedCount() const { return static_cast<UINT>(SendMessage(LVM_GETSELECTEDCOUNT)); }
+    int GetNextItem(int start, int flags) const
+    {
+        return static_cast<int>(SendMessage(LVM_GETNEXTITEM, start, MAKELPARAM(flags, 0)));
+    }
+
+    // Inserts an item with text only; a sorted list answers the position it actually took.
+    int InsertItem(int index, LPCSTR text)
+    {
+        LVITEMA item = {};
+        item.mask = LVIF_TEXT;
+        item.iItem = index;
+        item.pszText = const_cast<LPSTR>(text);
+        return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    }
+    BOOL SetItemState(int index, UINT state, UINT mask)
+    {
+        LVITEMA item = {};
+        item.state = state;
+        item.stateMask = mask;
+        return static_cast<BOOL>(SendMessage(LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item)));
+    }
+    BOOL SetItemData(int index, DWORD_PTR data)
+    {
+        LVITEMA item = {};
+        item.mask = LVIF_PARAM;
+        item.iItem = index;
+        item.lParam = static_cast<LPARAM>(data);
+        return static_cast<BOOL>(SendMessage(LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    }
+    DWORD_PTR GetItemData(int index) const
+    {
+        LVITEMA item = {};
+        item.mask = LVIF_PARAM;
+        item.iItem = index;
+        SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        return static_cast<DWORD_PTR>(item.lParam);
+    }
+    BOOL SetItemImage(int index, int image)
+    {
+        LVITEMA item = {};
+        item.mask = LVIF_IMAGE;
+        item.iItem = index;
+        item.iImage = image;
+        return static_cast<BOOL>(SendMessage(LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    }
+    CString GetItemText(int index, int subItem) const
+    {
+        char text[MAX_PATH] = "";
+        LVITEMA item = {};
+        item.iSubItem = subItem;
+        item.pszText = text;
+        item.cchTextMax = MAX_PATH;
+        SendMessage(LVM_GETITEMTEXTA, index, reinterpret_cast<LPARAM>(&item));
+        return CString(text);
+    }
+    HIMAGELIST SetImageList(HIMAGELIST images, int kind)
+    {
+        return reinterpret_cast<HIMAGELIST>(SendMessage(LVM_SETIMAGELIST, kind, reinterpret_cast<LPARAM>(images)));
+    }
+    BOOL Arrange(UINT code) { return static_cast<BOOL>(SendMessage(LVM_ARRANGE, code)); }
+    // The comparison receives the positions of the two items being compared.
+    BOOL SortItemsEx(PFNLVCOMPARE compare, DWORD_PTR data)
+    {
+        return static_cast<BOOL>(SendMessage(LVM_SORTITEMSEX, data, reinterpret_cast<LPARAM>(compare)));
+    }
+};

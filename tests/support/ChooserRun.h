@@ -1,0 +1,31 @@
+// Runs the real chooser dialog modally on a target file and looks at it from the outside.
+#pragma once
+#include "support/UiScript.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// The chooser window of the running dialog, and its list.
+HWND ChooserWindow();
+HWND ChooserList();
+
+std::vector<std::string> ItemTexts(HWND list);
+int SelectedItem(HWND list);
+int SelectedCount(HWND list);
+int ItemImage(HWND list, int item);
+// Colour of a pixel of an image of the list's normal image list.
+COLORREF ImagePixel(HWND list, int image, int x, int y);
+
+// Sends a command as the dialog's own controls or menu would.
+void PostCommand(HWND window, int id);
+
+// Runs the chooser on the target file; a UiScript made before runs inside its modal loop. Answers DoModal's result.
+INT_PTR RunChooser(const std::string& targetFile);
+
+// The launch recorder: where it writes, and the command line it wrote, once it has.
+std::string RecorderProgram();
+void ForgetRecordedLaunch();
+std::string RecordedLaunch(DWORD timeoutMs = 15000);
