@@ -22,8 +22,23 @@ protected:
 
     void OnPaint();
     HCURSOR OnQueryDragIcon();
+    void OnClickList(NMHDR* header, LRESULT* result);
+    void OnContextMenu(CWnd* window, CPoint point);
+    void OnOpen();
+    void OnDefault();
+    void OnAdd();
+    void OnRemove();
     void OnSize(UINT type, int cx, int cy);
     void OnClose();
+
+    BOOL AddAssignment(CString path, CString appKey, CString displayName);
+    BOOL RemoveAssignment();
+
+public:
+    // Also used by the edit dialog's browse button.
+    BOOL PickExecutable(CString& fullPath, CString& fileName, CString& fileTitle);
+
+protected:
 
     void LoadList();
     void LoadIcons();

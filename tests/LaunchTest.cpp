@@ -44,13 +44,7 @@ protected:
         return RecordedLaunch();
     }
 
-    std::string Program()
-    {
-        std::string quoted = RecorderProgram();
-        quoted.insert(quoted.begin(), '"');
-        quoted.push_back('"');
-        return quoted;
-    }
+    std::string Program() { return Quoted(RecorderProgram()); }
 
     BoxCatcher m_boxes;
 };

@@ -145,3 +145,11 @@ std::string RecordedLaunch(DWORD timeoutMs)
     text << file.rdbuf();
     return text.str();
 }
+
+std::string Quoted(const std::string& text)
+{
+    std::string quoted = text;
+    quoted.insert(quoted.begin(), '"');
+    quoted.push_back('"');
+    return quoted;
+}

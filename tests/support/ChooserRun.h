@@ -29,3 +29,6 @@ INT_PTR RunChooser(const std::string& targetFile);
 std::string RecorderProgram();
 void ForgetRecordedLaunch();
 std::string RecordedLaunch(DWORD timeoutMs = 15000);
+
+// A text between two double quotes.
+std::string Quoted(const std::string& text);

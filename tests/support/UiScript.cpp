@@ -35,8 +35,8 @@ void CALLBACK UiScript::Tick(HWND, UINT, UINT_PTR, DWORD)
     if (!g_script || running || g_script->m_steps.empty())
         return;
     running = true;
-    Step step = g_script->m_steps.front();
-    if (step() && g_script && !g_script->m_steps.empty())
+    // The step runs in place, so what it keeps between its tries survives.
+    if (g_script->m_steps.front()() && g_script && !g_script->m_steps.empty())
         g_script->m_steps.pop_front();
     running = false;
 }
