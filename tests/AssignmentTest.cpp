@@ -15,6 +15,59 @@ namespace {
 
 // The file name box of the explorer-style open dialog.
 const int kFileNameCombo = 0x47C;
+const UINT kGetMenuOfPopup = 0x01E1; // MN_GETHMENU
+
+struct MenuSeen {
+    bool shown = false;
+    std::vector<UINT> enabledIds;
+    UINT defaultId = 0;
+    bool defaultChecked = false;
+};
+
+BOOL CALLBACK FindPopup(HWND window, LPARAM found)
+{
+    char className[16] = "";
+    ::GetClassNameA(window, className, sizeof className);
+    if (lstrcmpA(className, "#32768") != 0 || !::IsWindowVisible(window))
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+// The shown popup menu of this thread, if there is one.
+HWND Popup()
+{
+    HWND popup = nullptr;
+    ::EnumThreadWindows(::GetCurrentThreadId(), FindPopup, reinterpret_cast<LPARAM>(&popup));
+    return popup;
+}
+
+// Right-clicks at a screen point, reads the menu that opens, and closes it without a choice.
+void ReadMenu(UiScript& script, POINT point, MenuSeen& seen)
+{
+    script.ThenDo([point] {
+        ::PostMessageA(ChooserWindow(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(ChooserList()),
+                       MAKELPARAM(point.x, point.y));
+    });
+    int waited = 0;
+    script.Then([&seen, waited]() mutable {
+        HWND popup = Popup();
+        if (!popup)
+            return ++waited > 25;
+        HMENU menu = reinterpret_cast<HMENU>(::SendMessageA(popup, kGetMenuOfPopup, 0, 0));
+        seen.shown = true;
+        for (UINT id : { ID_OPEN, ID_DEFAULT, ID_ADD, ID_EDIT, ID_REMOVE }) {
+            if (!(::GetMenuState(menu, id, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)))
+                seen.enabledIds.push_back(id);
+        }
+        seen.defaultId = ::GetMenuDefaultItem(menu, FALSE, GMDI_USEDISABLED);
+        seen.defaultChecked = ::GetMenuState(menu, ID_DEFAULT, MF_BYCOMMAND) & MF_CHECKED;
+        // The menu's own loop reads the key, as it would the user's Escape.
+        ::PostMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+        return true;
+    });
+    script.Then([] { return Popup() == nullptr; });
+}
 
 void Select(int item)
 {
@@ -109,6 +162,43 @@ TEST_F(AssignmentTest, AddReusesTheApplicationAndRefusesADuplicate)
     ASSERT_EQ(m_boxes.Boxes().size(), 1u);
     EXPECT_EQ(m_boxes.Boxes()[0].text,
               Localized("Application assignment already exists.", "Anwendungszuordnung existiert bereits."));
+}
+
+TEST_F(AssignmentTest, TheMenuFollowsTheSelection)
+{
+    TestStore::AddApplication("a.exe", "C:\\a.exe", "A");
+    TestStore::AddApplication("b.exe", "C:\\b.exe", "B");
+    TestStore::AddAssignment("txt", "a.exe", 1);
+    TestStore::AddAssignment("txt", "b.exe", 0);
+    MenuSeen withDefault;
+    MenuSeen withOther;
+    MenuSeen withNone;
+    MenuSeen onCaption;
+    MenuSeen fromKeyboard;
+    UiScript script;
+    script.ThenDo([] { ::SetWindowPos(ChooserWindow(), nullptr, 100, 100, 400, 300, SWP_NOZORDER); });
+    ReadMenu(script, { 250, 250 }, withDefault);
+    script.ThenDo([] { Select(1); });
+    ReadMenu(script, { 250, 250 }, withOther);
+    script.ThenDo([] { Select(-1); });
+    ReadMenu(script, { 250, 250 }, withNone);
+    ReadMenu(script, { 250, 105 }, onCaption);
+    ReadMenu(script, { -1, -1 }, fromKeyboard);
+    RunAndClose(script);
+
+    const std::vector<UINT> all = { ID_OPEN, ID_DEFAULT, ID_ADD, ID_EDIT, ID_REMOVE };
+    EXPECT_TRUE(withDefault.shown);
+    EXPECT_EQ(withDefault.enabledIds, all);
+    EXPECT_TRUE(withDefault.defaultChecked);
+    EXPECT_EQ(withDefault.defaultId, UINT(ID_OPEN));
+    EXPECT_TRUE(withOther.shown);
+    EXPECT_FALSE(withOther.defaultChecked);
+    EXPECT_TRUE(withNone.shown);
+    EXPECT_EQ(withNone.enabledIds, std::vector<UINT>{ ID_ADD });
+    EXPECT_EQ(withNone.defaultId, UINT(ID_OPEN));
+    EXPECT_FALSE(withNone.defaultChecked);
+    EXPECT_FALSE(onCaption.shown);
+    EXPECT_FALSE(fromKeyboard.shown) << "(-1, -1) lies outside the list";
 }
 
 TEST_F(AssignmentTest, DefaultTogglesInPlace)
