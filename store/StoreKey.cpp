@@ -3,6 +3,7 @@
 #include "DeleteKeyFunction.h"
 
 int CStoreKey::s_openCount = 0;
+LPCSTR CStoreKey::s_unwritableValueName = nullptr;
 
 // Subkey names read by the enumeration and by the recursive delete.
 static const DWORD kEnumNameCapacity = MAX_PATH;
@@ -80,14 +81,23 @@ LONG CStoreKey::ReadDword(LPCSTR name, DWORD& value) const
     return ERROR_SUCCESS;
 }
 
+BOOL CStoreKey::IsUnwritable(LPCSTR name)
+{
+    return s_unwritableValueName && ::lstrcmpiA(name, s_unwritableValueName) == 0;
+}
+
 LONG CStoreKey::WriteString(LPCSTR name, LPCSTR text) const
 {
+    if (IsUnwritable(name))
+        return ERROR_ACCESS_DENIED;
     // The terminating zero is stored with the text, so an empty text is one zero byte.
     return ::RegSetValueExA(m_hKey, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), ::lstrlenA(text) + 1);
 }
 
 LONG CStoreKey::WriteDword(LPCSTR name, DWORD value) const
 {
+    if (IsUnwritable(name))
+        return ERROR_ACCESS_DENIED;
     return ::RegSetValueExA(m_hKey, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
 }
 

@@ -31,9 +31,15 @@ public:
     // Holders that hold an open key right now, in the whole process.
     static int OpenCount() { return s_openCount; }
 
+    // For tests: every write of a value with this name fails as a denied access would; null for none.
+    static void SetUnwritableValueName(LPCSTR name) { s_unwritableValueName = name; }
+
 private:
     LONG OpenBelow(HKEY parent, LPCSTR path, REGSAM access);
 
     HKEY m_hKey = nullptr;
+    static BOOL IsUnwritable(LPCSTR name);
+
     static int s_openCount;
+    static LPCSTR s_unwritableValueName;
 };

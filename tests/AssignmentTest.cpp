@@ -142,6 +142,39 @@ TEST_F(AssignmentTest, TheFirstAddBuildsTheWholeStore)
     EXPECT_TRUE(m_boxes.Boxes().empty());
 }
 
+TEST_F(AssignmentTest, ThePickerOffersTheGermanFilterAndKeepsTheStringsOnCancel)
+{
+    const int kFileTypeCombo = 0x470;
+    std::vector<std::string> filters;
+    UiScript script;
+    script.Then([&] {
+        HWND dialog = ::GetActiveWindow();
+        HWND types = dialog ? ::GetDlgItem(dialog, kFileTypeCombo) : nullptr;
+        if (!types)
+            return false;
+        int count = static_cast<int>(::SendMessageA(types, CB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            char text[128] = "";
+            ::SendMessageA(types, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+            filters.push_back(text);
+        }
+        ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        return true;
+    });
+    // The picker uses nothing of the dialog, which need not run for it.
+    TestChooser chooser("C:\\x.txt");
+    CString fullPath("keep");
+    CString fileName("these");
+    CString fileTitle("three");
+    EXPECT_FALSE(chooser.PickExecutable(fullPath, fileName, fileTitle));
+    EXPECT_STREQ(fullPath, "keep");
+    EXPECT_STREQ(fileName, "these");
+    EXPECT_STREQ(fileTitle, "three");
+    EXPECT_EQ(filters, (std::vector<std::string>{ Ansi("Ausführbare Dateien (*.exe; *.bat; *.cmd)"), "Anwendungen (*.exe)",
+                                                  "Stapelverarbeitungsdateien (*.bat)", "Befehlsskripte (*.cmd)",
+                                                  "Alle Dateien (*.*)" }));
+}
+
 TEST_F(AssignmentTest, AddReusesTheApplicationAndRefusesADuplicate)
 {
     TestStore::AddApplication("Viewer.EXE", "C:\\old\\Viewer.EXE", "Old viewer");

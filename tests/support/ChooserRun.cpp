@@ -1,7 +1,6 @@
 #include "support/ChooserRun.h"
 
 #include "app/ZelvantoApp.h"
-#include "chooser/ZelvantoDlg.h"
 #include "resource.h"
 #include "support/TestStore.h"
 
@@ -87,30 +86,29 @@ void PostCommand(HWND window, int id)
     ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
 }
 
-namespace {
+static TestChooser* g_running = nullptr;
 
 // Notes the chooser's window as soon as it exists, before the script's first step.
-class ChooserUnderTest : public CZelvantoDlg {
-public:
-    using CZelvantoDlg::CZelvantoDlg;
+BOOL TestChooser::OnInitDialog()
+{
+    g_chooser = m_hWnd;
+    return CZelvantoDlg::OnInitDialog();
+}
 
-protected:
-    BOOL OnInitDialog() override
-    {
-        g_chooser = m_hWnd;
-        return CZelvantoDlg::OnInitDialog();
-    }
-};
-
-} // namespace
+TestChooser* RunningChooser()
+{
+    return g_running;
+}
 
 INT_PTR RunChooser(const std::string& targetFile)
 {
-    ChooserUnderTest dlg(targetFile.c_str());
+    TestChooser dlg(targetFile.c_str());
+    g_running = &dlg;
     theApp.m_pMainWnd = &dlg;
     INT_PTR result = dlg.DoModal();
     theApp.m_pMainWnd = nullptr;
     g_chooser = nullptr;
+    g_running = nullptr;
     return result;
 }
 

@@ -1,5 +1,6 @@
 // Runs the real chooser dialog modally on a target file and looks at it from the outside.
 #pragma once
+#include "chooser/ZelvantoDlg.h"
 #include "support/UiScript.h"
 
 #include <windows.h>
@@ -7,6 +8,21 @@
 #include <functional>
 #include <string>
 #include <vector>
+
+// The chooser with its store operations open to the test.
+class TestChooser : public CZelvantoDlg {
+public:
+    using CZelvantoDlg::CZelvantoDlg;
+    using CZelvantoDlg::AddAssignment;
+    using CZelvantoDlg::LoadList;
+    using CZelvantoDlg::RemoveAssignment;
+
+protected:
+    BOOL OnInitDialog() override;
+};
+
+// The running chooser, null while none runs.
+TestChooser* RunningChooser();
 
 // The chooser window of the running dialog, and its list.
 HWND ChooserWindow();
