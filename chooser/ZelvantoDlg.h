@@ -27,6 +27,7 @@ protected:
     void OnOpen();
     void OnDefault();
     void OnAdd();
+    void OnEdit();
     void OnRemove();
     void OnSize(UINT type, int cx, int cy);
     void OnClose();

@@ -1,0 +1,69 @@
+// The Edit command: shows an application's values in the edit dialog and writes back what changed.
+#include "chooser/ZelvantoDlg.h"
+
+#include "EditDlg.h"
+#include "resource.h"
+#include "store/StoreError.h"
+#include "store/StoreKey.h"
+#include "store/StorePaths.h"
+
+static const DWORD kValueCapacity = MAX_PATH;
+
+// Writes one changed text; answers whether the write went through, telling the user when not.
+static bool WriteChanged(const CStoreKey& key, LPCSTR name, const CString& text, LPCSTR before, LPCSTR keyPath)
+{
+    if (text.Compare(before) == 0)
+        return false;
+    if (key.WriteString(name, text) != ERROR_SUCCESS) {
+        ShowStoreError(IDS_ERR_WRITE_KEY, keyPath);
+        return false;
+    }
+    return true;
+}
+
+void CZelvantoDlg::OnEdit()
+{
+    const ListEntry* entry = SelectedEntry();
+    if (!entry)
+        return;
+    CString appKey = entry->appKey;
+    CString applicationPath = ApplicationRecordPath(appKey);
+    CString assignmentPath = AssignmentRecordPath(m_extension, appKey);
+
+    CStoreKey application;
+    if (application.Open(applicationPath, KEY_READ | KEY_WRITE) != ERROR_SUCCESS) {
+        ShowStoreError(IDS_ERR_OPEN_KEY, applicationPath);
+        return;
+    }
+    CStoreKey assignment;
+    if (assignment.Open(assignmentPath, KEY_READ | KEY_WRITE) != ERROR_SUCCESS) {
+        ShowStoreError(IDS_ERR_OPEN_KEY, assignmentPath);
+        return;
+    }
+    char displayName[kValueCapacity];
+    char path[kValueCapacity];
+    DWORD length = 0;
+    if (application.ReadString("DisplayName", displayName, kValueCapacity, length) != ERROR_SUCCESS ||
+        application.ReadString("Path", path, kValueCapacity, length) != ERROR_SUCCESS) {
+        ShowStoreError(IDS_ERR_READ_KEY, applicationPath);
+        return;
+    }
+
+    CEditDlg dialog(this);
+    dialog.m_strName = displayName;
+    dialog.m_strPath = path;
+    char parameters[kValueCapacity] = {};
+    // A failed read may leave bytes behind; the optional value then counts as empty.
+    if (assignment.ReadString("Parameters", parameters, kValueCapacity, length) == ERROR_SUCCESS)
+        dialog.m_strParameters = parameters;
+    else
+        parameters[0] = '\0';
+    if (dialog.DoModal() != IDOK)
+        return;
+
+    bool written = WriteChanged(application, "DisplayName", dialog.m_strName, displayName, applicationPath);
+    written = WriteChanged(application, "Path", dialog.m_strPath, path, applicationPath) || written;
+    written = WriteChanged(assignment, "Parameters", dialog.m_strParameters, parameters, assignmentPath) || written;
+    if (written)
+        LoadList();
+}
