@@ -2,6 +2,7 @@
 #include "ZelvantoDlg.h"
 
 #include "CImageList.h"
+#include "LiveCounts.h"
 #include "resource.h"
 #include "store/StoreKey.h"
 #include "store/StorePaths.h"
@@ -70,13 +71,17 @@ void CZelvantoDlg::LoadIcons()
         if (!icon)
             icon = ::LoadIconW(AfxFindResourceHandle(MAKEINTRESOURCE(IDI_FALLBACK), RT_GROUP_ICON),
                                MAKEINTRESOURCEW(IDI_FALLBACK));
+        ++LiveCounts::icons;
         images.Add(icon);
         ::DestroyIcon(icon);
+        --LiveCounts::icons;
     }
     // The list owns the image list it holds; the one it gave back is no longer shown.
     HIMAGELIST previous = m_appList.SetImageList(images.Detach(), LVSIL_NORMAL);
-    if (previous)
+    if (previous) {
         ::ImageList_Destroy(previous);
+        --LiveCounts::imageLists;
+    }
     for (int i = 0; i < m_appList.GetItemCount(); ++i)
         m_appList.SetItemImage(i, i);
 }

@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include "LiveCounts.h"
+
 #include <commctrl.h>
 
 class CImageList {
@@ -9,8 +11,10 @@ public:
     CImageList() = default;
     ~CImageList()
     {
-        if (m_hImageList)
+        if (m_hImageList) {
             ::ImageList_Destroy(m_hImageList);
+            --LiveCounts::imageLists;
+        }
     }
     CImageList(const CImageList&) = delete;
     CImageList& operator=(const CImageList&) = delete;
@@ -18,6 +22,8 @@ public:
     BOOL Create(int cx, int cy, UINT flags, int initial, int grow)
     {
         m_hImageList = ::ImageList_Create(cx, cy, flags, initial, grow);
+        if (m_hImageList)
+            ++LiveCounts::imageLists;
         return m_hImageList != nullptr;
     }
     // Appends a copy of the icon; the caller keeps the icon.

@@ -1,5 +1,7 @@
 // A menu the program loads, shows as a popup and destroys.
 #pragma once
+#include "LiveCounts.h"
+
 #include <windows.h>
 
 class CWnd;
@@ -14,6 +16,8 @@ public:
     BOOL Attach(HMENU menu)
     {
         m_hMenu = menu;
+        if (menu)
+            ++LiveCounts::menus;
         return menu != nullptr;
     }
     HMENU GetSafeHmenu() const { return m_hMenu; }
@@ -21,7 +25,10 @@ public:
     {
         HMENU menu = m_hMenu;
         m_hMenu = nullptr;
-        return menu ? ::DestroyMenu(menu) : FALSE;
+        if (!menu)
+            return FALSE;
+        --LiveCounts::menus;
+        return ::DestroyMenu(menu);
     }
     // The popup at a position, which stays owned by this menu.
     HMENU GetSubMenu(int position) const { return ::GetSubMenu(m_hMenu, position); }

@@ -15,6 +15,7 @@ public:
     using CZelvantoDlg::CZelvantoDlg;
     using CZelvantoDlg::AddAssignment;
     using CZelvantoDlg::LoadList;
+    using CZelvantoDlg::OnDefault;
     using CZelvantoDlg::OnEdit;
     using CZelvantoDlg::RemoveAssignment;
 
