@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# Drives the real Zelvanto.exe from outside with real input events, as a user would:
+# right-click, Add..., the file dialog, Default, Edit... with the insert button, Enter, Remove, Escape.
+#   EndToEnd.sh ZELVANTO_EXE RECORDER_EXE
+# Needs DISPLAY (with a window manager) and WINEPREFIX; checks the store with Wine's reg.
+set -euo pipefail
+zelvanto=$1
+recorder=$2
+export WINEDEBUG=-all
+store='HKCU\Software\Karvelund\Zelvanto'
+chooser='^(Open with|Öffnen mit) \.\.\.$'
+folder="$WINEPREFIX/drive_c/zelvanto-e2e"
+
+fail() { echo "FAILED: $*" >&2; exit 1; }
+
+wait_window() { # NAME-REGEX -> window id
+  for _ in $(seq 100); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)
+    [ -n "$id" ] && { echo "$id"; return; }
+    sleep 0.1
+  done
+  fail "no window named $1"
+}
+
+wait_gone() { # NAME-REGEX
+  for _ in $(seq 100); do
+    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  fail "window $1 stayed"
+}
+
+# Right-clicks at a point of the chooser's client area and clicks the menu item N rows down
+# (Open, Default, Add..., Edit..., Remove: the offsets of the rows from the click point).
+menu() { # WINDOW X Y ITEM
+  xdotool mousemove --window "$1" "$2" "$3" click 3
+  sleep 0.5
+  eval "$(xdotool getmouselocation --shell)"
+  local offset
+  case $4 in
+    open) offset=11 ;; default) offset=37 ;; add) offset=63 ;; edit) offset=80 ;; remove) offset=97 ;;
+  esac
+  xdotool mousemove $((X + 35)) $((Y + offset)) click 1
+  sleep 0.5
+}
+
+value() { # KEY VALUE -> the data column of wine reg query
+  wine reg query "$store\\$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v name="$2" '$1 == name { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
+}
+
+wine reg delete "$store" /f >/dev/null 2>&1 || true
+rm -rf "$folder" && mkdir -p "$folder"
+cp "$recorder" "$folder/rec.exe"
+export ZELVANTO_RECORD_FILE='C:\zelvanto-e2e\launch.txt'
+
+wine "$zelvanto" 'C:\Docs\notes.txt' >/dev/null 2>&1 &
+window=$(wait_window "$chooser")
+
+menu "$window" 100 100 add
+picker=$(wait_window '^(Open|Öffnen)$')
+xdotool windowfocus --sync "$picker" 2>/dev/null || true
+xdotool type --delay 20 'C:\zelvanto-e2e\rec.exe'
+xdotool key Return
+wait_gone '^(Open|Öffnen)$'
+[ "$(value 'Applications\rec.exe' Path)" = 'C:\zelvanto-e2e\rec.exe' ] || fail "Add stored no path"
+
+# The first icon stands at the list's top left.
+menu "$window" 40 25 default
+[ "$(value 'Extensions\txt\rec.exe' Default)" = 0x1 ] || fail "Default was not set"
+
+menu "$window" 40 25 edit
+edit=$(wait_window '^(Edit|Bearbeiten)$')
+# From the name: path, browse, parameters, the insert button; then OK.
+xdotool key --window "$edit" --delay 50 Tab Tab Tab Tab space Tab space
+wait_gone '^(Edit|Bearbeiten)$'
+[ "$(value 'Extensions\txt\rec.exe' Parameters)" = '"%1"' ] || fail "Edit stored no parameters"
+
+xdotool key --window "$window" Return 2>/dev/null || true
+for _ in $(seq 100); do [ -f "$folder/launch.txt" ] && break; sleep 0.1; done
+launched=$(cat "$folder/launch.txt" 2>/dev/null || true)
+[ "$launched" = '"C:\zelvanto-e2e\rec.exe" "C:\Docs\notes.txt"' ] || fail "launched: $launched"
+wait_gone "$chooser"
+[ -n "$(value 'Extensions\txt' WindowWidth)" ] || fail "no geometry saved"
+
+wine "$zelvanto" 'C:\Docs\other.TXT' >/dev/null 2>&1 &
+window=$(wait_window "$chooser")
+menu "$window" 40 25 remove
+# The window closes under the key, which xdotool may report as an error.
+xdotool key --window "$window" Escape 2>/dev/null || true
+wait_gone "$chooser"
+wine reg query "$store\\Applications\\rec.exe" >/dev/null 2>&1 && fail "the application record stayed"
+wine reg query "$store\\Extensions\\txt" >/dev/null 2>&1 && fail "the extension record stayed"
+echo "end to end: passed"
