@@ -2,7 +2,8 @@
 #pragma once
 #include "CWinApp.h"
 
-class CZelvantoApp : public CWinApp {
+class CZelvantoApp : public CWinApp
+{
 public:
     BOOL InitInstance() override;
 };

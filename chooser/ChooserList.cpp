@@ -38,7 +38,7 @@ void CZelvantoDlg::LoadList()
         int position = m_appList.InsertItem(static_cast<int>(index), displayName);
         if (isDefault)
             m_appList.SetItemState(position, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-        m_entries.push_back(std::make_unique<ListEntry>(ListEntry{ appKey, isDefault }));
+        m_entries.push_back(std::make_unique<ListEntry>(ListEntry { appKey, isDefault }));
         m_appList.SetItemData(position, reinterpret_cast<DWORD_PTR>(m_entries.back().get()));
     }
     extension.Close();
@@ -70,7 +70,7 @@ void CZelvantoDlg::LoadIcons()
         HICON icon = ApplicationIcon(entry->appKey);
         if (!icon)
             icon = ::LoadIconW(AfxFindResourceHandle(MAKEINTRESOURCE(IDI_FALLBACK), RT_GROUP_ICON),
-                               MAKEINTRESOURCEW(IDI_FALLBACK));
+                MAKEINTRESOURCEW(IDI_FALLBACK));
         ++LiveCounts::icons;
         images.Add(icon);
         ::DestroyIcon(icon);

@@ -12,7 +12,8 @@ void CZelvantoDlg::OnContextMenu(CWnd*, CPoint point)
         return;
     // Loaded afresh every time, so no enable or check state carries over.
     CMenu menu;
-    menu.Attach(::LoadMenuW(AfxFindResourceHandle(MAKEINTRESOURCE(IDR_CONTEXT), RT_MENU), MAKEINTRESOURCEW(IDR_CONTEXT)));
+    menu.Attach(::LoadMenuW(
+        AfxFindResourceHandle(MAKEINTRESOURCE(IDR_CONTEXT), RT_MENU), MAKEINTRESOURCEW(IDR_CONTEXT)));
     UINT selectedCount = m_appList.GetSelectedCount();
     HMENU popup = menu.GetSafeHmenu() ? menu.GetSubMenu(0) : nullptr;
     if (!popup)
@@ -22,7 +23,8 @@ void CZelvantoDlg::OnContextMenu(CWnd*, CPoint point)
         CMenu::EnableMenuItem(popup, id, MF_BYCOMMAND | enable);
     CMenu::SetDefaultItem(popup, ID_OPEN, FALSE);
     const ListEntry* entry = SelectedEntry();
-    CMenu::CheckMenuItem(popup, ID_DEFAULT, MF_BYCOMMAND | (entry && entry->isDefault ? MF_CHECKED : MF_UNCHECKED));
+    CMenu::CheckMenuItem(
+        popup, ID_DEFAULT, MF_BYCOMMAND | (entry && entry->isDefault ? MF_CHECKED : MF_UNCHECKED));
     CMenu::TrackPopupMenu(popup, TPM_RIGHTBUTTON, point.x, point.y, m_hWnd);
 }
 

@@ -3,6 +3,6 @@
 #include "CString.h"
 
 struct ListEntry {
-    CString appKey;  // name of the assignment record, and of the application record
-    bool isDefault;  // "Default" read as exactly 1 when the list was loaded
+    CString appKey; // name of the assignment record, and of the application record
+    bool isDefault; // "Default" read as exactly 1 when the list was loaded
 };

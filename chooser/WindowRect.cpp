@@ -13,17 +13,18 @@ void CZelvantoDlg::RestoreWindowRect()
     DWORD top = 0;
     DWORD width = 0;
     DWORD height = 0;
-    if (extension.ReadDword("WindowLeft", left) != ERROR_SUCCESS || extension.ReadDword("WindowTop", top) != ERROR_SUCCESS ||
-        extension.ReadDword("WindowWidth", width) != ERROR_SUCCESS ||
-        extension.ReadDword("WindowHeight", height) != ERROR_SUCCESS)
+    if (extension.ReadDword("WindowLeft", left) != ERROR_SUCCESS
+        || extension.ReadDword("WindowTop", top) != ERROR_SUCCESS
+        || extension.ReadDword("WindowWidth", width) != ERROR_SUCCESS
+        || extension.ReadDword("WindowHeight", height) != ERROR_SUCCESS)
         return;
     // A rectangle on no monitor (one unplugged since) would open the window out of reach.
     RECT stored = { static_cast<LONG>(left), static_cast<LONG>(top), static_cast<LONG>(left + width),
-                    static_cast<LONG>(top + height) };
+        static_cast<LONG>(top + height) };
     if (!::MonitorFromRect(&stored, MONITOR_DEFAULTTONULL))
         return;
     SetWindowPos(nullptr, static_cast<LONG>(left), static_cast<LONG>(top), static_cast<LONG>(width),
-                 static_cast<LONG>(height), SWP_NOZORDER);
+        static_cast<LONG>(height), SWP_NOZORDER);
 }
 
 void CZelvantoDlg::SaveWindowRect()

@@ -4,9 +4,10 @@
 #include "resource.h"
 
 CZelvantoDlg::CZelvantoDlg(CString targetFile, CWnd* parent)
-    : CDialog(IDD_CHOOSER, parent),
-      m_hIcon(::LoadIconW(AfxFindResourceHandle(MAKEINTRESOURCE(IDI_APP), RT_GROUP_ICON), MAKEINTRESOURCEW(IDI_APP))),
-      m_targetFile(targetFile)
+    : CDialog(IDD_CHOOSER, parent)
+    , m_hIcon(::LoadIconW(
+          AfxFindResourceHandle(MAKEINTRESOURCE(IDI_APP), RT_GROUP_ICON), MAKEINTRESOURCEW(IDI_APP)))
+    , m_targetFile(targetFile)
 {
 }
 

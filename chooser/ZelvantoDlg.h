@@ -8,7 +8,8 @@
 #include <memory>
 #include <vector>
 
-class CZelvantoDlg : public CDialog {
+class CZelvantoDlg : public CDialog
+{
 public:
     explicit CZelvantoDlg(CString targetFile, CWnd* parent = nullptr);
     ~CZelvantoDlg() override;
@@ -40,7 +41,6 @@ public:
     BOOL PickExecutable(CString& fullPath, CString& fileName, CString& fileTitle);
 
 protected:
-
     void LoadList();
     void LoadIcons();
     void RestoreWindowRect();

@@ -10,7 +10,8 @@
 static const DWORD kValueCapacity = MAX_PATH;
 
 // Writes one changed text; answers whether the write went through, telling the user when not.
-static bool WriteChanged(const CStoreKey& key, LPCSTR name, const CString& text, LPCSTR before, LPCSTR keyPath)
+static bool WriteChanged(
+    const CStoreKey& key, LPCSTR name, const CString& text, LPCSTR before, LPCSTR keyPath)
 {
     if (text.Compare(before) == 0)
         return false;
@@ -43,8 +44,8 @@ void CZelvantoDlg::OnEdit()
     char displayName[kValueCapacity];
     char path[kValueCapacity];
     DWORD length = 0;
-    if (application.ReadString("DisplayName", displayName, kValueCapacity, length) != ERROR_SUCCESS ||
-        application.ReadString("Path", path, kValueCapacity, length) != ERROR_SUCCESS) {
+    if (application.ReadString("DisplayName", displayName, kValueCapacity, length) != ERROR_SUCCESS
+        || application.ReadString("Path", path, kValueCapacity, length) != ERROR_SUCCESS) {
         ShowStoreError(IDS_ERR_READ_KEY, applicationPath);
         return;
     }
@@ -63,7 +64,8 @@ void CZelvantoDlg::OnEdit()
 
     bool written = WriteChanged(application, "DisplayName", dialog.m_strName, displayName, applicationPath);
     written = WriteChanged(application, "Path", dialog.m_strPath, path, applicationPath) || written;
-    written = WriteChanged(assignment, "Parameters", dialog.m_strParameters, parameters, assignmentPath) || written;
+    written = WriteChanged(assignment, "Parameters", dialog.m_strParameters, parameters, assignmentPath)
+        || written;
     if (written)
         LoadList();
 }

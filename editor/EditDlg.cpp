@@ -6,7 +6,11 @@
 // The longest text the store reads back: a longer one would be written and never read again.
 static const UINT kLongestStoredText = MAX_PATH - 1;
 
-CEditDlg::CEditDlg(CZelvantoDlg* owner, CWnd* parent) : CDialog(IDD_EDIT, parent), m_pOwner(owner) {}
+CEditDlg::CEditDlg(CZelvantoDlg* owner, CWnd* parent)
+    : CDialog(IDD_EDIT, parent)
+    , m_pOwner(owner)
+{
+}
 
 BEGIN_MESSAGE_MAP(CEditDlg, CDialog)
 ON_BN_CLICKED(IDC_BROWSE, &CEditDlg::OnBrowse)

@@ -5,7 +5,8 @@
 
 class CZelvantoDlg;
 
-class CEditDlg : public CDialog {
+class CEditDlg : public CDialog
+{
 public:
     explicit CEditDlg(CZelvantoDlg* owner, CWnd* parent = nullptr);
     ~CEditDlg() override = default;

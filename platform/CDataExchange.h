@@ -2,9 +2,13 @@
 #pragma once
 #include "CWnd.h"
 
-class CDataExchange {
+class CDataExchange
+{
 public:
-    explicit CDataExchange(CWnd* dialog) : m_pDlgWnd(dialog) {}
+    explicit CDataExchange(CWnd* dialog)
+        : m_pDlgWnd(dialog)
+    {
+    }
     CWnd* m_pDlgWnd;
 };
 

@@ -11,8 +11,8 @@ INT_PTR CDialog::DoModal()
     ::InitCommonControlsEx(&classes);
     LPCSTR name = MAKEINTRESOURCE(m_nIDTemplate);
     HWND owner = AfxGetSafeOwner(m_pParentWnd ? m_pParentWnd->GetSafeHwnd() : nullptr);
-    INT_PTR result = ::DialogBoxParamA(AfxFindResourceHandle(name, RT_DIALOG), name, owner, DialogProc,
-                                       reinterpret_cast<LPARAM>(this));
+    INT_PTR result = ::DialogBoxParamA(
+        AfxFindResourceHandle(name, RT_DIALOG), name, owner, DialogProc, reinterpret_cast<LPARAM>(this));
     m_hWnd = nullptr;
     return result;
 }

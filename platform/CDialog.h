@@ -4,9 +4,14 @@
 #include "CDataExchange.h"
 #include "CWnd.h"
 
-class CDialog : public CWnd {
+class CDialog : public CWnd
+{
 public:
-    explicit CDialog(UINT templateId, CWnd* parent = nullptr) : m_nIDTemplate(templateId), m_pParentWnd(parent) {}
+    explicit CDialog(UINT templateId, CWnd* parent = nullptr)
+        : m_nIDTemplate(templateId)
+        , m_pParentWnd(parent)
+    {
+    }
     ~CDialog() override = default;
 
     INT_PTR DoModal();
@@ -15,7 +20,7 @@ public:
 protected:
     DECLARE_MESSAGE_MAP()
 
-    virtual void DoDataExchange(CDataExchange*) {}
+    virtual void DoDataExchange(CDataExchange*) { }
     virtual BOOL OnInitDialog();
     virtual void OnOK() { EndDialog(IDOK); }
     virtual void OnCancel() { EndDialog(IDCANCEL); }

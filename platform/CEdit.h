@@ -2,7 +2,8 @@
 #pragma once
 #include "CWnd.h"
 
-class CEdit : public CWnd {
+class CEdit : public CWnd
+{
 public:
     void ReplaceSel(LPCSTR text, BOOL canUndo = FALSE)
     {

@@ -5,9 +5,12 @@
 // Room for the long paths the system's dialog can hand back.
 static const size_t kFileBufferSize = 32768;
 
-CFileDialog::CFileDialog(BOOL openFileDialog, LPCSTR defaultExtension, LPCSTR fileName, DWORD flags, LPCSTR filter,
-                         CWnd* parent, DWORD, BOOL)
-    : m_ofn{}, m_bOpenFileDialog(openFileDialog), m_pParentWnd(parent), m_file(kFileBufferSize, '\0')
+CFileDialog::CFileDialog(BOOL openFileDialog, LPCSTR defaultExtension, LPCSTR fileName, DWORD flags,
+    LPCSTR filter, CWnd* parent, DWORD, BOOL)
+    : m_ofn {}
+    , m_bOpenFileDialog(openFileDialog)
+    , m_pParentWnd(parent)
+    , m_file(kFileBufferSize, '\0')
 {
     // The system wants the pairs separated by zero bytes instead of bars.
     if (filter) {

@@ -9,10 +9,11 @@
 
 class CWnd;
 
-class CFileDialog {
+class CFileDialog
+{
 public:
     CFileDialog(BOOL openFileDialog, LPCSTR defaultExtension, LPCSTR fileName, DWORD flags, LPCSTR filter,
-                CWnd* parent = nullptr, DWORD size = 0, BOOL vistaStyle = TRUE);
+        CWnd* parent = nullptr, DWORD size = 0, BOOL vistaStyle = TRUE);
     CFileDialog(const CFileDialog&) = delete;
     CFileDialog& operator=(const CFileDialog&) = delete;
 

@@ -6,7 +6,8 @@
 
 #include <commctrl.h>
 
-class CImageList {
+class CImageList
+{
 public:
     CImageList() = default;
     ~CImageList()

@@ -4,7 +4,8 @@
 
 #include <commctrl.h>
 
-class CListCtrl : public CWnd {
+class CListCtrl : public CWnd
+{
 public:
     BOOL DeleteAllItems() { return static_cast<BOOL>(SendMessage(LVM_DELETEALLITEMS)); }
     int GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
@@ -66,7 +67,8 @@ public:
     }
     HIMAGELIST SetImageList(HIMAGELIST images, int kind)
     {
-        return reinterpret_cast<HIMAGELIST>(SendMessage(LVM_SETIMAGELIST, kind, reinterpret_cast<LPARAM>(images)));
+        return reinterpret_cast<HIMAGELIST>(
+            SendMessage(LVM_SETIMAGELIST, kind, reinterpret_cast<LPARAM>(images)));
     }
     BOOL Arrange(UINT code) { return static_cast<BOOL>(SendMessage(LVM_ARRANGE, code)); }
     // The comparison receives the positions of the two items being compared.

@@ -6,7 +6,8 @@
 
 class CWnd;
 
-class CMenu {
+class CMenu
+{
 public:
     CMenu() = default;
     ~CMenu() { DestroyMenu(); }
@@ -33,7 +34,10 @@ public:
     // The popup at a position, which stays owned by this menu.
     HMENU GetSubMenu(int position) const { return ::GetSubMenu(m_hMenu, position); }
 
-    static UINT EnableMenuItem(HMENU menu, UINT id, UINT enable) { return ::EnableMenuItem(menu, id, enable); }
+    static UINT EnableMenuItem(HMENU menu, UINT id, UINT enable)
+    {
+        return ::EnableMenuItem(menu, id, enable);
+    }
     static BOOL SetDefaultItem(HMENU menu, UINT id, BOOL byPosition)
     {
         return ::SetMenuDefaultItem(menu, id, byPosition);

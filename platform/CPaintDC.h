@@ -2,9 +2,14 @@
 #pragma once
 #include "CWnd.h"
 
-class CPaintDC {
+class CPaintDC
+{
 public:
-    explicit CPaintDC(CWnd* window) : m_hWnd(window->GetSafeHwnd()) { m_hDC = ::BeginPaint(m_hWnd, &m_ps); }
+    explicit CPaintDC(CWnd* window)
+        : m_hWnd(window->GetSafeHwnd())
+    {
+        m_hDC = ::BeginPaint(m_hWnd, &m_ps);
+    }
     ~CPaintDC() { ::EndPaint(m_hWnd, &m_ps); }
     CPaintDC(const CPaintDC&) = delete;
     CPaintDC& operator=(const CPaintDC&) = delete;

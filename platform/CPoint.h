@@ -2,7 +2,8 @@
 #pragma once
 #include <windows.h>
 
-class CPoint : public POINT {
+class CPoint : public POINT
+{
 public:
     CPoint(int px, int py)
     {
@@ -11,9 +12,13 @@ public:
     }
 };
 
-class CRect : public RECT {
+class CRect : public RECT
+{
 public:
-    CRect() : RECT{ 0, 0, 0, 0 } {}
+    CRect()
+        : RECT { 0, 0, 0, 0 }
+    {
+    }
     int Width() const { return right - left; }
     int Height() const { return bottom - top; }
     BOOL PtInRect(POINT point) const { return ::PtInRect(this, point); }

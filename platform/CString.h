@@ -5,11 +5,18 @@
 #include <cstdarg>
 #include <string>
 
-class CString {
+class CString
+{
 public:
     CString() = default;
-    CString(LPCSTR text) : m_text(text ? text : "") {}
-    CString(LPCSTR text, int length) : m_text(text, length) {}
+    CString(LPCSTR text)
+        : m_text(text ? text : "")
+    {
+    }
+    CString(LPCSTR text, int length)
+        : m_text(text, length)
+    {
+    }
 
     operator LPCSTR() const { return m_text.c_str(); }
     int GetLength() const { return static_cast<int>(m_text.size()); }

@@ -27,7 +27,8 @@ static CString ModuleBaseName()
     return CString(name);
 }
 
-CWinApp::CWinApp() : m_strAppName(ModuleBaseName())
+CWinApp::CWinApp()
+    : m_strAppName(ModuleBaseName())
 {
     m_pszAppName = m_strAppName;
     g_pApp = this;

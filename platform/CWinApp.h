@@ -3,7 +3,8 @@
 #include "AfxGlobals.h"
 #include "CWnd.h"
 
-class CWinApp {
+class CWinApp
+{
 public:
     CWinApp();
     CWinApp(const CWinApp&) = delete;

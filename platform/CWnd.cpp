@@ -24,7 +24,8 @@ static bool Matches(const AFX_MSGMAP_ENTRY& entry, UINT message, WPARAM wParam, 
 
 bool CWnd::DispatchMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
-    for (const AFX_MSGMAP* map = GetMessageMap(); map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
+    for (const AFX_MSGMAP* map = GetMessageMap(); map;
+         map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
         for (const AFX_MSGMAP_ENTRY* entry = map->lpEntries; entry->nMessage; ++entry) {
             if (Matches(*entry, message, wParam, lParam))
                 return CallHandler(*entry, wParam, lParam, result);

@@ -7,7 +7,8 @@
 #include <cassert>
 #include <vector>
 
-class CWnd {
+class CWnd
+{
 public:
     CWnd() = default;
     CWnd(const CWnd&) = delete;

@@ -7,10 +7,10 @@ class CPoint;
 
 // How a handler wants its message decoded.
 enum AfxSig {
-    AfxSig_vv,     // void ()
-    AfxSig_vwii,   // void (UINT, int, int): WM_SIZE
-    AfxSig_hv,     // HCURSOR (): WM_QUERYDRAGICON
-    AfxSig_vWp,    // void (CWnd*, CPoint): WM_CONTEXTMENU
+    AfxSig_vv, // void ()
+    AfxSig_vwii, // void (UINT, int, int): WM_SIZE
+    AfxSig_hv, // HCURSOR (): WM_QUERYDRAGICON
+    AfxSig_vWp, // void (CWnd*, CPoint): WM_CONTEXTMENU
     AfxSig_notify, // void (NMHDR*, LRESULT*): WM_NOTIFY
 };
 
@@ -26,7 +26,7 @@ union AfxHandler {
 struct AFX_MSGMAP_ENTRY {
     UINT nMessage;
     UINT nCode; // notification code of WM_COMMAND and WM_NOTIFY
-    UINT nID;   // control or command id of WM_COMMAND and WM_NOTIFY
+    UINT nID; // control or command id of WM_COMMAND and WM_NOTIFY
     AfxSig nSig;
     AfxHandler handler;
 };
@@ -36,42 +36,53 @@ struct AFX_MSGMAP {
     const AFX_MSGMAP_ENTRY* lpEntries;
 };
 
-#define DECLARE_MESSAGE_MAP()                          \
-protected:                                             \
-    static const AFX_MSGMAP* GetThisMessageMap();      \
+#define DECLARE_MESSAGE_MAP()                                                                                \
+protected:                                                                                                   \
+    static const AFX_MSGMAP* GetThisMessageMap();                                                            \
     const AFX_MSGMAP* GetMessageMap() const override;
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                         \
-    const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
-    const AFX_MSGMAP* theClass::GetThisMessageMap()                                   \
-    {                                                                                  \
-        [[maybe_unused]] typedef theClass ThisClass;                                   \
-        typedef baseClass TheBaseClass;                                                \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                               \
+    const AFX_MSGMAP* theClass::GetMessageMap() const                                                        \
+    {                                                                                                        \
+        return GetThisMessageMap();                                                                          \
+    }                                                                                                        \
+    const AFX_MSGMAP* theClass::GetThisMessageMap()                                                          \
+    {                                                                                                        \
+        [[maybe_unused]] typedef theClass ThisClass;                                                         \
+        typedef baseClass TheBaseClass;                                                                      \
         static const AFX_MSGMAP_ENTRY entries[] = {
 
-#define END_MESSAGE_MAP()                                              \
-    { 0, 0, 0, AfxSig_vv, { .vv = nullptr } }                          \
-    }                                                                  \
-    ;                                                                  \
-    static const AFX_MSGMAP map = { &TheBaseClass::GetThisMessageMap, entries }; \
-    return &map;                                                       \
+#define END_MESSAGE_MAP()                                                                                    \
+    {                                                                                                        \
+        0, 0, 0, AfxSig_vv,                                                                                  \
+        {                                                                                                    \
+            .vv = nullptr                                                                                    \
+        }                                                                                                    \
+    }                                                                                                        \
+    }                                                                                                        \
+    ;                                                                                                        \
+    static const AFX_MSGMAP map = { &TheBaseClass::GetThisMessageMap, entries };                             \
+    return &map;                                                                                             \
     }
 
-#define AFX_HANDLER(sig, type, pfn) { .sig = static_cast<type>(pfn) }
+#define AFX_HANDLER(sig, type, pfn)                                                                          \
+    {                                                                                                        \
+        .sig = static_cast<type>(pfn)                                                                        \
+    }
 
-#define ON_COMMAND(id, memberFxn) \
-    { WM_COMMAND, 0, (UINT)(id), AfxSig_vv, AFX_HANDLER(vv, void (CWnd::*)(), memberFxn) },
-#define ON_BN_CLICKED(id, memberFxn) \
-    { WM_COMMAND, BN_CLICKED, (UINT)(id), AfxSig_vv, AFX_HANDLER(vv, void (CWnd::*)(), memberFxn) },
-#define ON_NOTIFY(code, id, memberFxn) \
-    { WM_NOTIFY, (UINT)(code), (UINT)(id), AfxSig_notify, AFX_HANDLER(notify, void (CWnd::*)(NMHDR*, LRESULT*), memberFxn) },
-#define ON_WM_PAINT() \
-    { WM_PAINT, 0, 0, AfxSig_vv, AFX_HANDLER(vv, void (CWnd::*)(), &ThisClass::OnPaint) },
-#define ON_WM_CLOSE() \
-    { WM_CLOSE, 0, 0, AfxSig_vv, AFX_HANDLER(vv, void (CWnd::*)(), &ThisClass::OnClose) },
-#define ON_WM_SIZE() \
-    { WM_SIZE, 0, 0, AfxSig_vwii, AFX_HANDLER(vwii, void (CWnd::*)(UINT, int, int), &ThisClass::OnSize) },
-#define ON_WM_QUERYDRAGICON() \
-    { WM_QUERYDRAGICON, 0, 0, AfxSig_hv, AFX_HANDLER(hv, HCURSOR (CWnd::*)(), &ThisClass::OnQueryDragIcon) },
-#define ON_WM_CONTEXTMENU() \
-    { WM_CONTEXTMENU, 0, 0, AfxSig_vWp, AFX_HANDLER(vWp, void (CWnd::*)(CWnd*, CPoint), &ThisClass::OnContextMenu) },
+#define ON_COMMAND(id, memberFxn)                                                                            \
+    { WM_COMMAND, 0, (UINT)(id), AfxSig_vv, AFX_HANDLER(vv, void(CWnd::*)(), memberFxn) },
+#define ON_BN_CLICKED(id, memberFxn)                                                                         \
+    { WM_COMMAND, BN_CLICKED, (UINT)(id), AfxSig_vv, AFX_HANDLER(vv, void(CWnd::*)(), memberFxn) },
+#define ON_NOTIFY(code, id, memberFxn)                                                                       \
+    { WM_NOTIFY, (UINT)(code), (UINT)(id), AfxSig_notify,                                                    \
+        AFX_HANDLER(notify, void(CWnd::*)(NMHDR*, LRESULT*), memberFxn) },
+#define ON_WM_PAINT() { WM_PAINT, 0, 0, AfxSig_vv, AFX_HANDLER(vv, void(CWnd::*)(), &ThisClass::OnPaint) },
+#define ON_WM_CLOSE() { WM_CLOSE, 0, 0, AfxSig_vv, AFX_HANDLER(vv, void(CWnd::*)(), &ThisClass::OnClose) },
+#define ON_WM_SIZE()                                                                                         \
+    { WM_SIZE, 0, 0, AfxSig_vwii, AFX_HANDLER(vwii, void(CWnd::*)(UINT, int, int), &ThisClass::OnSize) },
+#define ON_WM_QUERYDRAGICON()                                                                                \
+    { WM_QUERYDRAGICON, 0, 0, AfxSig_hv, AFX_HANDLER(hv, HCURSOR(CWnd::*)(), &ThisClass::OnQueryDragIcon) },
+#define ON_WM_CONTEXTMENU()                                                                                  \
+    { WM_CONTEXTMENU, 0, 0, AfxSig_vWp,                                                                      \
+        AFX_HANDLER(vWp, void(CWnd::*)(CWnd*, CPoint), &ThisClass::OnContextMenu) },

@@ -25,8 +25,8 @@ static BOOL EnsureApplication(LPCSTR path, LPCSTR appKey, LPCSTR displayName)
         ShowStoreError(IDS_ERR_CREATE_KEY, applicationPath);
         return FALSE;
     }
-    if (application.WriteString("Path", path) != ERROR_SUCCESS ||
-        application.WriteString("DisplayName", displayName) != ERROR_SUCCESS) {
+    if (application.WriteString("Path", path) != ERROR_SUCCESS
+        || application.WriteString("DisplayName", displayName) != ERROR_SUCCESS) {
         application.Close();
         DeleteNewApplication(appKey);
         ShowStoreError(IDS_ERR_WRITE_KEY, applicationPath);

@@ -1,6 +1,7 @@
 #include "DeleteKeyFunction.h"
 
-namespace DeleteKeyFunction {
+namespace DeleteKeyFunction
+{
 
 typedef LONG(WINAPI* RegDeleteKeyExFunction)(HKEY, LPCSTR, REGSAM, DWORD);
 

@@ -2,7 +2,8 @@
 #pragma once
 #include <windows.h>
 
-namespace DeleteKeyFunction {
+namespace DeleteKeyFunction
+{
 
 // Looks RegDeleteKeyExA up on the first call of the process and remembers the outcome, found or not.
 LONG Delete(HKEY parent, LPCSTR name);

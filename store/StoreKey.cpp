@@ -18,25 +18,27 @@ LONG CStoreKey::OpenBelow(HKEY parent, LPCSTR path, REGSAM access)
 {
     HKEY key = nullptr;
     LONG status = ::RegOpenKeyExA(parent, path, 0, access, &key);
-    if (status != ERROR_SUCCESS)
-        return status;
-    Close();
-    m_hKey = key;
-    ++s_openCount;
-    return ERROR_SUCCESS;
+    if (status == ERROR_SUCCESS)
+        Hold(key);
+    return status;
 }
 
 LONG CStoreKey::Create(LPCSTR path)
 {
     HKEY key = nullptr;
     LONG status = ::RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                    KEY_READ | KEY_WRITE, nullptr, &key, nullptr);
-    if (status != ERROR_SUCCESS)
-        return status;
+        KEY_READ | KEY_WRITE, nullptr, &key, nullptr);
+    if (status == ERROR_SUCCESS)
+        Hold(key);
+    return status;
+}
+
+// A key held before is closed only once the new one is open.
+void CStoreKey::Hold(HKEY key)
+{
     Close();
     m_hKey = key;
     ++s_openCount;
-    return ERROR_SUCCESS;
 }
 
 LONG CStoreKey::Close()
@@ -91,7 +93,8 @@ LONG CStoreKey::WriteString(LPCSTR name, LPCSTR text) const
     if (IsUnwritable(name))
         return ERROR_ACCESS_DENIED;
     // The terminating zero is stored with the text, so an empty text is one zero byte.
-    return ::RegSetValueExA(m_hKey, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), ::lstrlenA(text) + 1);
+    return ::RegSetValueExA(
+        m_hKey, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), ::lstrlenA(text) + 1);
 }
 
 LONG CStoreKey::WriteDword(LPCSTR name, DWORD value) const
@@ -120,7 +123,8 @@ LONG CStoreKey::DeleteTree(LPCSTR name) const
     // Every subkey found is deleted before the next request, so index 0 always names the next one.
     char child[kDeleteNameCapacity];
     DWORD length = kDeleteNameCapacity;
-    while (::RegEnumKeyExA(subkey.m_hKey, 0, child, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
+    while (::RegEnumKeyExA(subkey.m_hKey, 0, child, &length, nullptr, nullptr, nullptr, nullptr)
+        == ERROR_SUCCESS) {
         status = subkey.DeleteTree(child);
         if (status != ERROR_SUCCESS)
             return status;

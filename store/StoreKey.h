@@ -2,7 +2,8 @@
 #pragma once
 #include "CString.h"
 
-class CStoreKey {
+class CStoreKey
+{
 public:
     CStoreKey() = default;
     ~CStoreKey() { Close(); }
@@ -36,6 +37,7 @@ public:
 
 private:
     LONG OpenBelow(HKEY parent, LPCSTR path, REGSAM access);
+    void Hold(HKEY key);
 
     HKEY m_hKey = nullptr;
     static BOOL IsUnwritable(LPCSTR name);

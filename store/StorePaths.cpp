@@ -2,48 +2,36 @@
 
 #include "CWinApp.h"
 
-// Names are inserted as they are: no escaping, no change of case.
-static LPCSTR Vendor()
+// Vendor key and profile name come first; the names are inserted as they are: no escaping, no change
+// of case. A format uses as many of the names as it has places for.
+static CString FormatPath(LPCSTR format, LPCSTR first = "", LPCSTR second = "")
 {
-    return AfxGetApp()->m_pszRegistryKey;
-}
-
-static LPCSTR Profile()
-{
-    return AfxGetApp()->m_pszProfileName;
+    CString path;
+    path.Format(format, AfxGetApp()->m_pszRegistryKey, AfxGetApp()->m_pszProfileName, first, second);
+    return path;
 }
 
 CString ApplicationRecordPath(LPCSTR appKey)
 {
-    CString path;
-    path.Format("Software\\%s\\%s\\Applications\\%s", Vendor(), Profile(), appKey);
-    return path;
+    return FormatPath("Software\\%s\\%s\\Applications\\%s", appKey);
 }
 
 CString ApplicationsKeyPath()
 {
-    CString path;
-    path.Format("Software\\%s\\%s\\Applications", Vendor(), Profile());
-    return path;
+    return FormatPath("Software\\%s\\%s\\Applications");
 }
 
 CString ExtensionRecordPath(LPCSTR extension)
 {
-    CString path;
-    path.Format("Software\\%s\\%s\\Extensions\\%s", Vendor(), Profile(), extension);
-    return path;
+    return FormatPath("Software\\%s\\%s\\Extensions\\%s", extension);
 }
 
 CString ExtensionsKeyPath()
 {
-    CString path;
-    path.Format("Software\\%s\\%s\\Extensions", Vendor(), Profile());
-    return path;
+    return FormatPath("Software\\%s\\%s\\Extensions");
 }
 
 CString AssignmentRecordPath(LPCSTR extension, LPCSTR appKey)
 {
-    CString path;
-    path.Format("Software\\%s\\%s\\Extensions\\%s\\%s", Vendor(), Profile(), extension, appKey);
-    return path;
+    return FormatPath("Software\\%s\\%s\\Extensions\\%s\\%s", extension, appKey);
 }

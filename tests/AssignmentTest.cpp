@@ -11,7 +11,8 @@
 
 #include <commctrl.h>
 
-namespace {
+namespace
+{
 
 // The file name box of the explorer-style open dialog.
 const int kFileNameCombo = 0x47C;
@@ -47,7 +48,7 @@ void ReadMenu(UiScript& script, POINT point, MenuSeen& seen)
 {
     script.ThenDo([point] {
         ::PostMessageA(ChooserWindow(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(ChooserList()),
-                       MAKELPARAM(point.x, point.y));
+            MAKELPARAM(point.x, point.y));
     });
     int waited = 0;
     script.Then([&seen, waited]() mutable {
@@ -75,7 +76,7 @@ void Select(int item)
     state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     state.state = item >= 0 ? state.stateMask : 0;
     ::SendMessageA(ChooserList(), LVM_SETITEMSTATE, item >= 0 ? item : static_cast<WPARAM>(-1),
-                   reinterpret_cast<LPARAM>(&state));
+        reinterpret_cast<LPARAM>(&state));
 }
 
 // Picks a file in the open dialog that Add shows, or cancels it.
@@ -106,7 +107,8 @@ std::string MakeProgram(const char* name)
     return path;
 }
 
-class AssignmentTest : public ::testing::Test {
+class AssignmentTest : public ::testing::Test
+{
 protected:
     void SetUp() override { TestStore::Reset(); }
     void TearDown() override { EXPECT_EQ(CStoreKey::OpenCount(), 0); }
@@ -132,7 +134,7 @@ TEST_F(AssignmentTest, TheFirstAddBuildsTheWholeStore)
     AnswerFileDialog(script, program);
     script.ThenDo([&] { listed = ItemTexts(ChooserList()); });
     RunAndClose(script);
-    EXPECT_EQ(listed, std::vector<std::string>{ "my.tool" });
+    EXPECT_EQ(listed, std::vector<std::string> { "my.tool" });
     std::optional<TestStore::RawValue> path = TestStore::GetRaw("Applications\\my.tool.exe", "Path");
     ASSERT_TRUE(path);
     EXPECT_EQ(std::string(path->bytes.begin(), path->bytes.end()), program + '\0');
@@ -170,9 +172,9 @@ TEST_F(AssignmentTest, ThePickerOffersTheGermanFilterAndKeepsTheStringsOnCancel)
     EXPECT_STREQ(fullPath, "keep");
     EXPECT_STREQ(fileName, "these");
     EXPECT_STREQ(fileTitle, "three");
-    EXPECT_EQ(filters, (std::vector<std::string>{ Ansi("Ausführbare Dateien (*.exe; *.bat; *.cmd)"), "Anwendungen (*.exe)",
-                                                  "Stapelverarbeitungsdateien (*.bat)", "Befehlsskripte (*.cmd)",
-                                                  "Alle Dateien (*.*)" }));
+    EXPECT_EQ(filters,
+        (std::vector<std::string> { Ansi("Ausführbare Dateien (*.exe; *.bat; *.cmd)"), "Anwendungen (*.exe)",
+            "Stapelverarbeitungsdateien (*.bat)", "Befehlsskripte (*.cmd)", "Alle Dateien (*.*)" }));
 }
 
 TEST_F(AssignmentTest, AddReusesTheApplicationAndRefusesADuplicate)
@@ -190,11 +192,11 @@ TEST_F(AssignmentTest, AddReusesTheApplicationAndRefusesADuplicate)
     std::vector<std::string> listed;
     script.ThenDo([&] { listed = ItemTexts(ChooserList()); });
     RunAndClose(script);
-    EXPECT_EQ(listed, std::vector<std::string>{ "Old viewer" });
-    EXPECT_EQ(TestStore::SubkeyNames("Applications"), std::vector<std::string>{ "Viewer.EXE" });
+    EXPECT_EQ(listed, std::vector<std::string> { "Old viewer" });
+    EXPECT_EQ(TestStore::SubkeyNames("Applications"), std::vector<std::string> { "Viewer.EXE" });
     ASSERT_EQ(m_boxes.Boxes().size(), 1u);
     EXPECT_EQ(m_boxes.Boxes()[0].text,
-              Localized("Application assignment already exists.", "Anwendungszuordnung existiert bereits."));
+        Localized("Application assignment already exists.", "Anwendungszuordnung existiert bereits."));
 }
 
 TEST_F(AssignmentTest, TheMenuFollowsTheSelection)
@@ -227,7 +229,7 @@ TEST_F(AssignmentTest, TheMenuFollowsTheSelection)
     EXPECT_TRUE(withOther.shown);
     EXPECT_FALSE(withOther.defaultChecked);
     EXPECT_TRUE(withNone.shown);
-    EXPECT_EQ(withNone.enabledIds, std::vector<UINT>{ ID_ADD });
+    EXPECT_EQ(withNone.enabledIds, std::vector<UINT> { ID_ADD });
     EXPECT_EQ(withNone.defaultId, UINT(ID_OPEN));
     EXPECT_FALSE(withNone.defaultChecked);
     EXPECT_FALSE(onCaption.shown);
@@ -249,15 +251,16 @@ TEST_F(AssignmentTest, DefaultTogglesInPlace)
     auto flags = [] {
         std::vector<DWORD> values;
         for (const char* app : { "a.exe", "b.exe", "c.exe" })
-            values.push_back(TestStore::GetDword(std::string("Extensions\\txt\\") + app, "Default").value_or(9));
+            values.push_back(
+                TestStore::GetDword(std::string("Extensions\\txt\\") + app, "Default").value_or(9));
         return values;
     };
     script.ThenDo([&] { afterOn = flags(); });
     script.ThenDo([] { PostCommand(ChooserWindow(), ID_DEFAULT); });
     script.ThenDo([&] { afterOff = flags(); });
     RunAndClose(script);
-    EXPECT_EQ(afterOn, (std::vector<DWORD>{ 0, 1, 0 }));
-    EXPECT_EQ(afterOff, (std::vector<DWORD>{ 0, 0, 0 }));
+    EXPECT_EQ(afterOn, (std::vector<DWORD> { 0, 1, 0 }));
+    EXPECT_EQ(afterOff, (std::vector<DWORD> { 0, 0, 0 }));
 }
 
 TEST_F(AssignmentTest, RemoveCleansUpWhatNothingUses)
@@ -276,7 +279,7 @@ TEST_F(AssignmentTest, RemoveCleansUpWhatNothingUses)
     script.ThenDo([] { Select(0); }); // Shared
     script.ThenDo([] { PostCommand(ChooserWindow(), ID_REMOVE); });
     RunAndClose(script);
-    EXPECT_EQ(afterFirst, std::vector<std::string>{ "Shared" });
+    EXPECT_EQ(afterFirst, std::vector<std::string> { "Shared" });
     EXPECT_FALSE(TestStore::KeyExists("Applications\\only.exe"));
     EXPECT_TRUE(TestStore::KeyExists("Applications\\shared.exe")) << "still assigned to md";
     EXPECT_FALSE(TestStore::KeyExists("Extensions\\txt")) << "its geometry goes with it";
@@ -291,14 +294,16 @@ TEST_F(AssignmentTest, RemovingWhatAnotherProcessRemovedIsReported)
     TestStore::AddAssignment("txt", "b.exe");
     UiScript script;
     std::vector<std::string> after;
-    script.ThenDo([] { ::RegDeleteKeyA(HKEY_CURRENT_USER, (TestStore::Root() + "\\Extensions\\txt\\a.exe").c_str()); });
+    script.ThenDo(
+        [] { ::RegDeleteKeyA(HKEY_CURRENT_USER, (TestStore::Root() + "\\Extensions\\txt\\a.exe").c_str()); });
     script.ThenDo([] { PostCommand(ChooserWindow(), ID_REMOVE); });
     script.ThenDo([&] { after = ItemTexts(ChooserList()); });
     RunAndClose(script);
-    EXPECT_EQ(after, (std::vector<std::string>{ "A", "B" }));
+    EXPECT_EQ(after, (std::vector<std::string> { "A", "B" }));
     ASSERT_EQ(m_boxes.Boxes().size(), 1u);
-    EXPECT_EQ(m_boxes.Boxes()[0].text, Localized("Error deleting registry key", "Fehler beim Löschen des Registry-Keys") +
-                                           ":\n" + TestStore::Root() + "\\Extensions\\txt");
+    EXPECT_EQ(m_boxes.Boxes()[0].text,
+        Localized("Error deleting registry key", "Fehler beim Löschen des Registry-Keys") + ":\n"
+            + TestStore::Root() + "\\Extensions\\txt");
 }
 
 TEST_F(AssignmentTest, AClickLaunchesTheSelectedItem)

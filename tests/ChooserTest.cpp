@@ -11,7 +11,8 @@
 
 #include <commctrl.h>
 
-namespace {
+namespace
+{
 
 const COLORREF kFallbackWhite = RGB(0xFF, 0xFF, 0xFF); // at (15, 20), in the window's client area
 
@@ -22,7 +23,8 @@ std::string ThisProgram()
     return path;
 }
 
-class ChooserTest : public ::testing::Test {
+class ChooserTest : public ::testing::Test
+{
 protected:
     void SetUp() override { TestStore::Reset(); }
     void TearDown() override { EXPECT_EQ(CStoreKey::OpenCount(), 0); }
@@ -64,8 +66,9 @@ TEST_F(ChooserTest, ListsByDisplayNameWithIconsFollowingTheirItems)
         TestStore::AddAssignment("txt", app);
     Look([] {
         HWND list = ChooserList();
-        ASSERT_EQ(ItemTexts(list), (std::vector<std::string>{ "Alpha", "beta", "Edit", "Editor", "Gamma" }));
-        HIMAGELIST images = reinterpret_cast<HIMAGELIST>(::SendMessageA(list, LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
+        ASSERT_EQ(ItemTexts(list), (std::vector<std::string> { "Alpha", "beta", "Edit", "Editor", "Gamma" }));
+        HIMAGELIST images
+            = reinterpret_cast<HIMAGELIST>(::SendMessageA(list, LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
         EXPECT_EQ(::ImageList_GetImageCount(images), 5);
         // The items without a path show the fallback icon wherever the sort put them.
         const bool fallback[] = { false, true, false, true, false };
@@ -117,7 +120,8 @@ TEST_F(ChooserTest, LeavesOutWhatCannotBeRead)
     TestStore::SetRaw("Applications\\empty.exe", "DisplayName", REG_SZ, "", 0);
     TestStore::AddAssignment("txt", "empty.exe");
     Look([] {
-        EXPECT_EQ(ItemTexts(ChooserList()), (std::vector<std::string>{ "", "Listed", std::string(259, 'z') }));
+        EXPECT_EQ(
+            ItemTexts(ChooserList()), (std::vector<std::string> { "", "Listed", std::string(259, 'z') }));
     });
 }
 
@@ -143,15 +147,17 @@ TEST_F(ChooserTest, RestoresAndSavesTheGeometry)
     TestStore::SetDword("Extensions\\txt", "WindowTop", 80);
     TestStore::SetDword("Extensions\\txt", "WindowWidth", 420);
     TestStore::SetDword("Extensions\\txt", "WindowHeight", 300);
-    Look([&] {
-        RECT rect = WindowRect();
-        EXPECT_EQ(rect.left, 100);
-        EXPECT_EQ(rect.top, 80);
-        EXPECT_EQ(rect.right - rect.left, 420);
-        EXPECT_EQ(rect.bottom - rect.top, 300);
-        // Moved by the user, it is saved where it stands when it closes.
-        ::SetWindowPos(ChooserWindow(), nullptr, 150, 90, 500, 310, SWP_NOZORDER);
-    }, "C:\\Docs\\Other.TXT");
+    Look(
+        [&] {
+            RECT rect = WindowRect();
+            EXPECT_EQ(rect.left, 100);
+            EXPECT_EQ(rect.top, 80);
+            EXPECT_EQ(rect.right - rect.left, 420);
+            EXPECT_EQ(rect.bottom - rect.top, 300);
+            // Moved by the user, it is saved where it stands when it closes.
+            ::SetWindowPos(ChooserWindow(), nullptr, 150, 90, 500, 310, SWP_NOZORDER);
+        },
+        "C:\\Docs\\Other.TXT");
     EXPECT_EQ(TestStore::GetDword("Extensions\\txt", "WindowLeft"), 150u);
     EXPECT_EQ(TestStore::GetDword("Extensions\\txt", "WindowTop"), 90u);
     EXPECT_EQ(TestStore::GetDword("Extensions\\txt", "WindowWidth"), 500u);
@@ -202,8 +208,9 @@ TEST_F(ChooserTest, NoExtensionShowsTheMessageAndTouchesNothing)
     UiScript script;
     EXPECT_EQ(RunChooser("C:\\my.dir\\README"), IDCANCEL);
     ASSERT_EQ(m_boxes.Boxes().size(), 1u);
-    EXPECT_EQ(m_boxes.Boxes()[0].text, Localized("Error: The specified file has no extension.",
-                                                 "Fehler: Die angegebene Datei hat keine Erweiterung."));
+    EXPECT_EQ(m_boxes.Boxes()[0].text,
+        Localized("Error: The specified file has no extension.",
+            "Fehler: Die angegebene Datei hat keine Erweiterung."));
     EXPECT_FALSE(TestStore::KeyExists(""));
 }
 
@@ -224,7 +231,7 @@ TEST_F(ChooserTest, TheListCoversTheClientAreaAfterResizing)
         EXPECT_EQ(list.top, 0);
         EXPECT_EQ(list.right, client.right);
         EXPECT_EQ(list.bottom, client.bottom);
-        EXPECT_EQ(ItemTexts(ChooserList()), (std::vector<std::string>{ "Na.exe", "Nb.exe" }));
+        EXPECT_EQ(ItemTexts(ChooserList()), (std::vector<std::string> { "Na.exe", "Nb.exe" }));
     });
 }
 
@@ -236,8 +243,8 @@ TEST_F(ChooserTest, CaptionAndIconsInTheRunningLanguage)
         EXPECT_EQ(std::string(caption), Localized("Open with ...", "Öffnen mit ..."));
         EXPECT_TRUE(::SendMessageA(ChooserWindow(), WM_GETICON, ICON_BIG, 0));
         EXPECT_EQ(::SendMessageA(ChooserWindow(), WM_GETICON, ICON_SMALL, 0),
-                  ::SendMessageA(ChooserWindow(), WM_GETICON, ICON_BIG, 0));
+            ::SendMessageA(ChooserWindow(), WM_GETICON, ICON_BIG, 0));
         EXPECT_EQ(::SendMessageA(ChooserWindow(), WM_QUERYDRAGICON, 0, 0),
-                  ::SendMessageA(ChooserWindow(), WM_GETICON, ICON_BIG, 0));
+            ::SendMessageA(ChooserWindow(), WM_GETICON, ICON_BIG, 0));
     });
 }

@@ -11,7 +11,8 @@
 
 #include <commctrl.h>
 
-namespace {
+namespace
+{
 
 const char kApp[] = "Applications\\tool.exe";
 const char kAssignment[] = "Extensions\\txt\\tool.exe";
@@ -37,7 +38,7 @@ void SetField(int id, const std::string& text)
 void Press(int id)
 {
     ::SendMessageA(EditWindow(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(::GetDlgItem(EditWindow(), id)));
+        reinterpret_cast<LPARAM>(::GetDlgItem(EditWindow(), id)));
 }
 
 std::string StoredText(const char* key, const char* name)
@@ -50,7 +51,8 @@ std::string StoredText(const char* key, const char* name)
     return std::string(value->bytes.begin(), value->bytes.end());
 }
 
-class EditTest : public ::testing::Test {
+class EditTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -102,16 +104,18 @@ TEST_F(EditTest, ShowsTheStoredValuesAndWritesNothingUnchanged)
     TestStore::SetRaw(kApp, "Path", REG_EXPAND_SZ, "%TOOLS%\\tool.exe", 17);
     std::vector<std::string> shown;
     Edit([&] { shown = { Field(IDC_NAME), Field(IDC_PATH), Field(IDC_PARAMETERS) }; });
-    EXPECT_EQ(shown, (std::vector<std::string>{ "Tool", "%TOOLS%\\tool.exe", "" }));
+    EXPECT_EQ(shown, (std::vector<std::string> { "Tool", "%TOOLS%\\tool.exe", "" }));
     EXPECT_EQ(TestStore::GetRaw(kApp, "Path")->type, DWORD(REG_EXPAND_SZ));
     EXPECT_EQ(StoredText(kAssignment, "Parameters"), "(missing)");
     EXPECT_FALSE(m_reloaded);
 
-    Edit([] {
-        SetField(IDC_NAME, "Other");
-        SetField(IDC_PATH, "C:\\other.exe");
-        SetField(IDC_PARAMETERS, "-x");
-    }, IDCANCEL);
+    Edit(
+        [] {
+            SetField(IDC_NAME, "Other");
+            SetField(IDC_PATH, "C:\\other.exe");
+            SetField(IDC_PARAMETERS, "-x");
+        },
+        IDCANCEL);
     EXPECT_EQ(StoredText(kApp, "DisplayName"), std::string("Tool") + '\0');
     EXPECT_EQ(StoredText(kAssignment, "Parameters"), "(missing)");
     EXPECT_FALSE(m_reloaded);
@@ -148,28 +152,33 @@ TEST_F(EditTest, UnreadableParametersStartEmpty)
 TEST_F(EditTest, TheInsertButtonReplacesTheSelectionWithUndo)
 {
     std::vector<std::string> seen;
-    Edit([&] {
-        HWND parameters = ::GetDlgItem(EditWindow(), IDC_PARAMETERS);
-        SetField(IDC_PARAMETERS, "ab");
-        ::SendMessageA(parameters, EM_SETSEL, 2, 2);
-        HWND focus = ::GetFocus();
-        Press(IDC_INSERT_FILE);
-        Press(IDC_INSERT_FILE);
-        seen.push_back(Field(IDC_PARAMETERS));
-        EXPECT_EQ(::GetFocus(), focus) << "the focus stays where it was";
-        ::SendMessageA(parameters, EM_SETSEL, 0, 2);
-        Press(IDC_INSERT_FILE);
-        seen.push_back(Field(IDC_PARAMETERS));
-        ::SendMessageA(parameters, EM_UNDO, 0, 0);
-        seen.push_back(Field(IDC_PARAMETERS));
-        ::SendMessageA(parameters, EM_SETSEL, 0, -1);
-        ::SendMessageA(parameters, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(std::string(300, 'x').c_str()));
-        seen.push_back(std::to_string(Field(IDC_PARAMETERS).size()));
-        for (int id : { IDC_NAME, IDC_PATH, IDC_PARAMETERS })
-            seen.push_back(std::to_string(::SendMessageA(::GetDlgItem(EditWindow(), id), EM_GETLIMITTEXT, 0, 0)));
-    }, IDCANCEL);
-    EXPECT_EQ(seen, (std::vector<std::string>{ "ab\"%1\"\"%1\"", "\"%1\"\"%1\"\"%1\"", "ab\"%1\"\"%1\"", "259", "259",
-                                               "259", "259" }));
+    Edit(
+        [&] {
+            HWND parameters = ::GetDlgItem(EditWindow(), IDC_PARAMETERS);
+            SetField(IDC_PARAMETERS, "ab");
+            ::SendMessageA(parameters, EM_SETSEL, 2, 2);
+            HWND focus = ::GetFocus();
+            Press(IDC_INSERT_FILE);
+            Press(IDC_INSERT_FILE);
+            seen.push_back(Field(IDC_PARAMETERS));
+            EXPECT_EQ(::GetFocus(), focus) << "the focus stays where it was";
+            ::SendMessageA(parameters, EM_SETSEL, 0, 2);
+            Press(IDC_INSERT_FILE);
+            seen.push_back(Field(IDC_PARAMETERS));
+            ::SendMessageA(parameters, EM_UNDO, 0, 0);
+            seen.push_back(Field(IDC_PARAMETERS));
+            ::SendMessageA(parameters, EM_SETSEL, 0, -1);
+            ::SendMessageA(
+                parameters, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(std::string(300, 'x').c_str()));
+            seen.push_back(std::to_string(Field(IDC_PARAMETERS).size()));
+            for (int id : { IDC_NAME, IDC_PATH, IDC_PARAMETERS })
+                seen.push_back(
+                    std::to_string(::SendMessageA(::GetDlgItem(EditWindow(), id), EM_GETLIMITTEXT, 0, 0)));
+        },
+        IDCANCEL);
+    EXPECT_EQ(seen,
+        (std::vector<std::string> {
+            "ab\"%1\"\"%1\"", "\"%1\"\"%1\"\"%1\"", "ab\"%1\"\"%1\"", "259", "259", "259", "259" }));
 }
 
 TEST_F(EditTest, BrowseFillsTheTitleOnlyIntoAnEmptyName)
@@ -181,23 +190,25 @@ TEST_F(EditTest, BrowseFillsTheTitleOnlyIntoAnEmptyName)
     for (std::string name : { "", "  " }) {
         SCOPED_TRACE("name '" + name + "'");
         std::vector<std::string> seen;
-        EditWith([&](UiScript& script) {
-            script.ThenDo([&] {
-                SetField(IDC_NAME, name);
-                ::PostMessageA(EditWindow(), WM_COMMAND, MAKEWPARAM(IDC_BROWSE, BN_CLICKED), 0);
-            });
-            script.Then([&] {
-                HWND dialog = ::GetActiveWindow();
-                if (!dialog || !::GetDlgItem(dialog, kFileNameCombo))
-                    return false;
-                ::SetDlgItemTextA(dialog, kFileNameCombo, program.c_str());
-                ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-                return true;
-            });
-            script.Then([] { return EditWindow() != nullptr; });
-            script.ThenDo([&] { seen = { Field(IDC_NAME), Field(IDC_PATH) }; });
-        }, IDCANCEL);
-        EXPECT_EQ(seen, (std::vector<std::string>{ name.empty() ? "picked.v2" : name, program }));
+        EditWith(
+            [&](UiScript& script) {
+                script.ThenDo([&] {
+                    SetField(IDC_NAME, name);
+                    ::PostMessageA(EditWindow(), WM_COMMAND, MAKEWPARAM(IDC_BROWSE, BN_CLICKED), 0);
+                });
+                script.Then([&] {
+                    HWND dialog = ::GetActiveWindow();
+                    if (!dialog || !::GetDlgItem(dialog, kFileNameCombo))
+                        return false;
+                    ::SetDlgItemTextA(dialog, kFileNameCombo, program.c_str());
+                    ::PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+                    return true;
+                });
+                script.Then([] { return EditWindow() != nullptr; });
+                script.ThenDo([&] { seen = { Field(IDC_NAME), Field(IDC_PATH) }; });
+            },
+            IDCANCEL);
+        EXPECT_EQ(seen, (std::vector<std::string> { name.empty() ? "picked.v2" : name, program }));
     }
     EXPECT_EQ(StoredText(kApp, "Path"), std::string("C:\\Tools\\tool.exe") + '\0') << "Cancel writes nothing";
 }
@@ -210,8 +221,9 @@ TEST_F(EditTest, FailuresAreReportedAndTheNextFieldStillWritten)
         SetField(IDC_PATH, "C:\\new.exe");
     });
     ASSERT_EQ(m_boxes.Boxes().size(), 1u);
-    EXPECT_EQ(m_boxes.Boxes()[0].text, Localized("Error writing registry key", "Fehler beim Schreiben des Registry-Keys") +
-                                           ":\n" + TestStore::Root() + "\\" + kApp);
+    EXPECT_EQ(m_boxes.Boxes()[0].text,
+        Localized("Error writing registry key", "Fehler beim Schreiben des Registry-Keys") + ":\n"
+            + TestStore::Root() + "\\" + kApp);
     EXPECT_EQ(StoredText(kApp, "Path"), std::string("C:\\new.exe") + '\0');
     EXPECT_TRUE(m_reloaded);
     m_boxes.Clear();
@@ -230,21 +242,24 @@ TEST_F(EditTest, RecordsRemovedMeanwhileAreNamed)
             state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
             ::SendMessageA(ChooserList(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
         });
-        script.ThenDo([removed] { ::RegDeleteTreeA(HKEY_CURRENT_USER, (TestStore::Root() + "\\" + removed).c_str()); });
+        script.ThenDo(
+            [removed] { ::RegDeleteTreeA(HKEY_CURRENT_USER, (TestStore::Root() + "\\" + removed).c_str()); });
         script.ThenDo([] { RunningChooser()->OnEdit(); });
         script.ThenDo([] { PostCommand(ChooserWindow(), IDCANCEL); });
         RunChooser("C:\\a.txt");
     };
     editAfter(kAssignment);
     ASSERT_EQ(m_boxes.Boxes().size(), 1u);
-    EXPECT_EQ(m_boxes.Boxes()[0].text, Localized("Error opening registry key", "Fehler beim Öffnen des Registry-Keys") +
-                                           ":\n" + TestStore::Root() + "\\" + kAssignment);
+    EXPECT_EQ(m_boxes.Boxes()[0].text,
+        Localized("Error opening registry key", "Fehler beim Öffnen des Registry-Keys") + ":\n"
+            + TestStore::Root() + "\\" + kAssignment);
     m_boxes.Clear();
     TestStore::AddAssignment("txt", "tool.exe", 0);
     editAfter("Applications");
     ASSERT_EQ(m_boxes.Boxes().size(), 1u);
-    EXPECT_EQ(m_boxes.Boxes()[0].text, Localized("Error opening registry key", "Fehler beim Öffnen des Registry-Keys") +
-                                           ":\n" + TestStore::Root() + "\\" + kApp);
+    EXPECT_EQ(m_boxes.Boxes()[0].text,
+        Localized("Error opening registry key", "Fehler beim Öffnen des Registry-Keys") + ":\n"
+            + TestStore::Root() + "\\" + kApp);
 }
 
 TEST_F(EditTest, NothingHappensWithoutASelectionAndEscapeCloses)
@@ -259,14 +274,16 @@ TEST_F(EditTest, NothingHappensWithoutASelectionAndEscapeCloses)
 
     // Escape in a field reaches the dialog as Cancel; the caption has no close box.
     LONG style = 0;
-    EditWith([&](UiScript& steps) {
-        steps.ThenDo([&] {
-            style = ::GetWindowLongA(EditWindow(), GWL_STYLE);
-            HWND name = ::GetDlgItem(EditWindow(), IDC_NAME);
-            ::SetFocus(name);
-            ::PostMessageA(name, WM_KEYDOWN, VK_ESCAPE, 0);
-        });
-        steps.Then([] { return EditWindow() == nullptr; });
-    }, IDCANCEL);
+    EditWith(
+        [&](UiScript& steps) {
+            steps.ThenDo([&] {
+                style = ::GetWindowLongA(EditWindow(), GWL_STYLE);
+                HWND name = ::GetDlgItem(EditWindow(), IDC_NAME);
+                ::SetFocus(name);
+                ::PostMessageA(name, WM_KEYDOWN, VK_ESCAPE, 0);
+            });
+            steps.Then([] { return EditWindow() == nullptr; });
+        },
+        IDCANCEL);
     EXPECT_EQ(style & WS_SYSMENU, 0);
 }

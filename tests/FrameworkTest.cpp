@@ -37,12 +37,17 @@ TEST(CString, ReplacesLeftToRightWithoutRescanning)
     EXPECT_LT(CString("Edit").Compare("edit"), 0);
 }
 
-namespace {
+namespace
+{
 
 // A dialog whose map overrides one command of its base and leaves the other to it.
-class RoutedDialog : public CDialog {
+class RoutedDialog : public CDialog
+{
 public:
-    RoutedDialog() : CDialog(IDD_EDIT) {}
+    RoutedDialog()
+        : CDialog(IDD_EDIT)
+    {
+    }
     std::vector<std::string> calls;
 
 protected:
@@ -73,6 +78,6 @@ TEST(CDialog, RoutesCommandsThroughTheMapsToTheVirtualHandlers)
     script.ThenDo([] { ::PostMessageA(ActiveWindow(), WM_COMMAND, MAKEWPARAM(IDC_BROWSE, BN_CLICKED), 0); })
         .ThenDo([] { ::PostMessageA(ActiveWindow(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); });
     EXPECT_EQ(dialog.DoModal(), IDOK);
-    EXPECT_EQ(dialog.calls, (std::vector<std::string>{ "init", "browse", "ok" }));
+    EXPECT_EQ(dialog.calls, (std::vector<std::string> { "init", "browse", "ok" }));
     EXPECT_EQ(dialog.m_hWnd, nullptr);
 }

@@ -9,9 +9,11 @@
 
 #include <commctrl.h>
 
-namespace {
+namespace
+{
 
-class LaunchTest : public ::testing::Test {
+class LaunchTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -112,8 +114,9 @@ TEST_F(LaunchTest, PathRulesAndTheirMessages)
     TestStore::SetString("Applications\\recorder.exe", "Path", folder + "\\" + name);
     EXPECT_EQ(PressEnter("C:\\x.txt"), IDCANCEL);
     ASSERT_EQ(m_boxes.Boxes().size(), 1u);
-    EXPECT_EQ(m_boxes.Boxes()[0].text, Localized("Error reading registry key", "Fehler beim Lesen des Registry-Keys") +
-                                           ":\n" + TestStore::Root() + "\\Applications\\recorder.exe");
+    EXPECT_EQ(m_boxes.Boxes()[0].text,
+        Localized("Error reading registry key", "Fehler beim Lesen des Registry-Keys") + ":\n"
+            + TestStore::Root() + "\\Applications\\recorder.exe");
     m_boxes.Clear();
 
     TestStore::SetDword("Applications\\recorder.exe", "Path", 1);
@@ -128,12 +131,13 @@ TEST_F(LaunchTest, ExpandablePathIsUsedAsStored)
     std::string stored = "%ZELVANTO_RECORDER_DIR%" + path.substr(path.rfind('\\'));
     TestStore::AddApplication("recorder.exe", "", "Recorder");
     TestStore::SetRaw("Applications\\recorder.exe", "Path", REG_EXPAND_SZ, stored.c_str(),
-                      static_cast<DWORD>(stored.size() + 1));
+        static_cast<DWORD>(stored.size() + 1));
     TestStore::AddAssignment("txt", "recorder.exe", 1);
     // The program hands the name over as stored; Wine's shell expands it on its own.
     EXPECT_EQ(PressEnter("C:\\x.txt"), IDOK);
     std::string launched = RecordedLaunch();
-    EXPECT_TRUE(launched == "\"" + stored + "\" \"C:\\x.txt\"" || launched == Program() + " \"C:\\x.txt\"") << launched;
+    EXPECT_TRUE(launched == "\"" + stored + "\" \"C:\\x.txt\"" || launched == Program() + " \"C:\\x.txt\"")
+        << launched;
     EXPECT_TRUE(m_boxes.Boxes().empty());
 }
 
@@ -154,16 +158,18 @@ TEST_F(LaunchTest, FailuresKeepTheDialogOpen)
         .ThenDo([] { PostCommand(ChooserWindow(), IDCANCEL); });
     EXPECT_EQ(RunChooser("C:\\x.txt"), IDCANCEL);
     ASSERT_EQ(m_boxes.Boxes().size(), 1u);
-    EXPECT_EQ(m_boxes.Boxes()[0].text, Localized("Error opening registry key", "Fehler beim Öffnen des Registry-Keys") +
-                                           ":\n" + TestStore::Root() + "\\Applications\\recorder.exe");
+    EXPECT_EQ(m_boxes.Boxes()[0].text,
+        Localized("Error opening registry key", "Fehler beim Öffnen des Registry-Keys") + ":\n"
+            + TestStore::Root() + "\\Applications\\recorder.exe");
     m_boxes.Clear();
 
     // A program that does not start: told, and the user can choose again.
     TestStore::AddApplication("recorder.exe", "C:\\nowhere\\missing.exe", "Recorder");
     EXPECT_EQ(PressEnter("C:\\x.txt"), IDCANCEL);
     ASSERT_EQ(m_boxes.Boxes().size(), 1u);
-    EXPECT_EQ(m_boxes.Boxes()[0].text, Localized("Error starting application", "Fehler beim Starten der Anwendung") +
-                                           ":\n\"C:\\nowhere\\missing.exe\"");
+    EXPECT_EQ(m_boxes.Boxes()[0].text,
+        Localized("Error starting application", "Fehler beim Starten der Anwendung")
+            + ":\n\"C:\\nowhere\\missing.exe\"");
     m_boxes.Clear();
 
     // An empty path passes the read and goes to the shell, which finds nothing to start.

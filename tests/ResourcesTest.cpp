@@ -9,7 +9,8 @@
 
 #include <commctrl.h>
 
-namespace {
+namespace
+{
 
 INT_PTR CALLBACK QuietDialogProc(HWND, UINT message, WPARAM, LPARAM)
 {
@@ -23,13 +24,15 @@ struct Control {
     RECT rect;
 };
 
-class ShownDialog {
+class ShownDialog
+{
 public:
     explicit ShownDialog(int id)
     {
         INITCOMMONCONTROLSEX classes = { sizeof classes, ICC_LISTVIEW_CLASSES };
         ::InitCommonControlsEx(&classes);
-        m_hWnd = ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), nullptr, QuietDialogProc, 0);
+        m_hWnd = ::CreateDialogParamA(
+            ::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), nullptr, QuietDialogProc, 0);
         if (!m_hWnd)
             ADD_FAILURE() << "CreateDialogParamA: " << ::GetLastError();
     }
@@ -53,8 +56,8 @@ public:
         RECT base = { 0, 0, 4, 8 };
         ::MapDialogRect(m_hWnd, &base);
         return { ::MulDiv(pixels.left, 4, base.right), ::MulDiv(pixels.top, 8, base.bottom),
-                 ::MulDiv(pixels.right - pixels.left, 4, base.right),
-                 ::MulDiv(pixels.bottom - pixels.top, 8, base.bottom) };
+            ::MulDiv(pixels.right - pixels.left, 4, base.right),
+            ::MulDiv(pixels.bottom - pixels.top, 8, base.bottom) };
     }
 
 private:
@@ -150,8 +153,8 @@ TEST(Resources, EditTemplate)
         { "Static", "Parameters (optional):", "Parameter (optional):", 0x50020000, { 7, 68, 66, 8 } },
         { "Edit", "", "", 0x50810080, { 7, 77, 154, 14 } },
         { "Button", "\"%1\"", "\"%1\"", 0x50010000, { 163, 76, 25, 15 } },
-        { "Static", "Variables: %1 = Path of the file to be opened", "Variablen: %1 = Pfad der zu öffnenden Datei",
-          0x50020000, { 7, 91, 140, 8 } },
+        { "Static", "Variables: %1 = Path of the file to be opened",
+            "Variablen: %1 = Pfad der zu öffnenden Datei", 0x50020000, { 7, 91, 140, 8 } },
         { "Button", "OK", "OK", 0x50010001, { 44, 112, 50, 14 } },
         { "Button", "Cancel", "Abbrechen", 0x50010000, { 100, 112, 50, 14 } },
     };
@@ -159,7 +162,8 @@ TEST(Resources, EditTemplate)
     ASSERT_EQ(controls.size(), std::size(expected));
     for (size_t i = 0; i < controls.size(); ++i) {
         SCOPED_TRACE(i);
-        EXPECT_EQ(lstrcmpiA(controls[i].className.c_str(), expected[i].className), 0) << controls[i].className;
+        EXPECT_EQ(lstrcmpiA(controls[i].className.c_str(), expected[i].className), 0)
+            << controls[i].className;
         EXPECT_EQ(controls[i].text, Localized(expected[i].english, expected[i].german));
         // An edit control turns its border into a client edge when it is created.
         LONG created = expected[i].style;
@@ -212,9 +216,10 @@ TEST(Resources, Strings)
         { IDS_ERR_OPEN_KEY, "Error opening registry key", "Fehler beim Öffnen des Registry-Keys" },
         { IDS_ERR_READ_KEY, "Error reading registry key", "Fehler beim Lesen des Registry-Keys" },
         { IDS_ERR_WRITE_KEY, "Error writing registry key", "Fehler beim Schreiben des Registry-Keys" },
-        { IDS_ASSIGNMENT_EXISTS, "Application assignment already exists.", "Anwendungszuordnung existiert bereits." },
+        { IDS_ASSIGNMENT_EXISTS, "Application assignment already exists.",
+            "Anwendungszuordnung existiert bereits." },
         { IDS_NO_EXTENSION, "Error: The specified file has no extension.",
-          "Fehler: Die angegebene Datei hat keine Erweiterung." },
+            "Fehler: Die angegebene Datei hat keine Erweiterung." },
         { IDS_ERR_LAUNCH, "Error starting application", "Fehler beim Starten der Anwendung" },
     };
     for (const Expected& string : expected) {
@@ -253,28 +258,28 @@ TEST(Resources, Icons)
     // One 32 x 32, 16-colour image of 744 bytes per group, stored in German only.
     const int groups[] = { IDI_APP, IDI_FALLBACK, IDI_SPARE };
     for (int image = 1; image <= 3; ++image) {
-        HRSRC found = ::FindResourceExA(nullptr, RT_ICON, MAKEINTRESOURCEA(image),
-                                        MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN));
+        HRSRC found = ::FindResourceExA(
+            nullptr, RT_ICON, MAKEINTRESOURCEA(image), MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN));
         ASSERT_TRUE(found) << image;
         EXPECT_EQ(::SizeofResource(nullptr, found), 744u);
         EXPECT_TRUE(::FindResourceExA(nullptr, RT_GROUP_ICON, MAKEINTRESOURCEA(groups[image - 1]),
-                                      MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN)));
+            MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN)));
     }
 }
 
 TEST(Resources, LayoutVersionAndManifest)
 {
     HRSRC chooserLayout = ::FindResourceExA(nullptr, "AFX_DIALOG_LAYOUT", MAKEINTRESOURCEA(IDD_CHOOSER),
-                                            MAKELANGID(LANG_ENGLISH, SUBLANG_NEUTRAL));
+        MAKELANGID(LANG_ENGLISH, SUBLANG_NEUTRAL));
     ASSERT_TRUE(chooserLayout);
     EXPECT_EQ(::SizeofResource(nullptr, chooserLayout), 2u);
     EXPECT_FALSE(::FindResourceExA(nullptr, "AFX_DIALOG_LAYOUT", MAKEINTRESOURCEA(IDD_CHOOSER),
-                                   MAKELANGID(LANG_GERMAN, SUBLANG_NEUTRAL)));
+        MAKELANGID(LANG_GERMAN, SUBLANG_NEUTRAL)));
     for (WORD language : { LANG_GERMAN, LANG_ENGLISH }) {
-        EXPECT_TRUE(::FindResourceExA(nullptr, "AFX_DIALOG_LAYOUT", MAKEINTRESOURCEA(IDD_EDIT),
-                                      MAKELANGID(language, SUBLANG_NEUTRAL)));
-        HRSRC version = ::FindResourceExA(nullptr, RT_VERSION, MAKEINTRESOURCEA(VS_VERSION_INFO),
-                                          MAKELANGID(language, SUBLANG_NEUTRAL));
+        EXPECT_TRUE(::FindResourceExA(
+            nullptr, "AFX_DIALOG_LAYOUT", MAKEINTRESOURCEA(IDD_EDIT), MAKELANGID(language, SUBLANG_NEUTRAL)));
+        HRSRC version = ::FindResourceExA(
+            nullptr, RT_VERSION, MAKEINTRESOURCEA(VS_VERSION_INFO), MAKELANGID(language, SUBLANG_NEUTRAL));
         ASSERT_TRUE(version);
         const BYTE* data = static_cast<const BYTE*>(::LockResource(::LoadResource(nullptr, version)));
         const VS_FIXEDFILEINFO* fixed = reinterpret_cast<const VS_FIXEDFILEINFO*>(data + 40);
@@ -284,11 +289,11 @@ TEST(Resources, LayoutVersionAndManifest)
         EXPECT_EQ(fixed->dwFileOS, DWORD(VOS__WINDOWS32));
         EXPECT_EQ(fixed->dwFileType, DWORD(VFT_APP));
     }
-    HRSRC manifest = ::FindResourceExA(nullptr, RT_MANIFEST, MAKEINTRESOURCEA(1),
-                                       MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+    HRSRC manifest = ::FindResourceExA(
+        nullptr, RT_MANIFEST, MAKEINTRESOURCEA(1), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
     ASSERT_TRUE(manifest);
     std::string text(static_cast<const char*>(::LockResource(::LoadResource(nullptr, manifest))),
-                     ::SizeofResource(nullptr, manifest));
+        ::SizeofResource(nullptr, manifest));
     EXPECT_EQ(text.substr(0, 3), "\xEF\xBB\xBF");
     EXPECT_NE(text.find("Microsoft.Windows.Common-Controls"), std::string::npos);
     EXPECT_NE(text.find("asInvoker"), std::string::npos);

@@ -11,14 +11,19 @@
 
 #include <commctrl.h>
 
-namespace {
+namespace
+{
 
 const int kCycles = 1000;
 
 // Confirms every edit dialog at once, with a name that differs from the one shown.
-class EditConfirmer {
+class EditConfirmer
+{
 public:
-    EditConfirmer() : m_hook(::SetWindowsHookExA(WH_CBT, Hook, nullptr, ::GetCurrentThreadId())) {}
+    EditConfirmer()
+        : m_hook(::SetWindowsHookExA(WH_CBT, Hook, nullptr, ::GetCurrentThreadId()))
+    {
+    }
     ~EditConfirmer() { ::UnhookWindowsHookEx(m_hook); }
     EditConfirmer(const EditConfirmer&) = delete;
     EditConfirmer& operator=(const EditConfirmer&) = delete;
@@ -108,12 +113,13 @@ TEST(Robustness, NothingGrowsOverAThousandCycles)
     EXPECT_TRUE(script.Finished());
     EXPECT_EQ(last, first);
     EXPECT_EQ(afterMenus, first);
-    EXPECT_EQ(first, (Counts{ 0, 0, 1, 0 })) << "one image list, held by the list view";
+    EXPECT_EQ(first, (Counts { 0, 0, 1, 0 })) << "one image list, held by the list view";
     EXPECT_EQ(listedAtEnd, 1);
     std::optional<TestStore::RawValue> name = TestStore::GetRaw("Applications\\tool.exe", "DisplayName");
     ASSERT_TRUE(name);
     EXPECT_EQ(std::string(name->bytes.begin(), name->bytes.end()), "Tool " + std::to_string(kCycles) + '\0');
-    EXPECT_EQ(TestStore::GetDword("Extensions\\txt\\tool.exe", "Default"), 0u) << "toggled an even number of times";
+    EXPECT_EQ(TestStore::GetDword("Extensions\\txt\\tool.exe", "Default"), 0u)
+        << "toggled an even number of times";
     EXPECT_TRUE(boxes.Boxes().empty()) << boxes.Boxes()[0].text;
     EXPECT_EQ(CStoreKey::OpenCount(), 0);
 }

@@ -22,7 +22,8 @@ TEST(FileExtension, TakesTheTextAfterTheLastDotOfTheFileName)
     EXPECT_STREQ(GetFileExtension("C:\\Docs\\r\xE9sum\xE9.d\xF6\x63"), "d\xF6\x63");
 }
 
-class StartupTest : public ::testing::Test {
+class StartupTest : public ::testing::Test
+{
 protected:
     void RunWith(std::vector<const char*> arguments)
     {
@@ -43,15 +44,15 @@ protected:
         const CaughtBox& box = m_boxes.Boxes()[0];
         EXPECT_EQ(box.caption, Localized("Note", "Hinweis"));
         EXPECT_EQ(box.text,
-                  Localized("This program displays a selection of applications that\ncan be used to open a file. "
-                            "The path of this file must\nbe passed to the program as a command line parameter.\n\n"
-                            "If no applications are assigned to the file yet,\nright-click in the window to add "
-                            "applications.",
-                            "Dieses Programm zeigt eine Auswahl von Anwendungen an,\nmit denen eine Datei geöffnet "
-                            "werden kann. Der Pfad dieser\nDatei muss dem Programm als Kommandozeilenparameter\n"
-                            "übergeben werden.\n\nWenn der Datei noch keine Anwendungen zugeordnet sind,\nklicken Sie "
-                            "mit der rechten Maustaste in das Fenster, um\nAnwendungen hinzuzufügen."));
-        EXPECT_EQ(box.buttons, std::vector<int>{ IDOK });
+            Localized("This program displays a selection of applications that\ncan be used to open a file. "
+                      "The path of this file must\nbe passed to the program as a command line parameter.\n\n"
+                      "If no applications are assigned to the file yet,\nright-click in the window to add "
+                      "applications.",
+                "Dieses Programm zeigt eine Auswahl von Anwendungen an,\nmit denen eine Datei geöffnet "
+                "werden kann. Der Pfad dieser\nDatei muss dem Programm als Kommandozeilenparameter\n"
+                "übergeben werden.\n\nWenn der Datei noch keine Anwendungen zugeordnet sind,\nklicken Sie "
+                "mit der rechten Maustaste in das Fenster, um\nAnwendungen hinzuzufügen."));
+        EXPECT_EQ(box.buttons, std::vector<int> { IDOK });
         EXPECT_EQ(box.icon, ::LoadIconA(nullptr, IDI_INFORMATION));
         EXPECT_EQ(box.owner, nullptr);
         EXPECT_FALSE(m_result);
@@ -86,9 +87,10 @@ TEST_F(StartupTest, RunsTheChooserOnOneArgument)
     ASSERT_EQ(m_boxes.Boxes().size(), 1u);
     const CaughtBox& box = m_boxes.Boxes()[0];
     EXPECT_EQ(box.caption, "startup_test");
-    EXPECT_EQ(box.text, Localized("Error: The specified file has no extension.",
-                                  "Fehler: Die angegebene Datei hat keine Erweiterung."));
-    EXPECT_EQ(box.buttons, std::vector<int>{ IDOK });
+    EXPECT_EQ(box.text,
+        Localized("Error: The specified file has no extension.",
+            "Fehler: Die angegebene Datei hat keine Erweiterung."));
+    EXPECT_EQ(box.buttons, std::vector<int> { IDOK });
     EXPECT_EQ(box.icon, ::LoadIconA(nullptr, IDI_EXCLAMATION));
     EXPECT_NE(box.owner, nullptr);
     EXPECT_EQ(theApp.m_pMainWnd, nullptr);

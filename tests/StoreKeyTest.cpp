@@ -1,6 +1,6 @@
 // The key holder against the real registry: value rules, names, enumeration and the recursive delete.
-#include "store/DeleteKeyFunction.h"
 #include "store/StoreKey.h"
+#include "store/DeleteKeyFunction.h"
 #include "store/StoreError.h"
 #include "store/StorePaths.h"
 #include "support/BoxCatcher.h"
@@ -12,11 +12,13 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 const char kRecord[] = "Applications\\editor.exe";
 
-class StoreKeyTest : public ::testing::Test {
+class StoreKeyTest : public ::testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -67,7 +69,7 @@ TEST_F(StoreKeyTest, StringReadsFollowTheValueRules)
     std::optional<TestStore::RawValue> written = TestStore::GetRaw(kRecord, "Written");
     ASSERT_TRUE(written);
     EXPECT_EQ(written->type, DWORD(REG_SZ));
-    EXPECT_EQ(written->bytes, std::vector<BYTE>{ 0 });
+    EXPECT_EQ(written->bytes, std::vector<BYTE> { 0 });
     EXPECT_EQ(Read("Written", text), ERROR_SUCCESS);
     EXPECT_EQ(text, "");
 
@@ -75,7 +77,8 @@ TEST_F(StoreKeyTest, StringReadsFollowTheValueRules)
     // terminates it on the way out, so there it reads as the text.
     SetRaw("Unterminated", REG_SZ, "abc");
     LONG unterminated = Read("Unterminated", text);
-    EXPECT_TRUE(unterminated == ERROR_INVALID_DATA || (unterminated == ERROR_SUCCESS && text == "abc")) << unterminated;
+    EXPECT_TRUE(unterminated == ERROR_INVALID_DATA || (unterminated == ERROR_SUCCESS && text == "abc"))
+        << unterminated;
     SetRaw("Middle", REG_SZ, std::string("ab\0cd\0", 6));
     EXPECT_EQ(Read("Middle", text), ERROR_SUCCESS);
     EXPECT_EQ(text, "ab");
@@ -113,7 +116,7 @@ TEST_F(StoreKeyTest, NamesAreFoundInAnyCaseAndKeepTheirOwn)
     EXPECT_TRUE(CStoreKey::Exists(ExtensionRecordPath("Txt")));
     ASSERT_EQ(record.Create(AssignmentRecordPath("txt", "other.exe")), ERROR_SUCCESS);
     record.Close();
-    EXPECT_EQ(TestStore::SubkeyNames("Extensions"), std::vector<std::string>{ "TXT" });
+    EXPECT_EQ(TestStore::SubkeyNames("Extensions"), std::vector<std::string> { "TXT" });
 
     CStoreKey extension;
     ASSERT_EQ(extension.Open(ExtensionRecordPath("txt"), KEY_READ), ERROR_SUCCESS);
@@ -121,7 +124,7 @@ TEST_F(StoreKeyTest, NamesAreFoundInAnyCaseAndKeepTheirOwn)
     CString name;
     for (DWORD index = 0; extension.EnumSubkey(index, name) == ERROR_SUCCESS; ++index)
         names.push_back(std::string(name));
-    EXPECT_EQ(names, (std::vector<std::string>{ "Editor.exe", "other.exe" }));
+    EXPECT_EQ(names, (std::vector<std::string> { "Editor.exe", "other.exe" }));
     EXPECT_FALSE(CStoreKey::Exists(ExtensionRecordPath("md")));
 }
 
@@ -149,7 +152,7 @@ TEST_F(StoreKeyTest, DeleteTreeRemovesEverythingBelowOrNothing)
     EXPECT_FALSE(TestStore::KeyExists("Extensions\\txt"));
     EXPECT_TRUE(TestStore::KeyExists("Extensions\\md\\a.exe"));
     EXPECT_EQ(extensions.DeleteTree("missing"), ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(TestStore::SubkeyNames("Extensions"), std::vector<std::string>{ "md" });
+    EXPECT_EQ(TestStore::SubkeyNames("Extensions"), std::vector<std::string> { "md" });
     EXPECT_EQ(CStoreKey::OpenCount(), 2);
     EXPECT_TRUE(DeleteKeyFunction::FoundDeleteKeyEx());
     EXPECT_EQ(DeleteKeyFunction::LookupCount(), 1);
@@ -173,8 +176,8 @@ TEST(StoreError, ShowsTheMessageAndOnTheNextLineThePath)
     ShowStoreError(IDS_ERR_CREATE_KEY, ApplicationRecordPath("editor.exe"));
     ASSERT_EQ(boxes.Boxes().size(), 1u);
     EXPECT_EQ(boxes.Boxes()[0].text,
-              Localized("Error creating registry key", "Fehler beim Anlegen des Registry-Keys") +
-                  ":\nSoftware\\Karvelund\\store_key_test\\Applications\\editor.exe");
+        Localized("Error creating registry key", "Fehler beim Anlegen des Registry-Keys")
+            + ":\nSoftware\\Karvelund\\store_key_test\\Applications\\editor.exe");
     EXPECT_EQ(boxes.Boxes()[0].caption, "store_key_test");
-    EXPECT_EQ(boxes.Boxes()[0].buttons, std::vector<int>{ IDOK });
+    EXPECT_EQ(boxes.Boxes()[0].buttons, std::vector<int> { IDOK });
 }

@@ -11,9 +11,11 @@
 
 #include <cstdlib>
 
-namespace {
+namespace
+{
 
-class StoreOperationsTest : public ::testing::Test {
+class StoreOperationsTest : public ::testing::Test
+{
 protected:
     void SetUp() override { TestStore::Reset(); }
     void TearDown() override
@@ -48,23 +50,27 @@ TEST_F(StoreOperationsTest, AFailedWriteAfterTheCreateLeavesNoRecordBehind)
     for (const char* unwritable : { "Path", "DisplayName" }) {
         SCOPED_TRACE(unwritable);
         CStoreKey::SetUnwritableValueName(unwritable);
-        InChooser("txt", [](TestChooser& chooser) { EXPECT_FALSE(chooser.AddAssignment("C:\\t.exe", "t.exe", "t")); });
+        InChooser("txt",
+            [](TestChooser& chooser) { EXPECT_FALSE(chooser.AddAssignment("C:\\t.exe", "t.exe", "t")); });
         EXPECT_FALSE(TestStore::KeyExists("Applications\\t.exe"));
         EXPECT_FALSE(TestStore::KeyExists("Extensions\\txt"));
         ASSERT_EQ(m_boxes.Boxes().size(), 1u);
-        EXPECT_EQ(m_boxes.Boxes()[0].text, Localized("Error writing registry key", "Fehler beim Schreiben des Registry-Keys") +
-                                               ":\n" + TestStore::Root() + "\\Applications\\t.exe");
+        EXPECT_EQ(m_boxes.Boxes()[0].text,
+            Localized("Error writing registry key", "Fehler beim Schreiben des Registry-Keys") + ":\n"
+                + TestStore::Root() + "\\Applications\\t.exe");
         m_boxes.Clear();
     }
     // A record that was there before the call stays, whatever fails after it.
     TestStore::AddApplication("t.exe", "C:\\t.exe", "t");
     CStoreKey::SetUnwritableValueName("Default");
-    InChooser("txt", [](TestChooser& chooser) { EXPECT_FALSE(chooser.AddAssignment("C:\\t.exe", "t.exe", "t")); });
+    InChooser(
+        "txt", [](TestChooser& chooser) { EXPECT_FALSE(chooser.AddAssignment("C:\\t.exe", "t.exe", "t")); });
     EXPECT_TRUE(TestStore::KeyExists("Applications\\t.exe"));
     EXPECT_TRUE(TestStore::KeyExists("Extensions\\txt\\t.exe")) << "left without its Default";
     ASSERT_EQ(m_boxes.Boxes().size(), 1u);
-    EXPECT_EQ(m_boxes.Boxes()[0].text, Localized("Error writing registry key", "Fehler beim Schreiben des Registry-Keys") +
-                                           ":\n" + TestStore::Root() + "\\Extensions\\txt\\t.exe");
+    EXPECT_EQ(m_boxes.Boxes()[0].text,
+        Localized("Error writing registry key", "Fehler beim Schreiben des Registry-Keys") + ":\n"
+            + TestStore::Root() + "\\Extensions\\txt\\t.exe");
 }
 
 TEST_F(StoreOperationsTest, ACreateThatFailsIsReportedWithItsPath)
@@ -72,13 +78,15 @@ TEST_F(StoreOperationsTest, ACreateThatFailsIsReportedWithItsPath)
     // The platform refuses a lasting key below a volatile one.
     HKEY applications = nullptr;
     ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, (TestStore::Root() + "\\Applications").c_str(), 0, nullptr,
-                                REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &applications, nullptr),
-              ERROR_SUCCESS);
+                  REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &applications, nullptr),
+        ERROR_SUCCESS);
     ::RegCloseKey(applications);
-    InChooser("txt", [](TestChooser& chooser) { EXPECT_FALSE(chooser.AddAssignment("C:\\t.exe", "t.exe", "t")); });
+    InChooser(
+        "txt", [](TestChooser& chooser) { EXPECT_FALSE(chooser.AddAssignment("C:\\t.exe", "t.exe", "t")); });
     ASSERT_EQ(m_boxes.Boxes().size(), 1u);
-    EXPECT_EQ(m_boxes.Boxes()[0].text, Localized("Error creating registry key", "Fehler beim Anlegen des Registry-Keys") +
-                                           ":\n" + TestStore::Root() + "\\Applications\\t.exe");
+    EXPECT_EQ(m_boxes.Boxes()[0].text,
+        Localized("Error creating registry key", "Fehler beim Anlegen des Registry-Keys") + ":\n"
+            + TestStore::Root() + "\\Applications\\t.exe");
     EXPECT_FALSE(TestStore::KeyExists("Extensions"));
 }
 
@@ -117,8 +125,8 @@ TEST_F(StoreOperationsTest, TwoProcessesChangingOneStore)
         STARTUPINFOA startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process = {};
-        ASSERT_TRUE(::CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                                     &process));
+        ASSERT_TRUE(::CreateProcessA(
+            nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
         workers.push_back(process);
     }
     ::SetEnvironmentVariableA("ZELVANTO_WORKER_EXTENSION", nullptr);

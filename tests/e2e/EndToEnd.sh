@@ -11,12 +11,18 @@ store='HKCU\Software\Karvelund\Zelvanto'
 chooser='^(Open with|Öffnen mit) \.\.\.$'
 folder="$WINEPREFIX/drive_c/zelvanto-e2e"
 
-fail() { echo "FAILED: $*" >&2; exit 1; }
+shot="${TMPDIR:-/tmp}/zelvanto-e2e-failure.png"
+fail() {
+  import -window root "$shot" 2>/dev/null && echo "screen: $shot" >&2
+  echo "FAILED: $*" >&2
+  exit 1
+}
 
 wait_window() { # NAME-REGEX -> window id
-  for _ in $(seq 100); do
+  for _ in $(seq 300); do
     id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)
-    [ -n "$id" ] && { echo "$id"; return; }
+    # The window manager may still be placing a window that has just been mapped.
+    [ -n "$id" ] && { sleep 1; echo "$id"; return; }
     sleep 0.1
   done
   fail "no window named $1"
@@ -34,7 +40,7 @@ wait_gone() { # NAME-REGEX
 # (Open, Default, Add..., Edit..., Remove: the offsets of the rows from the click point).
 menu() { # WINDOW X Y ITEM
   xdotool mousemove --window "$1" "$2" "$3" click 3
-  sleep 0.5
+  sleep 1
   eval "$(xdotool getmouselocation --shell)"
   local offset
   case $4 in
@@ -48,6 +54,8 @@ value() { # KEY VALUE -> the data column of wine reg query
   wine reg query "$store\\$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v name="$2" '$1 == name { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
 }
 
+# The processes of an earlier run must be gone, or their windows would be taken for this run's.
+wineserver -w
 wine reg delete "$store" /f >/dev/null 2>&1 || true
 rm -rf "$folder" && mkdir -p "$folder"
 cp "$recorder" "$folder/rec.exe"

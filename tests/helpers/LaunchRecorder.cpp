@@ -9,7 +9,8 @@ int main()
     // Written under another name first, so a reader never sees half a line.
     char partial[MAX_PATH + 8] = "";
     ::wsprintfA(partial, "%s.part", path);
-    HANDLE file = ::CreateFileA(partial, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file
+        = ::CreateFileA(partial, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return 1;
     LPCSTR line = ::GetCommandLineA();

@@ -18,7 +18,8 @@ std::string WindowText(HWND window)
 }
 
 BoxCatcher::BoxCatcher(int answer)
-    : m_hook(::SetWindowsHookExA(WH_CBT, Hook, nullptr, ::GetCurrentThreadId())), m_answer(answer)
+    : m_hook(::SetWindowsHookExA(WH_CBT, Hook, nullptr, ::GetCurrentThreadId()))
+    , m_answer(answer)
 {
     g_catcher = this;
 }
@@ -72,7 +73,8 @@ void BoxCatcher::Catch(HWND box)
     m_boxes.push_back(caught);
     // A box without the wanted button is answered with its first one.
     int answer = m_answer;
-    if (std::find(caught.buttons.begin(), caught.buttons.end(), answer) == caught.buttons.end() && !caught.buttons.empty())
+    if (std::find(caught.buttons.begin(), caught.buttons.end(), answer) == caught.buttons.end()
+        && !caught.buttons.empty())
         answer = caught.buttons.front();
     ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
 }

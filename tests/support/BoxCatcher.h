@@ -10,11 +10,12 @@ struct CaughtBox {
     std::string text;
     std::vector<int> buttons; // command ids of the push buttons, in the order of the box
     bool hasIcon = false;
-    HICON icon = nullptr;     // the icon shown, to compare with the system's icons
+    HICON icon = nullptr; // the icon shown, to compare with the system's icons
     HWND owner = nullptr;
 };
 
-class BoxCatcher {
+class BoxCatcher
+{
 public:
     explicit BoxCatcher(int answer = IDOK);
     ~BoxCatcher();

@@ -10,10 +10,11 @@
 #include <vector>
 
 // The chooser with its store operations open to the test.
-class TestChooser : public CZelvantoDlg {
+class TestChooser : public CZelvantoDlg
+{
 public:
-    using CZelvantoDlg::CZelvantoDlg;
     using CZelvantoDlg::AddAssignment;
+    using CZelvantoDlg::CZelvantoDlg;
     using CZelvantoDlg::LoadList;
     using CZelvantoDlg::OnDefault;
     using CZelvantoDlg::OnEdit;
@@ -40,7 +41,8 @@ COLORREF ImagePixel(HWND list, int image, int x, int y);
 // Sends a command as the dialog's own controls or menu would.
 void PostCommand(HWND window, int id);
 
-// Runs the chooser on the target file; a UiScript made before runs inside its modal loop. Answers DoModal's result.
+// Runs the chooser on the target file; a UiScript made before runs inside its modal loop. Answers DoModal's
+// result.
 INT_PTR RunChooser(const std::string& targetFile);
 
 // The launch recorder: where it writes, and the command line it wrote, once it has.

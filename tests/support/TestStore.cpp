@@ -4,7 +4,8 @@
 
 #include <gtest/gtest.h>
 
-namespace TestStore {
+namespace TestStore
+{
 
 std::string Root()
 {
@@ -41,8 +42,8 @@ void CreateKey(const std::string& relativePath)
 {
     HKEY key = nullptr;
     ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, Full(relativePath).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                nullptr, &key, nullptr),
-              ERROR_SUCCESS);
+                  nullptr, &key, nullptr),
+        ERROR_SUCCESS);
     ::RegCloseKey(key);
 }
 
@@ -50,8 +51,8 @@ void SetRaw(const std::string& relativePath, const char* name, DWORD type, const
 {
     HKEY key = nullptr;
     ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, Full(relativePath).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                nullptr, &key, nullptr),
-              ERROR_SUCCESS);
+                  nullptr, &key, nullptr),
+        ERROR_SUCCESS);
     EXPECT_EQ(::RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
     ::RegCloseKey(key);
 }
@@ -69,7 +70,8 @@ void SetDword(const std::string& relativePath, const char* name, DWORD value)
 void DeleteValue(const std::string& relativePath, const char* name)
 {
     HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, Full(relativePath).c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, Full(relativePath).c_str(), 0, KEY_ALL_ACCESS, &key)
+        != ERROR_SUCCESS)
         return;
     ::RegDeleteValueA(key, name);
     ::RegCloseKey(key);

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-namespace TestStore {
+namespace TestStore
+{
 
 // Software\Karvelund\<this program's base name>
 std::string Root();
@@ -36,7 +37,8 @@ std::vector<std::string> SubkeyNames(const std::string& relativePath);
 
 // An application record with its two values, and an assignment record for it.
 void AddApplication(const std::string& appKey, const std::string& path, const std::string& displayName);
-void AddAssignment(const std::string& extension, const std::string& appKey, std::optional<DWORD> isDefault = 0);
+void AddAssignment(
+    const std::string& extension, const std::string& appKey, std::optional<DWORD> isDefault = 0);
 
 } // namespace TestStore
 

@@ -3,7 +3,8 @@
 static UiScript* g_script = nullptr;
 static const UINT kTickMs = 20;
 
-UiScript::UiScript() : m_timer(::SetTimer(nullptr, 0, kTickMs, Tick))
+UiScript::UiScript()
+    : m_timer(::SetTimer(nullptr, 0, kTickMs, Tick))
 {
     g_script = this;
 }

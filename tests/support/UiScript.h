@@ -5,7 +5,8 @@
 #include <deque>
 #include <functional>
 
-class UiScript {
+class UiScript
+{
 public:
     // A step answers true when it is done; false has it tried again on the next tick.
     using Step = std::function<bool()>;
