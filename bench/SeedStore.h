@@ -1,0 +1,25 @@
+// Writes store records straight with the registry API, one call per key, fast enough for ten thousand.
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+class SeedStore
+{
+public:
+    // The store's path below HKEY_CURRENT_USER; the key is made if missing.
+    explicit SeedStore(const std::string& rootPath);
+    ~SeedStore();
+    SeedStore(const SeedStore&) = delete;
+    SeedStore& operator=(const SeedStore&) = delete;
+
+    // Removes every record, leaving the empty store key.
+    void Clear();
+    void AddApplication(const std::string& appKey, const std::string& path, const std::string& displayName);
+    // An assignment record with Default 0.
+    void AddAssignment(const std::string& extension, const std::string& appKey);
+    bool KeyExists(const std::string& relativePath) const;
+
+private:
+    HKEY m_root = nullptr;
+};
