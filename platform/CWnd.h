@@ -38,6 +38,8 @@ public:
     void GetClientRect(LPRECT rect) const { ::GetClientRect(m_hWnd, rect); }
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
     BOOL IsWindow() const { return ::IsWindow(m_hWnd); }
+    void SetRedraw(BOOL redraw = TRUE) { ::SendMessageA(m_hWnd, WM_SETREDRAW, redraw, 0); }
+    void Invalidate(BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, erase); }
 
     // Leaves the message to the system's own processing once the handler returns.
     LRESULT Default()

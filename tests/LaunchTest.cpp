@@ -178,3 +178,42 @@ TEST_F(LaunchTest, FailuresKeepTheDialogOpen)
     ASSERT_EQ(m_boxes.Boxes().size(), 1u);
     EXPECT_EQ(m_boxes.Boxes()[0].text.substr(m_boxes.Boxes()[0].text.size() - 3), "\n\"\"");
 }
+
+TEST_F(LaunchTest, HostileTargetFilesPassUnchanged)
+{
+    Assign(RecorderProgram());
+    const std::string folder = "C:\\" + std::string(250, 'f') + "\\";
+    struct Case {
+        std::string target;
+        const char* parameters;
+        std::string commandLine;
+    };
+    const Case cases[] = {
+        { "C:\\say \"hi\".txt", "", Program() + " \"C:\\say \"hi\".txt\"" },
+        { "C:\\My  Files\\a b .txt", "", Program() + " \"C:\\My  Files\\a b .txt\"" },
+        { "C:\\a%1.txt", "", Program() + " \"C:\\a%1.txt\"" },
+        { "C:\\a%%1.txt", "-f %1", Program() + " -f C:\\a%%1.txt" },
+        { "C:\\a%1.txt", "%%1", Program() + " %C:\\a%1.txt" },
+        { "C:\\\"%1\".txt", "\"%1\"", Program() + " \"C:\\\"%1\".txt\"" },
+        { folder + "x.txt", "", Program() + " \"" + folder + "x.txt\"" },
+        { folder + "xy.txt", "", Program() + " \"" + folder + "xy.txt\"" },
+    };
+    ASSERT_EQ(cases[6].target.size(), 259u);
+    ASSERT_EQ(cases[7].target.size(), 260u);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.target + " with " + c.parameters);
+        TestStore::SetString("Extensions\\txt\\recorder.exe", "Parameters", c.parameters);
+        ForgetRecordedLaunch();
+        EXPECT_EQ(Launched(c.target), c.commandLine);
+    }
+    EXPECT_TRUE(m_boxes.Boxes().empty());
+
+    // A trailing backslash leaves the name without an extension: nothing is started.
+    ForgetRecordedLaunch();
+    EXPECT_EQ(RunChooser("C:\\notes.txt\\"), IDCANCEL);
+    ASSERT_EQ(m_boxes.Boxes().size(), 1u);
+    EXPECT_EQ(m_boxes.Boxes()[0].text,
+        Localized("Error: The specified file has no extension.",
+            "Fehler: Die angegebene Datei hat keine Erweiterung."));
+    EXPECT_EQ(RecordedLaunch(500), "(nothing launched)");
+}
