@@ -23,10 +23,8 @@ void CZelvantoDlg::OnOK()
     CString assignmentPath = AssignmentRecordPath(m_extension, appKey);
 
     CStoreKey application;
-    if (application.Open(applicationPath, KEY_READ) != ERROR_SUCCESS) {
-        ShowStoreError(IDS_ERR_OPEN_KEY, applicationPath);
+    if (!OpenOrShowError(application, applicationPath, KEY_READ))
         return;
-    }
     char parameters[kValueCapacity] = {};
     char path[kValueCapacity];
     DWORD length = 0;

@@ -32,15 +32,11 @@ void CZelvantoDlg::OnEdit()
     CString assignmentPath = AssignmentRecordPath(m_extension, appKey);
 
     CStoreKey application;
-    if (application.Open(applicationPath, KEY_READ | KEY_WRITE) != ERROR_SUCCESS) {
-        ShowStoreError(IDS_ERR_OPEN_KEY, applicationPath);
+    if (!OpenOrShowError(application, applicationPath, KEY_READ | KEY_WRITE))
         return;
-    }
     CStoreKey assignment;
-    if (assignment.Open(assignmentPath, KEY_READ | KEY_WRITE) != ERROR_SUCCESS) {
-        ShowStoreError(IDS_ERR_OPEN_KEY, assignmentPath);
+    if (!OpenOrShowError(assignment, assignmentPath, KEY_READ | KEY_WRITE))
         return;
-    }
     char displayName[kValueCapacity];
     char path[kValueCapacity];
     DWORD length = 0;

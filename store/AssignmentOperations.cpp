@@ -99,10 +99,8 @@ BOOL CZelvantoDlg::RemoveAssignment()
     CString appKey = entry->appKey;
     CString extensionPath = ExtensionRecordPath(m_extension);
     CStoreKey extension;
-    if (extension.Open(extensionPath, KEY_WRITE) != ERROR_SUCCESS) {
-        ShowStoreError(IDS_ERR_OPEN_KEY, extensionPath);
+    if (!OpenOrShowError(extension, extensionPath, KEY_WRITE))
         return FALSE;
-    }
     if (extension.DeleteTree(appKey) != ERROR_SUCCESS) {
         ShowStoreError(IDS_ERR_DELETE_KEY, extensionPath);
         return FALSE;

@@ -2,4 +2,9 @@
 #pragma once
 #include <windows.h>
 
+class CStoreKey;
+
 void ShowStoreError(UINT messageId, LPCSTR keyPath);
+
+// Opens the key with the access given; when it cannot be opened, says so with the key path.
+bool OpenOrShowError(CStoreKey& key, LPCSTR keyPath, REGSAM access);

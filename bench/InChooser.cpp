@@ -1,0 +1,21 @@
+#include "InChooser.h"
+
+#include "support/ChooserRun.h"
+
+#include <cstdio>
+
+void RunInChooser(const std::function<void()>& work)
+{
+    UiScript script;
+    script.ThenDo(work);
+    script.ThenDo([] { PostCommand(ChooserWindow(), IDCANCEL); });
+    RunChooser("C:\\x.txt");
+}
+
+bool NoBoxCame(const BoxCatcher& boxes)
+{
+    if (boxes.Boxes().empty())
+        return true;
+    std::fprintf(stderr, "a message box came up: %s\n", boxes.Boxes()[0].text.c_str());
+    return false;
+}
