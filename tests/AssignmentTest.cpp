@@ -70,15 +70,6 @@ void ReadMenu(UiScript& script, POINT point, MenuSeen& seen)
     script.Then([] { return Popup() == nullptr; });
 }
 
-void Select(int item)
-{
-    LVITEMA state = {};
-    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    state.state = item >= 0 ? state.stateMask : 0;
-    ::SendMessageA(ChooserList(), LVM_SETITEMSTATE, item >= 0 ? item : static_cast<WPARAM>(-1),
-        reinterpret_cast<LPARAM>(&state));
-}
-
 // Picks a file in the open dialog that Add shows, or cancels it.
 void AnswerFileDialog(UiScript& script, std::string path)
 {
@@ -213,9 +204,9 @@ TEST_F(AssignmentTest, TheMenuFollowsTheSelection)
     UiScript script;
     script.ThenDo([] { ::SetWindowPos(ChooserWindow(), nullptr, 100, 100, 400, 300, SWP_NOZORDER); });
     ReadMenu(script, { 250, 250 }, withDefault);
-    script.ThenDo([] { Select(1); });
+    script.ThenDo([] { SelectItem(ChooserList(), 1); });
     ReadMenu(script, { 250, 250 }, withOther);
-    script.ThenDo([] { Select(-1); });
+    script.ThenDo([] { SelectItem(ChooserList(), -1); });
     ReadMenu(script, { 250, 250 }, withNone);
     ReadMenu(script, { 250, 105 }, onCaption);
     ReadMenu(script, { -1, -1 }, fromKeyboard);
@@ -244,7 +235,7 @@ TEST_F(AssignmentTest, DefaultTogglesInPlace)
     }
     TestStore::SetDword("Extensions\\txt\\c.exe", "Default", 1);
     UiScript script;
-    script.ThenDo([] { Select(1); });
+    script.ThenDo([] { SelectItem(ChooserList(), 1); });
     script.ThenDo([] { PostCommand(ChooserWindow(), ID_DEFAULT); });
     std::vector<DWORD> afterOn;
     std::vector<DWORD> afterOff;
@@ -273,10 +264,10 @@ TEST_F(AssignmentTest, RemoveCleansUpWhatNothingUses)
     TestStore::SetDword("Extensions\\txt", "WindowLeft", 10);
     UiScript script;
     std::vector<std::string> afterFirst;
-    script.ThenDo([] { Select(0); }); // Only
+    script.ThenDo([] { SelectItem(ChooserList(), 0); }); // Only
     script.ThenDo([] { PostCommand(ChooserWindow(), ID_REMOVE); });
     script.ThenDo([&] { afterFirst = ItemTexts(ChooserList()); });
-    script.ThenDo([] { Select(0); }); // Shared
+    script.ThenDo([] { SelectItem(ChooserList(), 0); }); // Shared
     script.ThenDo([] { PostCommand(ChooserWindow(), ID_REMOVE); });
     RunAndClose(script);
     EXPECT_EQ(afterFirst, std::vector<std::string> { "Shared" });
@@ -319,7 +310,7 @@ TEST_F(AssignmentTest, AClickLaunchesTheSelectedItem)
     bool stillOpen = false;
     script.ThenDo(click); // on empty space: nothing selected
     script.ThenDo([&] { stillOpen = ::IsWindow(ChooserWindow()); });
-    script.ThenDo([] { Select(0); });
+    script.ThenDo([] { SelectItem(ChooserList(), 0); });
     script.ThenDo(click);
     EXPECT_EQ(RunChooser("C:\\x.txt"), IDOK);
     EXPECT_TRUE(stillOpen);

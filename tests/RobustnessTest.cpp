@@ -43,13 +43,6 @@ private:
     HHOOK m_hook;
 };
 
-void SelectFirst()
-{
-    LVITEMA state = {};
-    state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
-    ::SendMessageA(ChooserList(), LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
-}
-
 struct Counts {
     int holders = CStoreKey::OpenCount();
     int icons = LiveCounts::icons;
@@ -81,7 +74,7 @@ TEST(Robustness, NothingGrowsOverAThousandCycles)
         TestChooser& chooser = *RunningChooser();
         for (int cycle = 0; cycle < kCycles; ++cycle) {
             chooser.LoadList();
-            SelectFirst();
+            SelectItem(ChooserList(), 0);
             chooser.OnDefault();
             chooser.OnEdit();
             chooser.AddAssignment("C:\\Tools\\extra.exe", "extra.exe", "Extra");

@@ -36,13 +36,6 @@ protected:
     BoxCatcher m_boxes;
 };
 
-void SelectOnly(HWND list)
-{
-    LVITEMA state = {};
-    state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
-    ::SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
-}
-
 } // namespace
 
 TEST_F(StoreOperationsTest, AFailedWriteAfterTheCreateLeavesNoRecordBehind)
@@ -105,7 +98,7 @@ TEST_F(StoreOperationsTest, Worker)
             chooser.LoadList();
             if (::SendMessageA(ChooserList(), LVM_GETITEMCOUNT, 0, 0) == 0)
                 continue;
-            SelectOnly(ChooserList());
+            SelectItem(ChooserList(), 0);
             chooser.RemoveAssignment();
             chooser.LoadList();
         }

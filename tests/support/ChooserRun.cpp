@@ -41,6 +41,14 @@ int SelectedItem(HWND list)
     return static_cast<int>(::SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
+void SelectItem(HWND list, int item)
+{
+    LVITEMA state = {};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = item >= 0 ? state.stateMask : 0;
+    ::SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
+}
+
 int SelectedCount(HWND list)
 {
     return static_cast<int>(::SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0));

@@ -33,6 +33,8 @@ HWND ChooserList();
 
 std::vector<std::string> ItemTexts(HWND list);
 int SelectedItem(HWND list);
+// Selects and focuses the item as a click would (the list has single selection), or nothing for -1.
+void SelectItem(HWND list, int item);
 int SelectedCount(HWND list);
 int ItemImage(HWND list, int item);
 // Colour of a pixel of an image of the list's normal image list.
