@@ -1,7 +1,6 @@
 // LoadList at 10, 100 and 1000 assignments, timed in the real chooser inside its own modal loop.
 #include "InChooser.h"
 #include "Measure.h"
-#include "SeedStore.h"
 #include "support/BoxCatcher.h"
 #include "support/ChooserRun.h"
 #include "support/TestStore.h"
@@ -15,14 +14,14 @@ static const int kRepeats = 7;
 // A path to no file: the shell's icon lookup fails fast and the fallback icon is shown.
 static const char kMissingFolder[] = "C:\\nowhere\\";
 
-static void Seed(SeedStore& store, int assignments)
+static void Seed(int assignments)
 {
-    store.Clear();
+    TestStore::Clear();
     for (int i = 0; i < assignments; ++i) {
         char appKey[16];
         std::snprintf(appKey, sizeof appKey, "app%04d.exe", i);
-        store.AddApplication(appKey, kMissingFolder + std::string(appKey), appKey);
-        store.AddAssignment("txt", appKey);
+        TestStore::AddApplication(appKey, kMissingFolder + std::string(appKey), appKey);
+        TestStore::AddAssignment("txt", appKey);
     }
 }
 
@@ -50,11 +49,10 @@ static double TimeLoadList(int assignments)
 int main()
 {
     TestStore::Reset();
-    SeedStore store(TestStore::Root());
     BoxCatcher boxes;
     double times[3] = {};
     for (int i = 0; i < 3; ++i) {
-        Seed(store, kSizes[i]);
+        Seed(kSizes[i]);
         times[i] = TimeLoadList(kSizes[i]);
         if (times[i] < 0)
             return 1;

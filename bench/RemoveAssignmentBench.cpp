@@ -2,7 +2,6 @@
 // The remove scans every extension record for other references to the application, so it grows with them.
 #include "InChooser.h"
 #include "Measure.h"
-#include "SeedStore.h"
 #include "support/BoxCatcher.h"
 #include "support/ChooserRun.h"
 #include "support/TestStore.h"
@@ -17,55 +16,49 @@ static const int kRepeats = 7;
 static const int kOtherVictimExtensions = 3;
 
 // txt holds the victim and one other application; every other extension record holds the other one.
-static void Seed(SeedStore& store, int extensionRecords)
+static void Seed(int extensionRecords)
 {
-    store.Clear();
-    store.AddApplication("other.exe", "C:\\nowhere\\other.exe", "Other");
-    store.AddApplication("victim.exe", "C:\\nowhere\\victim.exe", "Victim");
-    store.AddAssignment("txt", "other.exe");
-    store.AddAssignment("txt", "victim.exe");
+    TestStore::Clear();
+    TestStore::AddApplication("other.exe", "C:\\nowhere\\other.exe", "Other");
+    TestStore::AddApplication("victim.exe", "C:\\nowhere\\victim.exe", "Victim");
+    TestStore::AddAssignment("txt", "other.exe");
+    TestStore::AddAssignment("txt", "victim.exe");
     for (int i = 1; i < extensionRecords; ++i) {
         char extension[16];
         std::snprintf(extension, sizeof extension, "e%05d", i);
-        store.AddAssignment(extension, "other.exe");
+        TestStore::AddAssignment(extension, "other.exe");
         if (i <= kOtherVictimExtensions)
-            store.AddAssignment(extension, "victim.exe");
+            TestStore::AddAssignment(extension, "victim.exe");
     }
 }
 
-// Selects only the item of that text, as a user's click would.
-static void SelectOnly(HWND list, const char* text)
+// The position of the item of that text.
+static int FindItem(HWND list, const char* text)
 {
-    LVITEMA none = {};
-    none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    ::SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&none));
     LVFINDINFOA find = {};
     find.flags = LVFI_STRING;
     find.psz = text;
-    LRESULT item
-        = ::SendMessageA(list, LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find));
-    LVITEMA selected = {};
-    selected.stateMask = selected.state = LVIS_SELECTED | LVIS_FOCUSED;
-    ::SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&selected));
+    return static_cast<int>(
+        ::SendMessageA(list, LVM_FINDITEMA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
 }
 
 // The median time of one remove, or a negative number when a remove did not take the record away.
-static double TimeRemove(SeedStore& store)
+static double TimeRemove()
 {
     std::vector<double> samples;
     bool removed = true;
     RunInChooser([&] {
         for (int i = 0; i < kRepeats; ++i) {
-            SelectOnly(ChooserList(), "Victim");
+            SelectItem(ChooserList(), FindItem(ChooserList(), "Victim"));
             double start = NowMs();
             removed = RunningChooser()->RemoveAssignment() && removed;
             samples.push_back(NowMs() - start);
-            removed = removed && !store.KeyExists("Extensions\\txt\\victim.exe");
+            removed = removed && !TestStore::KeyExists("Extensions\\txt\\victim.exe");
             // The remove took this one record and nothing else: putting it back re-seeds the store.
-            store.AddAssignment("txt", "victim.exe");
+            TestStore::AddAssignment("txt", "victim.exe");
         }
     });
-    if (!removed || !store.KeyExists("Applications\\victim.exe")) {
+    if (!removed || !TestStore::KeyExists("Applications\\victim.exe")) {
         std::fprintf(stderr, "the remove did not do what it should\n");
         return -1;
     }
@@ -75,15 +68,14 @@ static double TimeRemove(SeedStore& store)
 int main()
 {
     TestStore::Reset();
-    SeedStore store(TestStore::Root());
     BoxCatcher boxes;
     double times[3] = {};
     double seedSeconds[3] = {};
     for (int i = 0; i < 3; ++i) {
         double start = NowMs();
-        Seed(store, kSizes[i]);
+        Seed(kSizes[i]);
         seedSeconds[i] = (NowMs() - start) / 1000;
-        times[i] = TimeRemove(store);
+        times[i] = TimeRemove();
         if (times[i] < 0)
             return 1;
     }

@@ -61,12 +61,3 @@ void SeedStore::AddAssignment(const std::string& extension, const std::string& a
         "RegSetValueExA", path);
     ::RegCloseKey(assignment);
 }
-
-bool SeedStore::KeyExists(const std::string& relativePath) const
-{
-    HKEY key = nullptr;
-    if (::RegOpenKeyExA(m_root, relativePath.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    ::RegCloseKey(key);
-    return true;
-}

@@ -1,4 +1,4 @@
-// Writes store records straight with the registry API, one call per key, fast enough for ten thousand.
+// The store of the installed profile, seeded for the start timer, which runs outside the test support.
 #pragma once
 #include <windows.h>
 
@@ -18,7 +18,6 @@ public:
     void AddApplication(const std::string& appKey, const std::string& path, const std::string& displayName);
     // An assignment record with Default 0.
     void AddAssignment(const std::string& extension, const std::string& appKey);
-    bool KeyExists(const std::string& relativePath) const;
 
 private:
     HKEY m_root = nullptr;
