@@ -11,44 +11,7 @@ store='HKCU\Software\Karvelund\Zelvanto'
 chooser='^(Open with|Öffnen mit) \.\.\.$'
 folder="$WINEPREFIX/drive_c/zelvanto-e2e"
 
-shot="${TMPDIR:-/tmp}/zelvanto-e2e-failure.png"
-fail() {
-  import -window root "$shot" 2>/dev/null && echo "screen: $shot" >&2
-  echo "FAILED: $*" >&2
-  exit 1
-}
-
-wait_window() { # NAME-REGEX -> window id
-  for _ in $(seq 300); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)
-    # The window manager may still be placing a window that has just been mapped.
-    [ -n "$id" ] && { sleep 1; echo "$id"; return; }
-    sleep 0.1
-  done
-  fail "no window named $1"
-}
-
-wait_gone() { # NAME-REGEX
-  for _ in $(seq 100); do
-    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
-    sleep 0.1
-  done
-  fail "window $1 stayed"
-}
-
-# Right-clicks at a point of the chooser's client area and clicks the menu item N rows down
-# (Open, Default, Add..., Edit..., Remove: the offsets of the rows from the click point).
-menu() { # WINDOW X Y ITEM
-  xdotool mousemove --window "$1" "$2" "$3" click 3
-  sleep 1
-  eval "$(xdotool getmouselocation --shell)"
-  local offset
-  case $4 in
-    open) offset=11 ;; default) offset=37 ;; add) offset=63 ;; edit) offset=80 ;; remove) offset=97 ;;
-  esac
-  xdotool mousemove $((X + 35)) $((Y + offset)) click 1
-  sleep 0.5
-}
+source "$(dirname "$0")/../../scripts/window-steps"
 
 value() { # KEY VALUE -> the data column of wine reg query
   wine reg query "$store\\$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v name="$2" '$1 == name { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
