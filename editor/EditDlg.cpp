@@ -61,7 +61,7 @@ void CEditDlg::OnBrowse()
     CString fileTitle;
     if (!m_pOwner->PickExecutable(fullPath, fileName, fileTitle))
         return;
-    // A path cut to fit would name another file.
+    // The path field would refuse it, and the name is not to take the title of a file not taken.
     if (fullPath.GetLength() > kLongestStoredText)
         return;
     m_editPath.SetWindowText(fullPath);
@@ -102,5 +102,6 @@ void CEditDlg::KeepReadable(CEdit& edit, CString& accepted)
         return;
     }
     edit.SetWindowText(accepted);
+    // A position past the end, in bytes or in characters, puts the caret at the end.
     edit.SetSel(accepted.GetLength(), accepted.GetLength());
 }
