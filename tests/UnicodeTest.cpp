@@ -44,10 +44,9 @@ void CheckKeyboardMenu(UiScript& script, const std::vector<LONG>& expected)
             at = { (icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2 };
         ::ClientToScreen(ChooserList(), &at);
         HMENU items = reinterpret_cast<HMENU>(::SendMessageA(Over(), MN_GETHMENU, 0, 0));
-        std::vector<LONG> seen
-            = { menu.left - at.x, menu.top - at.y, LONG(::GetMenuDefaultItem(items, 0, 1)) };
+        std::vector<LONG> seen = { menu.left - at.x, menu.top - at.y };
         for (UINT id : { ID_OPEN, ID_DEFAULT, ID_ADD, ID_EDIT, ID_REMOVE })
-            seen.push_back(::GetMenuState(items, id, MF_BYCOMMAND) & (MF_GRAYED | MF_CHECKED));
+            seen.push_back(::GetMenuState(items, id, MF_BYCOMMAND) & (MFS_DEFAULT | MF_GRAYED | MF_CHECKED));
         EXPECT_EQ(seen, expected);
         return ::PostMessageA(Over(), WM_KEYDOWN, VK_ESCAPE, 0) != FALSE;
     });
@@ -69,11 +68,9 @@ TEST(UnicodeTest, NamesBeyondTheCodePagePassListEditAndLaunchUnchanged)
 {
     TestStore::Reset();
     ForgetRecordedLaunch();
-    char temp[MAX_PATH] = "";
-    ::GetTempPathA(MAX_PATH, temp);
-    const std::string target = "C:\\docs\\Łódź 東京 Ω.txt",
-                      program = temp + std::string("Čeština 東\\rec.exe");
-    ::CreateDirectoryA(program.substr(0, program.rfind('\\')).c_str(), nullptr);
+    const std::string target = "C:\\docs\\Łódź 東京 Ω.txt";
+    const std::string program
+        = RecorderProgram().substr(0, RecorderProgram().rfind('\\')) + "\\Čeština 東.exe";
     ASSERT_TRUE(::CopyFileA(RecorderProgram().c_str(), program.c_str(), FALSE));
     TestStore::AddApplication("rec.exe", "", "Čapek Ωmega 東");
     // Expandable: written again unchanged, it would turn into a plain string.
@@ -123,8 +120,8 @@ TEST(UnicodeTest, EditFieldsRefuseTextsLongerThan259Bytes)
 TEST(UnicodeTest, TheKeyboardMenuOpensAtTheSelectedIconOrTheListCorner)
 {
     UiScript script;
-    CheckKeyboardMenu(script, { 0, 0, ID_OPEN, 0, MF_CHECKED, 0, 0, 0 });
+    CheckKeyboardMenu(script, { 0, 0, MFS_DEFAULT, MF_CHECKED, 0, 0, 0 });
     script.ThenDo([] { SelectItem(ChooserList(), -1); });
-    CheckKeyboardMenu(script, { 0, 0, ID_OPEN, MF_GRAYED, MF_GRAYED, 0, MF_GRAYED, MF_GRAYED });
+    CheckKeyboardMenu(script, { 0, 0, MFS_DEFAULT | MF_GRAYED, MF_GRAYED, 0, MF_GRAYED, MF_GRAYED });
     RunOnOne(script);
 }
