@@ -6,6 +6,9 @@
 
 void CZelvantoDlg::OnContextMenu(CWnd*, CPoint point)
 {
+    // Shift+F10 and the menu key ask without a point.
+    if (point.x == -1 && point.y == -1)
+        point = KeyboardMenuPoint();
     CRect listRect;
     m_appList.GetWindowRect(&listRect);
     if (!listRect.PtInRect(point))
@@ -26,6 +29,22 @@ void CZelvantoDlg::OnContextMenu(CWnd*, CPoint point)
     CMenu::CheckMenuItem(
         popup, ID_DEFAULT, MF_BYCOMMAND | (entry && entry->isDefault ? MF_CHECKED : MF_UNCHECKED));
     CMenu::TrackPopupMenu(popup, TPM_RIGHTBUTTON, point.x, point.y, m_hWnd);
+}
+
+// Where a menu asked for from the keyboard opens: at the centre of the selected item's icon, brought into
+// view, or with nothing selected at the top left corner of the list's client area.
+CPoint CZelvantoDlg::KeyboardMenuPoint()
+{
+    CPoint point(0, 0);
+    int selected = m_appList.GetNextItem(-1, LVNI_SELECTED);
+    if (selected >= 0) {
+        m_appList.EnsureVisible(selected, FALSE);
+        CRect icon;
+        m_appList.GetItemRect(selected, &icon, LVIR_ICON);
+        point = icon.CenterPoint();
+    }
+    m_appList.ClientToScreen(&point);
+    return point;
 }
 
 void CZelvantoDlg::OnClickList(NMHDR*, LRESULT* result)

@@ -49,6 +49,7 @@ protected:
     CString Quote(CString text) const;
 
     ListEntry* SelectedEntry() const;
+    CPoint KeyboardMenuPoint();
 
     CListCtrl m_appList;
     HICON m_hIcon;

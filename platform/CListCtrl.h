@@ -70,6 +70,16 @@ public:
         return reinterpret_cast<HIMAGELIST>(
             SendMessage(LVM_SETIMAGELIST, kind, reinterpret_cast<LPARAM>(images)));
     }
+    // The rectangle of a part of an item (LVIR_ICON, ...), in the list's client coordinates.
+    BOOL GetItemRect(int index, LPRECT rect, UINT code) const
+    {
+        rect->left = static_cast<LONG>(code);
+        return static_cast<BOOL>(SendMessage(LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(rect)));
+    }
+    BOOL EnsureVisible(int index, BOOL partialOK)
+    {
+        return static_cast<BOOL>(SendMessage(LVM_ENSUREVISIBLE, index, partialOK));
+    }
     BOOL Arrange(UINT code) { return static_cast<BOOL>(SendMessage(LVM_ARRANGE, code)); }
     // The comparison receives the positions of the two items being compared.
     BOOL SortItemsEx(PFNLVCOMPARE compare, DWORD_PTR data)

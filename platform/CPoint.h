@@ -21,5 +21,6 @@ public:
     }
     int Width() const { return right - left; }
     int Height() const { return bottom - top; }
+    CPoint CenterPoint() const { return CPoint((left + right) / 2, (top + bottom) / 2); }
     BOOL PtInRect(POINT point) const { return ::PtInRect(this, point); }
 };

@@ -5,6 +5,15 @@
 #include <cstdio>
 #include <vector>
 
+CString::CString(LPCWSTR text)
+{
+    int size = ::WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1)
+        return;
+    m_text.assign(size - 1, '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, text, -1, &m_text[0], size, nullptr, nullptr);
+}
+
 BOOL CString::LoadString(UINT id)
 {
     HINSTANCE module = AfxFindResourceHandle(MAKEINTRESOURCE((id >> 4) + 1), RT_STRING);

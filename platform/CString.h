@@ -17,6 +17,8 @@ public:
         : m_text(text, length)
     {
     }
+    // Converts into the ANSI code page the process runs with.
+    explicit CString(LPCWSTR text);
 
     operator LPCSTR() const { return m_text.c_str(); }
     int GetLength() const { return static_cast<int>(m_text.size()); }

@@ -36,6 +36,7 @@ public:
     }
     void GetWindowRect(LPRECT rect) const { ::GetWindowRect(m_hWnd, rect); }
     void GetClientRect(LPRECT rect) const { ::GetClientRect(m_hWnd, rect); }
+    void ClientToScreen(LPPOINT point) const { ::ClientToScreen(m_hWnd, point); }
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
     BOOL IsWindow() const { return ::IsWindow(m_hWnd); }
     void SetRedraw(BOOL redraw = TRUE) { ::SendMessageA(m_hWnd, WM_SETREDRAW, redraw, 0); }

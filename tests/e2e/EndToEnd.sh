@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Drives the real Zelvanto.exe from outside with real input events, as a user would:
-# right-click, Add..., the file dialog, Default, Edit... with the insert button, Enter, Remove, Escape.
+# right-click, Add..., the file dialog, Default, Edit... with the insert button, Enter on a file whose
+# name code page 1252 cannot hold, Shift+F10 and Remove, Escape.
 #   EndToEnd.sh ZELVANTO_EXE RECORDER_EXE
 # Needs DISPLAY (with a window manager) and WINEPREFIX; checks the store with Wine's reg.
 set -euo pipefail
@@ -24,7 +25,8 @@ rm -rf "$folder" && mkdir -p "$folder"
 cp "$recorder" "$folder/rec.exe"
 export ZELVANTO_RECORD_FILE='C:\zelvanto-e2e\launch.txt'
 
-wine "$zelvanto" 'C:\Docs\notes.txt' >/dev/null 2>&1 &
+target='C:\Docs\Łódź 東京 Ω.txt'
+wine "$zelvanto" "$target" >/dev/null 2>&1 &
 window=$(wait_window "$chooser")
 
 menu "$window" 100 100 add
@@ -49,13 +51,16 @@ wait_gone '^(Edit|Bearbeiten)$'
 xdotool key --window "$window" Return 2>/dev/null || true
 for _ in $(seq 100); do [ -f "$folder/launch.txt" ] && break; sleep 0.1; done
 launched=$(cat "$folder/launch.txt" 2>/dev/null || true)
-[ "$launched" = '"C:\zelvanto-e2e\rec.exe" "C:\Docs\notes.txt"' ] || fail "launched: $launched"
+# The recorder writes the command line it received in UTF-8.
+[ "$launched" = "\"C:\\zelvanto-e2e\\rec.exe\" \"$target\"" ] || fail "launched: $launched"
 wait_gone "$chooser"
 [ -n "$(value 'Extensions\txt' WindowWidth)" ] || fail "no geometry saved"
 
 wine "$zelvanto" 'C:\Docs\other.TXT' >/dev/null 2>&1 &
 window=$(wait_window "$chooser")
-menu "$window" 40 25 remove
+# The default is selected: the menu opens at its icon, and Up reaches the last item, Remove.
+keyboard_menu "$window" shift+F10
+xdotool key Up Return
 # The window closes under the key, which xdotool may report as an error.
 xdotool key --window "$window" Escape 2>/dev/null || true
 wait_gone "$chooser"

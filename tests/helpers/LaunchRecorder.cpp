@@ -13,9 +13,12 @@ int main()
         = ::CreateFileA(partial, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return 1;
-    LPCSTR line = ::GetCommandLineA();
+    // As Unicode, in UTF-8: the ANSI form would lose what its code page cannot hold.
+    char line[32768 * 3] = "";
+    int size
+        = ::WideCharToMultiByte(CP_UTF8, 0, ::GetCommandLineW(), -1, line, sizeof line, nullptr, nullptr);
     DWORD written = 0;
-    ::WriteFile(file, line, ::lstrlenA(line), &written, nullptr);
+    ::WriteFile(file, line, size > 0 ? size - 1 : 0, &written, nullptr);
     ::CloseHandle(file);
     ::MoveFileExA(partial, path, MOVEFILE_REPLACE_EXISTING);
     return 0;
