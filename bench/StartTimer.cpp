@@ -1,9 +1,10 @@
 // Start to usable and to all icons: the real Zelvanto.exe against the floor dialog, read from outside.
-//   start_timer FLOOR.exe ZELVANTO.exe
-// Each round starts, in turns, the floor, Zelvanto on a file with 20 applications and Zelvanto on a file
-// whose extension has none. Usable: a visible top-level window of the new process whose list holds every
-// name with the default selected. All icons: every item has its image index, read through memory
-// allocated in the other process. Then the window is closed and the process waited for.
+//   start_timer FLOOR.exe ZELVANTO.exe [OTHER-ZELVANTO.exe...]
+// Each round starts, in turns, the floor, then each Zelvanto given (several for a before/after comparison)
+// on a file with 20 applications and on a file whose extension has none. Usable: a visible top-level
+// window of the new process whose list holds every name with the default selected. All icons: every item
+// has its image index, read through memory allocated in the other process. Then the window is closed and
+// the process waited for.
 #include "Measure.h"
 #include "SeedStore.h"
 
@@ -185,14 +186,20 @@ static void PrintRatio(const char* what, double ms, double floor, const char* ta
     std::printf("  %-36s %8.1f ms  %5.2fx floor   (target: at most %s)\n", what, ms, ms / floor, target);
 }
 
+struct Figures {
+    std::vector<double> usable, icons, empty;
+};
+
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: start_timer FLOOR.exe ZELVANTO.exe\n");
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: start_timer FLOOR.exe ZELVANTO.exe [OTHER-ZELVANTO.exe...]\n");
         return 2;
     }
     const std::string floor = std::string("\"") + argv[1] + "\"";
-    const std::string zelvanto = std::string("\"") + argv[2] + "\" ";
+    std::vector<std::string> programs;
+    for (int i = 2; i < argc; ++i)
+        programs.push_back(std::string("\"") + argv[i] + "\" ");
     const Usable window = { -1, -1 };
     const Usable listed = { kApplications, kDefaultItem };
     const Usable empty = { 0, -1 };
@@ -201,27 +208,37 @@ int main(int argc, char** argv)
 
     // Wine's first start of a program is slower: one untimed start of each first.
     TimeStart(floor, window);
-    TimeStart(zelvanto + kTargetFile, listed);
-    std::vector<double> floorTimes, usableTimes, iconTimes, emptyTimes;
+    for (const std::string& program : programs)
+        TimeStart(program + kTargetFile, listed);
+    std::vector<double> floorTimes;
+    std::vector<Figures> figures(programs.size());
     // Taken in turns, so a drift in the machine's load reaches all alike.
-    for (int i = 0; i < kRounds; ++i) {
+    for (int round = 0; round < kRounds; ++round) {
         Times floorTime = TimeStart(floor, window);
-        Times zelvantoTime = TimeStart(zelvanto + kTargetFile, listed);
-        Times emptyTime = TimeStart(zelvanto + kUnassignedFile, empty);
-        if (floorTime.usable < 0 || zelvantoTime.icons < 0 || emptyTime.usable < 0)
+        if (floorTime.usable < 0)
             return 1;
         floorTimes.push_back(floorTime.usable);
-        usableTimes.push_back(zelvantoTime.usable);
-        iconTimes.push_back(zelvantoTime.icons);
-        emptyTimes.push_back(emptyTime.usable);
+        for (size_t i = 0; i < programs.size(); ++i) {
+            Times listedTime = TimeStart(programs[i] + kTargetFile, listed);
+            Times emptyTime = TimeStart(programs[i] + kUnassignedFile, empty);
+            if (listedTime.icons < 0 || emptyTime.usable < 0)
+                return 1;
+            figures[i].usable.push_back(listedTime.usable);
+            figures[i].icons.push_back(listedTime.icons);
+            figures[i].empty.push_back(emptyTime.usable);
+        }
     }
     store.Clear();
 
     double floorMedian = Median(floorTimes);
     std::printf("Start, medians of %d rounds in turns, after one warm-up start each\n", kRounds);
     std::printf("  %-36s %8.1f ms\n", "floor (empty dialog shown)", floorMedian);
-    PrintRatio("usable, 20 names, default selected", Median(usableTimes), floorMedian, "1.3x");
-    PrintRatio("all 20 icons in place", Median(iconTimes), floorMedian, "1.8x");
-    PrintRatio("usable, no applications assigned", Median(emptyTimes), floorMedian, "1.15x");
+    for (size_t i = 0; i < programs.size(); ++i) {
+        if (programs.size() > 1)
+            std::printf(" %s\n", argv[i + 2]);
+        PrintRatio("usable, 20 names, default selected", Median(figures[i].usable), floorMedian, "1.3x");
+        PrintRatio("all 20 icons in place", Median(figures[i].icons), floorMedian, "1.8x");
+        PrintRatio("usable, no applications assigned", Median(figures[i].empty), floorMedian, "1.15x");
+    }
     return 0;
 }
