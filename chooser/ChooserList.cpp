@@ -52,7 +52,15 @@ void CZelvantoDlg::LoadList()
     SortList();
     m_appList.SetRedraw(TRUE);
     m_appList.Invalidate();
-    m_iconLoader.Start(std::move(iconPaths), m_hWnd, WM_ICONS_READY);
+    m_pendingIcons = std::move(iconPaths);
+    if (IsWindowVisible(m_hWnd))
+        StartIcons();
+}
+
+void CZelvantoDlg::StartIcons()
+{
+    m_iconLoader.Start(std::move(m_pendingIcons), m_hWnd, WM_ICONS_READY);
+    m_pendingIcons.clear();
 }
 
 // An empty image list at the system's large-icon size, filled as the icons come.

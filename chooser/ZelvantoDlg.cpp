@@ -77,6 +77,8 @@ void CZelvantoDlg::OnPaint()
 {
     if (!IsIconic()) {
         Default();
+        if (!m_pendingIcons.empty())
+            StartIcons();
         return;
     }
     CPaintDC dc(this);

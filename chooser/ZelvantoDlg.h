@@ -62,9 +62,11 @@ private:
     static const UINT WM_ICONS_READY = WM_APP + 1;
 
     void SortList();
+    void StartIcons();
 
     // The records behind the current items, released with the items at every reload.
     std::vector<std::unique_ptr<ListEntry>> m_entries;
     // Declared last, so its worker has ended before anything else of the dialog goes.
     IconLoader m_iconLoader;
+    std::vector<IconLoader::Request> m_pendingIcons;
 };
