@@ -10,7 +10,7 @@
 #include <cstdio>
 
 static const int kSizes[] = { 10, 100, 1000 };
-static const int kRepeats = 7;
+static const int kRepeats = 11;
 // A path to no file: the shell's icon lookup fails fast and the fallback icon is shown.
 static const char kMissingFolder[] = "C:\\nowhere\\";
 

@@ -17,8 +17,10 @@ void CZelvantoDlg::LoadList()
     CStoreKey extension;
     if (extension.Open(ExtensionRecordPath(m_extension), KEY_READ) != ERROR_SUCCESS)
         return;
-    // Drawn once when complete: a list redrawn on every insertion grows slower with every item.
+    // Drawn once when complete: a list redrawn on every insertion grows slower with every item. Sorted
+    // once when complete too: the sorted list view sorts all its items again on every insertion.
     m_appList.SetRedraw(FALSE);
+    m_appList.ModifyStyle(LVS_SORTASCENDING, 0);
     std::vector<IconLoader::Request> iconPaths;
     CString appKey;
     for (DWORD index = 0; extension.EnumSubkey(index, appKey) == ERROR_SUCCESS; ++index) {
@@ -48,6 +50,7 @@ void CZelvantoDlg::LoadList()
         m_appList.SetItemData(position, reinterpret_cast<DWORD_PTR>(m_entries.back().get()));
     }
     extension.Close();
+    m_appList.ModifyStyle(0, LVS_SORTASCENDING);
     NewImageList();
     SortList();
     m_appList.SetRedraw(TRUE);
@@ -95,8 +98,9 @@ LRESULT CZelvantoDlg::OnIconsReady(WPARAM, LPARAM)
 
 void CZelvantoDlg::SortList()
 {
-    m_appList.Arrange(LVA_DEFAULT);
+    // Sorted first, so the arrangement follows the order.
     m_appList.SortItemsEx(CompareItemNames, reinterpret_cast<DWORD_PTR>(&m_appList));
+    m_appList.Arrange(LVA_DEFAULT);
 }
 
 // Orders two items by their texts as the sorted list view places them on insertion.
