@@ -12,6 +12,7 @@ void CZelvantoDlg::LoadList()
 {
     // No icon of an earlier load may reach an item of this one.
     m_iconLoader.Cancel();
+    m_pendingIcons.clear();
     m_appList.DeleteAllItems();
     m_entries.clear();
     CStoreKey extension;

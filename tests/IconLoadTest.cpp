@@ -10,7 +10,6 @@
 #include <process.h>
 #include <shellapi.h>
 
-#include <mutex>
 #include <set>
 
 extern "C" void* __imp_SHGetFileInfoA;
@@ -20,8 +19,7 @@ namespace
 
 HANDLE g_gate = ::CreateEventA(nullptr, TRUE, TRUE, nullptr); // the shell answers while it is set
 HANDLE g_called = ::CreateEventA(nullptr, FALSE, FALSE, nullptr); // set by every call of the shell
-std::mutex g_lock;
-std::set<HICON> g_given;
+std::set<HICON> g_given; // written by one worker at a time, read once it has ended
 // From the library itself: a delay-load stub would overwrite the patch.
 void* g_getFileInfo = reinterpret_cast<void*>(::GetProcAddress(::LoadLibraryA("shell32"), "SHGetFileInfoA"));
 
@@ -31,7 +29,6 @@ DWORD_PTR WINAPI HeldGetFileInfo(LPCSTR path, DWORD attributes, SHFILEINFOA* inf
     ::WaitForSingleObject(g_gate, INFINITE);
     auto result
         = reinterpret_cast<decltype(&::SHGetFileInfoA)>(g_getFileInfo)(path, attributes, info, size, flags);
-    std::lock_guard<std::mutex> guard(g_lock);
     g_given.insert(info->hIcon);
     return result;
 }
