@@ -78,16 +78,22 @@ void CZelvantoDlg::NewImageList()
     previous.Attach(m_appList.SetImageList(images.Detach(), LVSIL_NORMAL));
 }
 
-// Each finished icon goes to the item of its own entry, wherever the sort has put that item.
+static HICON FallbackIcon()
+{
+    return ::LoadIconW(
+        AfxFindResourceHandle(MAKEINTRESOURCE(IDI_FALLBACK), RT_GROUP_ICON), MAKEINTRESOURCEW(IDI_FALLBACK));
+}
+
+// Each finished icon goes to the item of its own entry, wherever the sort has put that item. No icon, or
+// one the image list cannot take, gives the fallback icon.
 LRESULT CZelvantoDlg::OnIconsReady(WPARAM, LPARAM)
 {
     HIMAGELIST images = m_appList.GetImageList(LVSIL_NORMAL);
     for (const IconLoader::Finished& finished : m_iconLoader.Take()) {
-        HICON icon = finished.icon;
-        if (!icon)
-            icon = ::LoadIconW(AfxFindResourceHandle(MAKEINTRESOURCE(IDI_FALLBACK), RT_GROUP_ICON),
-                MAKEINTRESOURCEW(IDI_FALLBACK));
+        HICON icon = finished.icon ? finished.icon : FallbackIcon();
         int image = ::ImageList_ReplaceIcon(images, -1, icon);
+        if (image < 0)
+            image = ::ImageList_ReplaceIcon(images, -1, FallbackIcon());
         ::DestroyIcon(icon);
         LVFINDINFOA find = {};
         find.flags = LVFI_PARAM;

@@ -66,7 +66,8 @@ private:
 
     // The records behind the current items, released with the items at every reload.
     std::vector<std::unique_ptr<ListEntry>> m_entries;
+    // The icons of the current load while the window has not painted yet.
+    std::vector<IconLoader::Request> m_pendingIcons;
     // Declared last, so its worker has ended before anything else of the dialog goes.
     IconLoader m_iconLoader;
-    std::vector<IconLoader::Request> m_pendingIcons;
 };
