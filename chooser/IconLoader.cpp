@@ -34,10 +34,12 @@ std::vector<IconLoader::Finished> IconLoader::Take()
     return taken;
 }
 
-// The shell asks for COM on the calling thread; it is released when the batch is done.
+// The shell asks for COM on the calling thread; it is released when the batch is done. A multithreaded
+// apartment: a single-threaded one has a window, which a thread that never pumps messages would leave
+// unanswered, and every program that sends to all windows would wait for it.
 void IconLoader::Fetch(std::vector<Request> requests, HWND window, UINT wakeUp)
 {
-    HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    HRESULT com = ::CoInitializeEx(nullptr, COINIT_MULTITHREADED | COINIT_DISABLE_OLE1DDE);
     for (size_t i = 0; i < requests.size() && !m_cancelled; ++i) {
         SHFILEINFOA info = {};
         if (requests[i])
