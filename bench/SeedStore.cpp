@@ -51,11 +51,10 @@ void SeedStore::AddApplication(
     ::RegCloseKey(application);
 }
 
-void SeedStore::AddAssignment(const std::string& extension, const std::string& appKey)
+void SeedStore::AddAssignment(const std::string& extension, const std::string& appKey, DWORD isDefault)
 {
     const std::string path = "Extensions\\" + extension + "\\" + appKey;
     HKEY assignment = CreateBelow(m_root, path);
-    const DWORD isDefault = 0;
     Check(::RegSetValueExA(assignment, "Default", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&isDefault),
               sizeof isDefault),
         "RegSetValueExA", path);

@@ -16,8 +16,8 @@ public:
     // Removes every record, leaving the empty store key.
     void Clear();
     void AddApplication(const std::string& appKey, const std::string& path, const std::string& displayName);
-    // An assignment record with Default 0.
-    void AddAssignment(const std::string& extension, const std::string& appKey);
+    // An assignment record with the given Default value.
+    void AddAssignment(const std::string& extension, const std::string& appKey, DWORD isDefault = 0);
 
 private:
     HKEY m_root = nullptr;

@@ -1,7 +1,10 @@
-// Start to shown: the real Zelvanto.exe on a file with 20 applications, against the floor dialog.
-//   start_timer FLOOR.exe ZELVANTO.exe
-// Times from CreateProcess until a visible top-level window of the new process exists (for Zelvanto,
-// one whose list holds all 20 items), then closes it and waits for the process to end.
+// Start to usable and to all icons: the real Zelvanto.exe against the floor dialog, read from outside.
+//   start_timer FLOOR.exe ZELVANTO.exe [OTHER-ZELVANTO.exe...]
+// Each round starts, in turns, the floor, then each Zelvanto given (several for a before/after comparison)
+// on a file with 20 applications and on a file whose extension has none. Usable: a visible top-level
+// window of the new process whose list holds every name with the default selected. All icons: every item
+// has its image index, read through memory allocated in the other process. Then the window is closed and
+// the process waited for.
 #include "Measure.h"
 #include "SeedStore.h"
 
@@ -10,73 +13,159 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
+#include <vector>
 
 static const int kApplications = 20;
-static const int kRepeats = 10;
+// app07 is "App 07", the seventh item in the list's order.
+static const int kDefaultItem = 6;
+static const int kRounds = 15;
 static const DWORD kGiveUpMs = 30000;
+static const DWORD kAnswerMs = 1000;
 static const char kTargetFile[] = "C:\\x.txt";
+static const char kUnassignedFile[] = "C:\\x.none";
 // The store of the profile Zelvanto.exe runs as.
 static const char kStoreRoot[] = "Software\\Karvelund\\Zelvanto";
 
+// What a shown window must hold to count as usable; items < 0 asks for the window alone.
+struct Usable {
+    int items;
+    int selected;
+};
+
 struct Search {
     DWORD processId;
-    int items; // the list's item count to wait for; negative for none
+    Usable usable;
     HWND found;
 };
 
-static BOOL CALLBACK FindShown(HWND window, LPARAM lParam)
+static bool Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR& answer)
+{
+    return ::SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kAnswerMs, &answer) != 0;
+}
+
+// The counts come in the return values, so these messages need no memory in the other process.
+static bool IsUsable(HWND list, const Usable& usable)
+{
+    DWORD_PTR count = 0;
+    DWORD_PTR selected = 0;
+    return Ask(list, LVM_GETITEMCOUNT, 0, 0, count) && static_cast<int>(count) == usable.items
+        && Ask(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED, selected)
+        && static_cast<int>(selected) == usable.selected;
+}
+
+static BOOL CALLBACK FindUsable(HWND window, LPARAM lParam)
 {
     Search* search = reinterpret_cast<Search*>(lParam);
     DWORD processId = 0;
     ::GetWindowThreadProcessId(window, &processId);
     if (processId != search->processId || !::IsWindowVisible(window))
         return TRUE;
-    if (search->items >= 0) {
+    if (search->usable.items >= 0) {
         HWND list = ::FindWindowExA(window, nullptr, WC_LISTVIEWA, nullptr);
-        // The count is in the return value, so the message needs no memory in the other process.
-        DWORD_PTR count = 0;
-        if (!list || !::SendMessageTimeoutA(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, 1000, &count)
-            || static_cast<int>(count) != search->items)
+        if (!list || !IsUsable(list, search->usable))
             return TRUE;
     }
     search->found = window;
     return FALSE;
 }
 
-// Milliseconds from start to shown, or a negative number when the program never got there.
-static double TimeStart(std::string commandLine, int items)
+// One LVITEMA per item in the other process, through which its list answers the items' image indexes:
+// the memory is written once, and each look costs one message per item asked and one read.
+class RemoteImages
+{
+public:
+    RemoteImages(HANDLE process, int items)
+        : m_process(process)
+        , m_items(items)
+        , m_memory(static_cast<LVITEMA*>(
+              ::VirtualAllocEx(process, nullptr, items * sizeof(LVITEMA), MEM_COMMIT, PAGE_READWRITE)))
+    {
+        for (int i = 0; i < items; ++i) {
+            m_items[i].mask = LVIF_IMAGE;
+            m_items[i].iItem = i;
+            m_items[i].iImage = I_IMAGENONE;
+        }
+        ::WriteProcessMemory(process, m_memory, m_items.data(), items * sizeof(LVITEMA), nullptr);
+    }
+    ~RemoteImages() { ::VirtualFreeEx(m_process, m_memory, 0, MEM_RELEASE); }
+    RemoteImages(const RemoteImages&) = delete;
+    RemoteImages& operator=(const RemoteImages&) = delete;
+
+    // The number of leading items that have their image index, asking only those from the first without.
+    int WithImage(HWND list, int known)
+    {
+        DWORD_PTR answer = 0;
+        for (int i = known; i < static_cast<int>(m_items.size()); ++i)
+            Ask(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(m_memory + i), answer);
+        ::ReadProcessMemory(m_process, m_memory, m_items.data(), m_items.size() * sizeof(LVITEMA), nullptr);
+        while (known < static_cast<int>(m_items.size()) && m_items[known].iImage >= 0)
+            ++known;
+        return known;
+    }
+
+private:
+    HANDLE m_process;
+    std::vector<LVITEMA> m_items;
+    LVITEMA* m_memory;
+};
+
+struct Times {
+    double usable = -1; // negative when the program never got there
+    double icons = -1;
+};
+
+// Waits one millisecond at a time on the process, which is the poll interval and notices an early exit.
+static bool Poll(HANDLE process, double start, const std::function<bool()>& done)
+{
+    while (::WaitForSingleObject(process, 1) == WAIT_TIMEOUT) {
+        if (done())
+            return true;
+        if (NowMs() - start > kGiveUpMs)
+            return false;
+    }
+    return false;
+}
+
+static Times TimeStart(std::string commandLine, Usable usable)
 {
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
+    Times times;
     double start = NowMs();
     if (!::CreateProcessA(
             nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
         std::fprintf(stderr, "cannot start %s: %lu\n", commandLine.c_str(), ::GetLastError());
-        return -1;
+        return times;
     }
-    Search search = { process.dwProcessId, items, nullptr };
-    double elapsed = -1;
-    // Waiting one millisecond on the process is the poll interval, and notices an early exit.
-    while (::WaitForSingleObject(process.hProcess, 1) == WAIT_TIMEOUT) {
-        ::EnumWindows(FindShown, reinterpret_cast<LPARAM>(&search));
-        if (search.found) {
-            elapsed = NowMs() - start;
-            break;
-        }
-        if (NowMs() - start > kGiveUpMs)
-            break;
+    Search search = { process.dwProcessId, usable, nullptr };
+    if (Poll(process.hProcess, start, [&] {
+            ::EnumWindows(FindUsable, reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        }))
+        times.usable = NowMs() - start;
+    if (search.found && usable.items > 0) {
+        HWND list = ::FindWindowExA(search.found, nullptr, WC_LISTVIEWA, nullptr);
+        RemoteImages images(process.hProcess, usable.items);
+        // An item keeps its icon once it has it, so the count only moves forward.
+        int withIcon = 0;
+        if (Poll(process.hProcess, start, [&] {
+                withIcon = images.WithImage(list, withIcon);
+                return withIcon == usable.items;
+            }))
+            times.icons = NowMs() - start;
     }
     if (search.found)
         ::PostMessageA(search.found, WM_CLOSE, 0, 0);
-    else
-        std::fprintf(stderr, "%s never showed its window\n", commandLine.c_str());
+    if (times.usable < 0 || (usable.items > 0 && times.icons < 0))
+        std::fprintf(stderr, "%s never got usable with all icons\n", commandLine.c_str());
     if (::WaitForSingleObject(process.hProcess, kGiveUpMs) != WAIT_OBJECT_0)
         ::TerminateProcess(process.hProcess, 1);
     ::CloseHandle(process.hThread);
     ::CloseHandle(process.hProcess);
-    return elapsed;
+    return times;
 }
 
 static void Seed(SeedStore& store, const std::string& zelvantoPath)
@@ -88,43 +177,68 @@ static void Seed(SeedStore& store, const std::string& zelvantoPath)
         std::snprintf(appKey, sizeof appKey, "app%02d", i);
         std::snprintf(displayName, sizeof displayName, "App %02d", i);
         store.AddApplication(appKey, zelvantoPath, displayName);
-        store.AddAssignment("txt", appKey);
+        store.AddAssignment("txt", appKey, i == kDefaultItem + 1 ? 1 : 0);
     }
 }
 
+static void PrintRatio(const char* what, double ms, double floor, const char* target)
+{
+    std::printf("  %-36s %8.1f ms  %5.2fx floor   (target: at most %s)\n", what, ms, ms / floor, target);
+}
+
+struct Figures {
+    std::vector<double> usable, icons, empty;
+};
+
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: start_timer FLOOR.exe ZELVANTO.exe\n");
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: start_timer FLOOR.exe ZELVANTO.exe [OTHER-ZELVANTO.exe...]\n");
         return 2;
     }
     const std::string floor = std::string("\"") + argv[1] + "\"";
-    const std::string zelvanto = std::string("\"") + argv[2] + "\" " + kTargetFile;
+    std::vector<std::string> programs;
+    for (int i = 2; i < argc; ++i)
+        programs.push_back(std::string("\"") + argv[i] + "\" ");
+    const Usable window = { -1, -1 };
+    const Usable listed = { kApplications, kDefaultItem };
+    const Usable empty = { 0, -1 };
     SeedStore store(kStoreRoot);
     Seed(store, argv[2]);
 
     // Wine's first start of a program is slower: one untimed start of each first.
-    TimeStart(floor, -1);
-    TimeStart(zelvanto, kApplications);
+    TimeStart(floor, window);
+    for (const std::string& program : programs)
+        TimeStart(program + kTargetFile, listed);
     std::vector<double> floorTimes;
-    std::vector<double> zelvantoTimes;
-    // Taken in turns, so a drift in the machine's load reaches both alike.
-    for (int i = 0; i < kRepeats; ++i) {
-        double floorTime = TimeStart(floor, -1);
-        double zelvantoTime = TimeStart(zelvanto, kApplications);
-        if (floorTime < 0 || zelvantoTime < 0)
+    std::vector<Figures> figures(programs.size());
+    // Taken in turns, so a drift in the machine's load reaches all alike.
+    for (int round = 0; round < kRounds; ++round) {
+        Times floorTime = TimeStart(floor, window);
+        if (floorTime.usable < 0)
             return 1;
-        floorTimes.push_back(floorTime);
-        zelvantoTimes.push_back(zelvantoTime);
+        floorTimes.push_back(floorTime.usable);
+        for (size_t i = 0; i < programs.size(); ++i) {
+            Times listedTime = TimeStart(programs[i] + kTargetFile, listed);
+            Times emptyTime = TimeStart(programs[i] + kUnassignedFile, empty);
+            if (listedTime.icons < 0 || emptyTime.usable < 0)
+                return 1;
+            figures[i].usable.push_back(listedTime.usable);
+            figures[i].icons.push_back(listedTime.icons);
+            figures[i].empty.push_back(emptyTime.usable);
+        }
     }
     store.Clear();
 
     double floorMedian = Median(floorTimes);
-    double zelvantoMedian = Median(zelvantoTimes);
-    std::printf("Start to shown, median of %d starts after one warm-up each\n", kRepeats);
-    std::printf("  floor (empty dialog)               %8.1f ms\n", floorMedian);
-    std::printf("  Zelvanto %s, %d applications  %8.1f ms\n", kTargetFile, kApplications, zelvantoMedian);
-    std::printf("  ratio Zelvanto / floor             %8.2fx   (target: at most 1.3x)\n",
-        zelvantoMedian / floorMedian);
+    std::printf("Start, medians of %d rounds in turns, after one warm-up start each\n", kRounds);
+    std::printf("  %-36s %8.1f ms\n", "floor (empty dialog shown)", floorMedian);
+    for (size_t i = 0; i < programs.size(); ++i) {
+        if (programs.size() > 1)
+            std::printf(" %s\n", argv[i + 2]);
+        PrintRatio("usable, 20 names, default selected", Median(figures[i].usable), floorMedian, "1.3x");
+        PrintRatio("all 20 icons in place", Median(figures[i].icons), floorMedian, "1.8x");
+        PrintRatio("usable, no applications assigned", Median(figures[i].empty), floorMedian, "1.15x");
+    }
     return 0;
 }

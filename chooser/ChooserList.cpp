@@ -1,26 +1,28 @@
-// Filling the chooser's list from the store: names, default flags, icons and order.
+// Filling the chooser's list from the store: names, default flags and order at once, icons as they come.
 #include "ZelvantoDlg.h"
 
 #include "CImageList.h"
-#include "LiveCounts.h"
 #include "resource.h"
 #include "store/StoreKey.h"
 #include "store/StorePaths.h"
 
-#include <shellapi.h>
-
 static const DWORD kValueCapacity = MAX_PATH;
-static const int kIconSize = 32;
 
 void CZelvantoDlg::LoadList()
 {
+    // No icon of an earlier load may reach an item of this one.
+    m_iconLoader.Cancel();
+    m_pendingIcons.clear();
     m_appList.DeleteAllItems();
     m_entries.clear();
     CStoreKey extension;
     if (extension.Open(ExtensionRecordPath(m_extension), KEY_READ) != ERROR_SUCCESS)
         return;
-    // Drawn once when complete: a list redrawn on every insertion grows slower with every item.
+    // Drawn once when complete: a list redrawn on every insertion grows slower with every item. Sorted
+    // once when complete too: the sorted list view sorts all its items again on every insertion.
     m_appList.SetRedraw(FALSE);
+    m_appList.ModifyStyle(LVS_SORTASCENDING, 0);
+    std::vector<IconLoader::Request> iconPaths;
     CString appKey;
     for (DWORD index = 0; extension.EnumSubkey(index, appKey) == ERROR_SUCCESS; ++index) {
         bool isDefault = false;
@@ -37,63 +39,75 @@ void CZelvantoDlg::LoadList()
         DWORD length = 0;
         if (application.ReadString("DisplayName", displayName, kValueCapacity, length) != ERROR_SUCCESS)
             continue;
-        int position = m_appList.InsertItem(static_cast<int>(index), displayName);
+        // The path is read while the record is open; its icon comes later.
+        char path[kValueCapacity];
+        bool hasPath = application.ReadString("Path", path, kValueCapacity, length) == ERROR_SUCCESS;
+        iconPaths.push_back(hasPath ? IconLoader::Request(path) : std::nullopt);
+        // No image until the item's own icon is there.
+        int position = m_appList.InsertItem(static_cast<int>(index), displayName, I_IMAGENONE);
         if (isDefault)
             m_appList.SetItemState(position, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
         m_entries.push_back(std::make_unique<ListEntry>(ListEntry { appKey, isDefault }));
         m_appList.SetItemData(position, reinterpret_cast<DWORD_PTR>(m_entries.back().get()));
     }
     extension.Close();
-    LoadIcons();
+    m_appList.ModifyStyle(0, LVS_SORTASCENDING);
+    NewImageList();
     SortList();
     m_appList.SetRedraw(TRUE);
     m_appList.Invalidate();
+    m_pendingIcons = std::move(iconPaths);
+    if (IsWindowVisible(m_hWnd))
+        StartIcons();
 }
 
-// The icon the shell shows for the application's executable, or none.
-static HICON ApplicationIcon(LPCSTR appKey)
+void CZelvantoDlg::StartIcons()
 {
-    CStoreKey application;
-    if (application.Open(ApplicationRecordPath(appKey), KEY_READ) != ERROR_SUCCESS)
-        return nullptr;
-    char path[kValueCapacity];
-    DWORD length = 0;
-    if (application.ReadString("Path", path, kValueCapacity, length) != ERROR_SUCCESS)
-        return nullptr;
-    SHFILEINFOA info = {};
-    ::SHGetFileInfoA(path, 0, &info, sizeof info, SHGFI_ICON);
-    return info.hIcon;
+    m_iconLoader.Start(std::move(m_pendingIcons), m_hWnd, WM_ICONS_READY);
+    m_pendingIcons.clear();
 }
 
-void CZelvantoDlg::LoadIcons()
+// An empty image list at the system's large-icon size, filled as the icons come.
+void CZelvantoDlg::NewImageList()
 {
     CImageList images;
-    images.Create(kIconSize, kIconSize, ILC_COLOR32 | ILC_MASK, m_appList.GetItemCount(), 0);
-    for (int i = 0; i < m_appList.GetItemCount(); ++i) {
-        const ListEntry* entry = reinterpret_cast<const ListEntry*>(m_appList.GetItemData(i));
-        HICON icon = ApplicationIcon(entry->appKey);
-        if (!icon)
-            icon = ::LoadIconW(AfxFindResourceHandle(MAKEINTRESOURCE(IDI_FALLBACK), RT_GROUP_ICON),
-                MAKEINTRESOURCEW(IDI_FALLBACK));
-        ++LiveCounts::icons;
-        images.Add(icon);
-        ::DestroyIcon(icon);
-        --LiveCounts::icons;
-    }
+    images.Create(::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), ILC_COLOR32 | ILC_MASK,
+        static_cast<int>(m_entries.size()), 0);
     // The list owns the image list it holds; the one it gave back is no longer shown.
-    HIMAGELIST previous = m_appList.SetImageList(images.Detach(), LVSIL_NORMAL);
-    if (previous) {
-        ::ImageList_Destroy(previous);
-        --LiveCounts::imageLists;
+    CImageList previous;
+    previous.Attach(m_appList.SetImageList(images.Detach(), LVSIL_NORMAL));
+}
+
+static HICON FallbackIcon()
+{
+    return ::LoadIconW(
+        AfxFindResourceHandle(MAKEINTRESOURCE(IDI_FALLBACK), RT_GROUP_ICON), MAKEINTRESOURCEW(IDI_FALLBACK));
+}
+
+// Each finished icon goes to the item of its own entry, wherever the sort has put that item. No icon, or
+// one the image list cannot take, gives the fallback icon.
+LRESULT CZelvantoDlg::OnIconsReady(WPARAM, LPARAM)
+{
+    HIMAGELIST images = m_appList.GetImageList(LVSIL_NORMAL);
+    for (const IconLoader::Finished& finished : m_iconLoader.Take()) {
+        HICON icon = finished.icon ? finished.icon : FallbackIcon();
+        int image = ::ImageList_ReplaceIcon(images, -1, icon);
+        if (image < 0)
+            image = ::ImageList_ReplaceIcon(images, -1, FallbackIcon());
+        ::DestroyIcon(icon);
+        LVFINDINFOA find = {};
+        find.flags = LVFI_PARAM;
+        find.lParam = reinterpret_cast<LPARAM>(m_entries[finished.request].get());
+        m_appList.SetItemImage(m_appList.FindItem(&find), image);
     }
-    for (int i = 0; i < m_appList.GetItemCount(); ++i)
-        m_appList.SetItemImage(i, i);
+    return 0;
 }
 
 void CZelvantoDlg::SortList()
 {
-    m_appList.Arrange(LVA_DEFAULT);
+    // Sorted first, so the arrangement follows the order.
     m_appList.SortItemsEx(CompareItemNames, reinterpret_cast<DWORD_PTR>(&m_appList));
+    m_appList.Arrange(LVA_DEFAULT);
 }
 
 // Orders two items by their texts as the sorted list view places them on insertion.

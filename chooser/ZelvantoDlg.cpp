@@ -25,6 +25,7 @@ ON_COMMAND(ID_EDIT, &CZelvantoDlg::OnEdit)
 ON_COMMAND(ID_REMOVE, &CZelvantoDlg::OnRemove)
 ON_WM_SIZE()
 ON_WM_CLOSE()
+ON_MESSAGE(WM_ICONS_READY, &CZelvantoDlg::OnIconsReady)
 END_MESSAGE_MAP()
 
 void CZelvantoDlg::DoDataExchange(CDataExchange* pDX)
@@ -76,6 +77,8 @@ void CZelvantoDlg::OnPaint()
 {
     if (!IsIconic()) {
         Default();
+        if (!m_pendingIcons.empty())
+            StartIcons();
         return;
     }
     CPaintDC dc(this);

@@ -3,6 +3,7 @@
 #include "CDialog.h"
 #include "CListCtrl.h"
 #include "CPaintDC.h"
+#include "IconLoader.h"
 #include "ListEntry.h"
 
 #include <memory>
@@ -32,6 +33,7 @@ protected:
     void OnRemove();
     void OnSize(UINT type, int cx, int cy);
     void OnClose();
+    LRESULT OnIconsReady(WPARAM, LPARAM);
 
     BOOL AddAssignment(CString path, CString appKey, CString displayName);
     BOOL RemoveAssignment();
@@ -42,7 +44,7 @@ public:
 
 protected:
     void LoadList();
-    void LoadIcons();
+    void NewImageList();
     void RestoreWindowRect();
     void SaveWindowRect();
     static int CALLBACK CompareItemNames(LPARAM first, LPARAM second, LPARAM list);
@@ -57,8 +59,16 @@ protected:
     CString m_extension;
 
 private:
+    // Posted by the icon loader whenever it has finished an icon.
+    static const UINT WM_ICONS_READY = WM_APP + 1;
+
     void SortList();
+    void StartIcons();
 
     // The records behind the current items, released with the items at every reload.
     std::vector<std::unique_ptr<ListEntry>> m_entries;
+    // The icons of the current load while the window has not painted yet.
+    std::vector<IconLoader::Request> m_pendingIcons;
+    // Declared last, so its worker has ended before anything else of the dialog goes.
+    IconLoader m_iconLoader;
 };

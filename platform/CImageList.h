@@ -31,6 +31,8 @@ public:
     int Add(HICON icon) { return ::ImageList_ReplaceIcon(m_hImageList, -1, icon); }
 
     HIMAGELIST GetSafeHandle() const { return m_hImageList; }
+    // Takes back a list that a control gave up, to destroy it with this object.
+    void Attach(HIMAGELIST images) { m_hImageList = images; }
     // Gives up the list, for a control that takes it over.
     HIMAGELIST Detach()
     {

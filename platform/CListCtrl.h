@@ -24,6 +24,20 @@ public:
         item.pszText = const_cast<LPSTR>(text);
         return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     }
+    // Inserts an item with text and image index (I_IMAGENONE for none).
+    int InsertItem(int index, LPCSTR text, int image)
+    {
+        LVITEMA item = {};
+        item.mask = LVIF_TEXT | LVIF_IMAGE;
+        item.iItem = index;
+        item.pszText = const_cast<LPSTR>(text);
+        item.iImage = image;
+        return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    }
+    int FindItem(LVFINDINFOA* find, int start = -1) const
+    {
+        return static_cast<int>(SendMessage(LVM_FINDITEMA, start, reinterpret_cast<LPARAM>(find)));
+    }
     BOOL SetItemState(int index, UINT state, UINT mask)
     {
         LVITEMA item = {};
@@ -79,6 +93,10 @@ public:
     BOOL EnsureVisible(int index, BOOL partialOK)
     {
         return static_cast<BOOL>(SendMessage(LVM_ENSUREVISIBLE, index, partialOK));
+    }
+    HIMAGELIST GetImageList(int kind) const
+    {
+        return reinterpret_cast<HIMAGELIST>(SendMessage(LVM_GETIMAGELIST, kind));
     }
     BOOL Arrange(UINT code) { return static_cast<BOOL>(SendMessage(LVM_ARRANGE, code)); }
     // The comparison receives the positions of the two items being compared.

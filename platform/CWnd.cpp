@@ -57,6 +57,9 @@ bool CWnd::CallHandler(const AFX_MSGMAP_ENTRY& entry, WPARAM wParam, LPARAM lPar
     case AfxSig_notify:
         (this->*entry.handler.notify)(reinterpret_cast<NMHDR*>(lParam), &result);
         break;
+    case AfxSig_lwl:
+        result = (this->*entry.handler.lwl)(wParam, lParam);
+        break;
     }
     return !m_bDefault;
 }

@@ -39,6 +39,11 @@ public:
     void ClientToScreen(LPPOINT point) const { ::ClientToScreen(m_hWnd, point); }
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
     BOOL IsWindow() const { return ::IsWindow(m_hWnd); }
+    BOOL ModifyStyle(DWORD remove, DWORD add)
+    {
+        LONG_PTR style = ::GetWindowLongPtrA(m_hWnd, GWL_STYLE);
+        return ::SetWindowLongPtrA(m_hWnd, GWL_STYLE, (style & ~static_cast<LONG_PTR>(remove)) | add) != 0;
+    }
     void SetRedraw(BOOL redraw = TRUE) { ::SendMessageA(m_hWnd, WM_SETREDRAW, redraw, 0); }
     void Invalidate(BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, erase); }
 

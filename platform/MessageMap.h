@@ -12,6 +12,7 @@ enum AfxSig {
     AfxSig_hv, // HCURSOR (): WM_QUERYDRAGICON
     AfxSig_vWp, // void (CWnd*, CPoint): WM_CONTEXTMENU
     AfxSig_notify, // void (NMHDR*, LRESULT*): WM_NOTIFY
+    AfxSig_lwl, // LRESULT (WPARAM, LPARAM): the program's own messages
 };
 
 // One member per decoding, so handlers are stored without casts between unrelated types.
@@ -21,6 +22,7 @@ union AfxHandler {
     HCURSOR (CWnd::*hv)();
     void (CWnd::*vWp)(CWnd*, CPoint);
     void (CWnd::*notify)(NMHDR*, LRESULT*);
+    LRESULT (CWnd::*lwl)(WPARAM, LPARAM);
 };
 
 struct AFX_MSGMAP_ENTRY {
@@ -88,3 +90,5 @@ protected:                                                                      
 #define ON_WM_CONTEXTMENU()                                                                                  \
     { WM_CONTEXTMENU, 0, 0, AfxSig_vWp,                                                                      \
         AFX_HANDLER(vWp, void(CWnd::*)(CWnd*, CPoint), &ThisClass::OnContextMenu) },
+#define ON_MESSAGE(message, memberFxn)                                                                       \
+    { (UINT)(message), 0, 0, AfxSig_lwl, AFX_HANDLER(lwl, LRESULT(CWnd::*)(WPARAM, LPARAM), memberFxn) },

@@ -29,11 +29,12 @@ protected:
     void SetUp() override { TestStore::Reset(); }
     void TearDown() override { EXPECT_EQ(CStoreKey::OpenCount(), 0); }
 
-    // Runs the chooser on a txt file, reads it once it is up, and closes it with Escape.
+    // Runs the chooser on a txt file, reads it once it is up with its icons, and closes it with Escape.
     void Look(const std::function<void()>& look, const std::string& target = "C:\\Docs\\report.txt")
     {
         UiScript script;
         bool looked = false;
+        script.Then([] { return EveryItemHasImage(ChooserList()); });
         script.ThenDo([&] {
             look();
             looked = true;

@@ -63,6 +63,16 @@ int ItemImage(HWND list, int index)
     return item.iImage;
 }
 
+bool EveryItemHasImage(HWND list)
+{
+    int count = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        if (ItemImage(list, i) < 0)
+            return false;
+    }
+    return true;
+}
+
 COLORREF ImagePixel(HWND list, int image, int x, int y)
 {
     // The colour as stored in the image, whatever its alpha would make of it on screen.

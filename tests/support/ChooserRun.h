@@ -37,6 +37,8 @@ int SelectedItem(HWND list);
 void SelectItem(HWND list, int item);
 int SelectedCount(HWND list);
 int ItemImage(HWND list, int item);
+// True once every item shows an image: the icons come after the list is filled.
+bool EveryItemHasImage(HWND list);
 // Colour of a pixel of an image of the list's normal image list.
 COLORREF ImagePixel(HWND list, int image, int x, int y);
 

@@ -1,0 +1,56 @@
+#include "IconLoader.h"
+
+#include <objbase.h>
+#include <shellapi.h>
+
+IconLoader::~IconLoader()
+{
+    Cancel();
+}
+
+void IconLoader::Start(std::vector<Request> requests, HWND window, UINT wakeUp)
+{
+    Cancel();
+    m_cancelled = false;
+    m_worker = std::thread(&IconLoader::Fetch, this, std::move(requests), window, wakeUp);
+}
+
+void IconLoader::Cancel()
+{
+    m_cancelled = true;
+    if (m_worker.joinable())
+        m_worker.join();
+    for (const Finished& finished : Take()) {
+        if (finished.icon)
+            ::DestroyIcon(finished.icon);
+    }
+}
+
+std::vector<IconLoader::Finished> IconLoader::Take()
+{
+    std::vector<Finished> taken;
+    std::lock_guard<std::mutex> guard(m_lock);
+    taken.swap(m_finished);
+    return taken;
+}
+
+// The shell asks for COM on the calling thread; it is released when the batch is done. A multithreaded
+// apartment: a single-threaded one has a window, which a thread that never pumps messages would leave
+// unanswered, and every program that sends to all windows would wait for it.
+void IconLoader::Fetch(std::vector<Request> requests, HWND window, UINT wakeUp)
+{
+    HRESULT com = ::CoInitializeEx(nullptr, COINIT_MULTITHREADED | COINIT_DISABLE_OLE1DDE);
+    for (size_t i = 0; i < requests.size() && !m_cancelled; ++i) {
+        SHFILEINFOA info = {};
+        if (requests[i])
+            ::SHGetFileInfoA(*requests[i], 0, &info, sizeof info, SHGFI_ICON);
+        {
+            std::lock_guard<std::mutex> guard(m_lock);
+            m_finished.push_back({ i, info.hIcon });
+        }
+        // Only a wake-up travels by message: an icon in a closed window's queue would be lost.
+        ::PostMessageA(window, wakeUp, 0, 0);
+    }
+    if (SUCCEEDED(com))
+        ::CoUninitialize();
+}

@@ -1,0 +1,43 @@
+// Fetches the applications' icons from the shell on a worker thread, so the chooser takes input at once.
+// The worker sees only paths; the window takes the finished icons whenever it is woken.
+#pragma once
+#include "CString.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+class IconLoader
+{
+public:
+    // One request per item: the executable's path, or none when it could not be read.
+    using Request = std::optional<CString>;
+    struct Finished {
+        size_t request; // position of the request in the batch
+        HICON icon; // null when the shell gave none; the taker destroys it
+    };
+
+    IconLoader() = default;
+    ~IconLoader();
+    IconLoader(const IconLoader&) = delete;
+    IconLoader& operator=(const IconLoader&) = delete;
+
+    // Fetches one icon per request in their order; each finished icon posts the wake-up message.
+    void Start(std::vector<Request> requests, HWND window, UINT wakeUp);
+    // Stops the worker, waits for its end and destroys the icons nobody took.
+    void Cancel();
+    // The icons finished since the last call, in their order.
+    std::vector<Finished> Take();
+
+private:
+    void Fetch(std::vector<Request> requests, HWND window, UINT wakeUp);
+
+    std::thread m_worker;
+    std::atomic<bool> m_cancelled { false };
+    std::mutex m_lock;
+    std::vector<Finished> m_finished;
+};
