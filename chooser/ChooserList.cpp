@@ -2,7 +2,6 @@
 #include "ZelvantoDlg.h"
 
 #include "CImageList.h"
-#include "LiveCounts.h"
 #include "resource.h"
 #include "store/StoreKey.h"
 #include "store/StorePaths.h"
@@ -60,8 +59,10 @@ static HICON ApplicationIcon(LPCSTR appKey)
     DWORD length = 0;
     if (application.ReadString("Path", path, kValueCapacity, length) != ERROR_SUCCESS)
         return nullptr;
+    // A failed call may leave a handle behind (Wine does for a missing file): only success counts.
     SHFILEINFOA info = {};
-    ::SHGetFileInfoA(path, 0, &info, sizeof info, SHGFI_ICON);
+    if (!::SHGetFileInfoA(path, 0, &info, sizeof info, SHGFI_ICON))
+        return nullptr;
     return info.hIcon;
 }
 
@@ -75,17 +76,13 @@ void CZelvantoDlg::LoadIcons()
         if (!icon)
             icon = ::LoadIconW(AfxFindResourceHandle(MAKEINTRESOURCE(IDI_FALLBACK), RT_GROUP_ICON),
                 MAKEINTRESOURCEW(IDI_FALLBACK));
-        ++LiveCounts::icons;
         images.Add(icon);
         ::DestroyIcon(icon);
-        --LiveCounts::icons;
     }
     // The list owns the image list it holds; the one it gave back is no longer shown.
     HIMAGELIST previous = m_appList.SetImageList(images.Detach(), LVSIL_NORMAL);
-    if (previous) {
+    if (previous)
         ::ImageList_Destroy(previous);
-        --LiveCounts::imageLists;
-    }
     for (int i = 0; i < m_appList.GetItemCount(); ++i)
         m_appList.SetItemImage(i, i);
 }
