@@ -1,47 +1,17 @@
-// The chooser dialog with the real list view: what it lists, in which order, where it stands.
-#include "store/StoreKey.h"
+// The chooser with the real list view: what it lists, selects and shows, where it stands, what it keeps.
+#include "resource.h"
 #include "support/BoxCatcher.h"
 #include "support/ChooserRun.h"
-#include "support/Language.h"
+#include "support/ImportPatch.h"
 #include "support/TestStore.h"
 
-#include "CWinApp.h"
-
 #include <gtest/gtest.h>
-
-#include <commctrl.h>
-
-namespace
-{
-
-const COLORREF kFallbackWhite = RGB(0xFF, 0xFF, 0xFF); // at (15, 20), in the window's client area
-
-std::string ThisProgram()
-{
-    char path[MAX_PATH] = "";
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return path;
-}
 
 class ChooserTest : public ::testing::Test
 {
 protected:
     void SetUp() override { TestStore::Reset(); }
-    void TearDown() override { EXPECT_EQ(CStoreKey::OpenCount(), 0); }
-
-    // Runs the chooser on a txt file, reads it once it is up, and closes it with Escape.
-    void Look(const std::function<void()>& look, const std::string& target = "C:\\Docs\\report.txt")
-    {
-        UiScript script;
-        bool looked = false;
-        script.ThenDo([&] {
-            look();
-            looked = true;
-        });
-        script.ThenDo([] { PostCommand(ChooserWindow(), IDCANCEL); });
-        EXPECT_EQ(RunChooser(target), IDCANCEL);
-        EXPECT_TRUE(looked);
-    }
+    void TearDown() override { EXPECT_EQ(Live().keys, 0); }
 
     RECT WindowRect()
     {
@@ -49,97 +19,72 @@ protected:
         ::GetWindowRect(ChooserWindow(), &rect);
         return rect;
     }
+    // Runs the chooser, looks at it once it is up, and closes it.
+    void Look(const std::function<void()>& look, const std::string& target = "C:\\Docs\\a.txt")
+    {
+        UiScript script;
+        script.ThenDo(look);
+        EXPECT_EQ(RunAndClose(script, target), IDCANCEL);
+    }
 
     BoxCatcher m_boxes;
 };
 
-} // namespace
-
-TEST_F(ChooserTest, ListsByDisplayNameWithIconsFollowingTheirItems)
+TEST_F(ChooserTest, ListsWhatCanBeReadByNameWithTheDefaultSelected)
 {
-    TestStore::AddApplication("gamma.exe", ThisProgram(), "Gamma");
-    TestStore::SetString("Applications\\beta.exe", "DisplayName", "beta");
-    TestStore::AddApplication("alpha.exe", ThisProgram(), "Alpha");
-    TestStore::SetString("Applications\\editor.exe", "DisplayName", "Editor");
-    TestStore::AddApplication("edit.exe", ThisProgram(), "Edit");
-    for (const char* app : { "gamma.exe", "beta.exe", "alpha.exe", "editor.exe", "edit.exe" })
-        TestStore::AddAssignment("txt", app);
+    char self[MAX_PATH] = "";
+    ::GetModuleFileNameA(nullptr, self, MAX_PATH);
+    struct Row {
+        const char* appKey;
+        DWORD nameType; // REG_NONE: the record has no name; the key "orphan.exe" has no record at all
+        std::string name;
+        std::string path; // "": no Path value
+        DWORD defaultType;
+        std::string isDefault;
+    };
+    const Row rows[] = {
+        { "gamma.exe", REG_SZ, "Gamma", self, REG_DWORD, Dword(0) },
+        { "beta.exe", REG_SZ, "beta", "", REG_DWORD, Dword(2) },
+        { "alpha.exe", REG_SZ, "Alpha", self, REG_SZ, "1" },
+        { "edit.exe", REG_SZ, "Edit", "C:\\nowhere\\edit.exe", REG_NONE, "" },
+        { "editor.exe", REG_SZ, "Editor", "C:\\" + std::string(300, 'l') + ".exe", REG_DWORD, Dword(1) },
+        { "empty.exe", REG_SZ, "", self, REG_DWORD, Dword(1) },
+        { "limit.exe", REG_SZ, std::string(259, 'z'), self, REG_DWORD, Dword(0) },
+        { "long.exe", REG_SZ, std::string(260, 'n'), self, REG_DWORD, Dword(0) },
+        { "number.exe", REG_DWORD, Dword(5), self, REG_DWORD, Dword(0) },
+        { "noname.exe", REG_NONE, "", self, REG_DWORD, Dword(0) },
+        { "orphan.exe", REG_NONE, "", "", REG_DWORD, Dword(1) },
+    };
+    for (const Row& row : rows) {
+        std::string record = std::string("Applications\\") + row.appKey;
+        if (row.appKey != std::string("orphan.exe"))
+            TestStore::SetRaw(
+                record, "DisplayName", row.nameType, row.name + std::string(row.nameType == REG_SZ, '\0'));
+        if (!row.path.empty())
+            TestStore::SetString(record, "Path", row.path);
+        TestStore::SetRaw(
+            std::string("Extensions\\txt\\") + row.appKey, "Default", row.defaultType, row.isDefault);
+    }
+    TestStore::SetRaw("Applications\\empty.exe", "DisplayName", REG_SZ, ""); // not even a terminator
+    // Editor and the empty name are both marked; the empty name comes later in the store and keeps the
+    // selection.
     Look([] {
-        HWND list = ChooserList();
-        ASSERT_EQ(ItemTexts(list), (std::vector<std::string> { "Alpha", "beta", "Edit", "Editor", "Gamma" }));
-        HIMAGELIST images
-            = reinterpret_cast<HIMAGELIST>(::SendMessageA(list, LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
-        EXPECT_EQ(::ImageList_GetImageCount(images), 5);
-        // The items without a path show the fallback icon wherever the sort put them.
-        const bool fallback[] = { false, true, false, true, false };
-        for (int i = 0; i < 5; ++i) {
-            SCOPED_TRACE(i);
-            COLORREF pixel = ImagePixel(list, ItemImage(list, i), 15, 20);
-            if (fallback[i])
-                EXPECT_EQ(pixel, kFallbackWhite);
-            else
-                EXPECT_NE(pixel, kFallbackWhite);
-        }
-        EXPECT_EQ(SelectedCount(list), 0);
+        ASSERT_TRUE(WaitForIcons(ChooserList()));
+        EXPECT_EQ(ItemTexts(ChooserList()),
+            (std::vector<std::string> {
+                "", "Alpha", "beta", "Edit", "Editor", "Gamma", std::string(259, 'z') }));
+        EXPECT_EQ(SelectedItem(ChooserList()), 0);
+        std::vector<bool> fallback;
+        for (int i = 0; i < 7; ++i)
+            fallback.push_back(ShowsFallbackIcon(ChooserList(), i));
+        EXPECT_EQ(fallback, (std::vector<bool> { false, false, true, true, true, false, false }));
     });
+    TestStore::SetDword("Extensions\\txt\\empty.exe", "Default", 0);
+    TestStore::SetDword("Extensions\\txt\\editor.exe", "Default", 0);
+    Look([] { EXPECT_EQ(SelectedItem(ChooserList()), -1); });
 }
 
-TEST_F(ChooserTest, PreselectsTheDefault)
-{
-    TestStore::AddApplication("a.exe", "C:\\a.exe", "A");
-    TestStore::AddApplication("b.exe", "C:\\b.exe", "B");
-    TestStore::AddApplication("c.exe", "C:\\c.exe", "C");
-    TestStore::AddApplication("d.exe", "C:\\d.exe", "D");
-    TestStore::AddAssignment("txt", "a.exe", 1);
-    TestStore::AddAssignment("txt", "b.exe", 2);
-    TestStore::SetString("Extensions\\txt\\c.exe", "Default", "1");
-    TestStore::AddAssignment("txt", "d.exe", 1);
-    Look([] {
-        // Both A and D are marked; D is inserted last and keeps the one selection.
-        EXPECT_EQ(SelectedCount(ChooserList()), 1);
-        EXPECT_EQ(SelectedItem(ChooserList()), 3);
-    });
-    TestStore::SetDword("Extensions\\txt\\d.exe", "Default", 0);
-    Look([] { EXPECT_EQ(SelectedItem(ChooserList()), 0); });
-}
-
-TEST_F(ChooserTest, LeavesOutWhatCannotBeRead)
-{
-    TestStore::AddApplication("ok.exe", "C:\\ok.exe", "Listed");
-    TestStore::AddAssignment("txt", "ok.exe");
-    TestStore::AddAssignment("txt", "orphan.exe");
-    TestStore::SetString("Applications\\noname.exe", "Path", "C:\\noname.exe");
-    TestStore::AddAssignment("txt", "noname.exe");
-    TestStore::SetDword("Applications\\number.exe", "DisplayName", 5);
-    TestStore::AddAssignment("txt", "number.exe");
-    std::string tooLong(260, 'n');
-    TestStore::SetString("Applications\\long.exe", "DisplayName", tooLong);
-    TestStore::AddAssignment("txt", "long.exe");
-    TestStore::SetString("Applications\\limit.exe", "DisplayName", std::string(259, 'z'));
-    TestStore::AddAssignment("txt", "limit.exe");
-    TestStore::SetRaw("Applications\\empty.exe", "DisplayName", REG_SZ, "", 0);
-    TestStore::AddAssignment("txt", "empty.exe");
-    Look([] {
-        EXPECT_EQ(
-            ItemTexts(ChooserList()), (std::vector<std::string> { "", "Listed", std::string(259, 'z') }));
-    });
-}
-
-TEST_F(ChooserTest, FallbackIconForEveryPathThatGivesNone)
-{
-    TestStore::SetString("Applications\\nopath.exe", "DisplayName", "A");
-    TestStore::AddApplication("number.exe", "", "B");
-    TestStore::SetDword("Applications\\number.exe", "Path", 1);
-    TestStore::AddApplication("long.exe", "C:\\" + std::string(300, 'l') + ".exe", "C");
-    for (const char* app : { "nopath.exe", "number.exe", "long.exe" })
-        TestStore::AddAssignment("txt", app);
-    Look([] {
-        for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(ImagePixel(ChooserList(), ItemImage(ChooserList(), i), 15, 20), kFallbackWhite) << i;
-    });
-}
-
-TEST_F(ChooserTest, RestoresAndSavesTheGeometry)
+TEST_F(ChooserTest, RestoresAndSavesTheGeometryPerExtension)
 {
     TestStore::AddApplication("a.exe", "C:\\a.exe", "A");
     TestStore::AddAssignment("txt", "a.exe");
@@ -150,76 +95,50 @@ TEST_F(ChooserTest, RestoresAndSavesTheGeometry)
     Look(
         [&] {
             RECT rect = WindowRect();
-            EXPECT_EQ(rect.left, 100);
-            EXPECT_EQ(rect.top, 80);
-            EXPECT_EQ(rect.right - rect.left, 420);
-            EXPECT_EQ(rect.bottom - rect.top, 300);
-            // Moved by the user, it is saved where it stands when it closes.
+            EXPECT_EQ(std::vector<LONG>({ rect.left, rect.top, rect.right, rect.bottom }),
+                std::vector<LONG>({ 100, 80, 520, 380 }));
             ::SetWindowPos(ChooserWindow(), nullptr, 150, 90, 500, 310, SWP_NOZORDER);
         },
         "C:\\Docs\\Other.TXT");
-    EXPECT_EQ(TestStore::GetDword("Extensions\\txt", "WindowLeft"), 150u);
-    EXPECT_EQ(TestStore::GetDword("Extensions\\txt", "WindowTop"), 90u);
-    EXPECT_EQ(TestStore::GetDword("Extensions\\txt", "WindowWidth"), 500u);
-    EXPECT_EQ(TestStore::GetDword("Extensions\\txt", "WindowHeight"), 310u);
+    auto saved = [] {
+        std::vector<DWORD> values;
+        for (const char* name : { "WindowLeft", "WindowTop", "WindowWidth", "WindowHeight" })
+            values.push_back(TestStore::GetDword("Extensions\\txt", name).value_or(0));
+        return values;
+    };
+    EXPECT_EQ(saved(), (std::vector<DWORD> { 150, 90, 500, 310 }));
 
-    TestStore::DeleteValue("Extensions\\txt", "WindowHeight");
-    RECT templatePlace = {};
-    Look([&] { templatePlace = WindowRect(); });
-    EXPECT_NE(templatePlace.left, 150) << "three of four values are ignored";
-
-    // Off every monitor: the template's place; this screen has no negative coordinates.
-    TestStore::SetDword("Extensions\\txt", "WindowLeft", static_cast<DWORD>(-5000));
-    TestStore::SetDword("Extensions\\txt", "WindowHeight", 300);
-    Look([&] { EXPECT_EQ(WindowRect().left, templatePlace.left); });
-}
-
-TEST_F(ChooserTest, ClosingPathsAndWhatTheySave)
-{
-    // No extension record: closing saves nothing.
-    Look([] {});
-    EXPECT_FALSE(TestStore::KeyExists("Extensions\\txt"));
-
-    // The close box: saved on the way through WM_CLOSE and again by the cancel it leads to.
-    TestStore::AddAssignment("txt", "a.exe");
+    // The close box saves; a minimised window keeps the rectangle saved before. The window manager may
+    // restore the window at once, so it is closed in the step that minimises it.
     UiScript script;
     script.ThenDo([] { ::SetWindowPos(ChooserWindow(), nullptr, 20, 30, 400, 200, SWP_NOZORDER); })
         .ThenDo([] { ::PostMessageA(ChooserWindow(), WM_CLOSE, 0, 0); });
-    EXPECT_EQ(RunChooser("a.txt"), IDCANCEL);
-    EXPECT_EQ(TestStore::GetDword("Extensions\\txt", "WindowLeft"), 20u);
-    EXPECT_EQ(TestStore::GetDword("Extensions\\txt", "WindowWidth"), 400u);
-
-    // Minimised: the rectangle saved before stays. The window manager may restore the window at
-    // once, so it is closed in the same step that minimises it.
+    EXPECT_EQ(RunChooser("C:\\a.txt"), IDCANCEL);
     UiScript minimised;
     minimised.ThenDo([] {
         ::SetWindowPos(ChooserWindow(), nullptr, 300, 310, 500, 250, SWP_NOZORDER);
         ::ShowWindow(ChooserWindow(), SW_MINIMIZE);
-        EXPECT_TRUE(::IsIconic(ChooserWindow()));
         ::SendMessageA(ChooserWindow(), WM_COMMAND, IDCANCEL, 0);
     });
-    EXPECT_EQ(RunChooser("a.txt"), IDCANCEL);
-    EXPECT_EQ(TestStore::GetDword("Extensions\\txt", "WindowLeft"), 20u);
-    EXPECT_EQ(TestStore::GetDword("Extensions\\txt", "WindowWidth"), 400u);
+    EXPECT_EQ(RunChooser("C:\\a.txt"), IDCANCEL);
+    EXPECT_EQ(saved(), (std::vector<DWORD> { 20, 30, 400, 200 }));
+
+    // Three of four values, or a place on no monitor: the template's place.
+    TestStore::SetRaw("Extensions\\txt", "WindowHeight", REG_SZ, "200");
+    RECT templatePlace = {};
+    Look([&] { templatePlace = WindowRect(); });
+    EXPECT_NE(templatePlace.left, 20);
+    TestStore::SetDword("Extensions\\txt", "WindowLeft", static_cast<DWORD>(-5000));
+    TestStore::SetDword("Extensions\\txt", "WindowHeight", 300);
+    Look([&] { EXPECT_EQ(WindowRect().left, templatePlace.left); });
+
+    // Without an extension record nothing is saved.
+    Look([] {}, "C:\\b.md");
+    EXPECT_FALSE(TestStore::KeyExists("Extensions\\md"));
 }
 
-TEST_F(ChooserTest, NoExtensionShowsTheMessageAndTouchesNothing)
+TEST_F(ChooserTest, TheListCoversTheClientAreaAndTheWindowHasItsIcon)
 {
-    UiScript script;
-    EXPECT_EQ(RunChooser("C:\\my.dir\\README"), IDCANCEL);
-    ASSERT_EQ(m_boxes.Boxes().size(), 1u);
-    EXPECT_EQ(m_boxes.Boxes()[0].text,
-        Localized("Error: The specified file has no extension.",
-            "Fehler: Die angegebene Datei hat keine Erweiterung."));
-    EXPECT_FALSE(TestStore::KeyExists(""));
-}
-
-TEST_F(ChooserTest, TheListCoversTheClientAreaAfterResizing)
-{
-    for (const char* app : { "a.exe", "b.exe" }) {
-        TestStore::AddApplication(app, "C:\\x.exe", std::string("N") + app);
-        TestStore::AddAssignment("txt", app);
-    }
     Look([] {
         ::SetWindowPos(ChooserWindow(), nullptr, 0, 0, 640, 480, SWP_NOMOVE | SWP_NOZORDER);
         RECT client = {};
@@ -227,24 +146,19 @@ TEST_F(ChooserTest, TheListCoversTheClientAreaAfterResizing)
         RECT list = {};
         ::GetWindowRect(ChooserList(), &list);
         ::MapWindowPoints(nullptr, ChooserWindow(), reinterpret_cast<POINT*>(&list), 2);
-        EXPECT_EQ(list.left, 0);
-        EXPECT_EQ(list.top, 0);
-        EXPECT_EQ(list.right, client.right);
-        EXPECT_EQ(list.bottom, client.bottom);
-        EXPECT_EQ(ItemTexts(ChooserList()), (std::vector<std::string> { "Na.exe", "Nb.exe" }));
+        EXPECT_TRUE(::EqualRect(&list, &client));
+        LRESULT icon = ::SendMessageA(ChooserWindow(), WM_GETICON, ICON_BIG, 0);
+        EXPECT_TRUE(icon);
+        EXPECT_EQ(::SendMessageA(ChooserWindow(), WM_GETICON, ICON_SMALL, 0), icon);
+        EXPECT_EQ(::SendMessageA(ChooserWindow(), WM_QUERYDRAGICON, 0, 0), icon);
     });
 }
 
-TEST_F(ChooserTest, CaptionAndIconsInTheRunningLanguage)
+TEST_F(ChooserTest, AFileWithoutExtensionIsToldAndTouchesNothing)
 {
-    Look([] {
-        char caption[64] = "";
-        ::GetWindowTextA(ChooserWindow(), caption, sizeof caption);
-        EXPECT_EQ(std::string(caption), Localized("Open with ...", "Öffnen mit ..."));
-        EXPECT_TRUE(::SendMessageA(ChooserWindow(), WM_GETICON, ICON_BIG, 0));
-        EXPECT_EQ(::SendMessageA(ChooserWindow(), WM_GETICON, ICON_SMALL, 0),
-            ::SendMessageA(ChooserWindow(), WM_GETICON, ICON_BIG, 0));
-        EXPECT_EQ(::SendMessageA(ChooserWindow(), WM_QUERYDRAGICON, 0, 0),
-            ::SendMessageA(ChooserWindow(), WM_GETICON, ICON_BIG, 0));
-    });
+    EXPECT_EQ(RunChooser("C:\\my.dir\\README"), IDCANCEL);
+    CString text;
+    text.LoadString(IDS_NO_EXTENSION);
+    EXPECT_EQ(m_boxes.Take(), std::vector<std::string> { std::string(text) });
+    EXPECT_FALSE(TestStore::KeyExists(""));
 }

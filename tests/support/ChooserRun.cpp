@@ -5,11 +5,19 @@
 #include "support/TestStore.h"
 
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
 static HWND g_chooser = nullptr;
+static TestChooser* g_running = nullptr;
+
+TestChooser* RunningChooser()
+{
+    return g_running;
+}
 
 HWND ChooserWindow()
 {
@@ -21,16 +29,28 @@ HWND ChooserList()
     return ::GetDlgItem(g_chooser, IDC_APP_LIST);
 }
 
+static int ItemCount(HWND list)
+{
+    return static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+static LVITEMA Item(HWND list, int index, char* text = nullptr)
+{
+    LVITEMA item = {};
+    item.mask = LVIF_IMAGE | LVIF_TEXT;
+    item.iItem = index;
+    item.pszText = text;
+    item.cchTextMax = text ? MAX_PATH : 0;
+    ::SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    return item;
+}
+
 std::vector<std::string> ItemTexts(HWND list)
 {
     std::vector<std::string> texts;
-    int count = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < ItemCount(list); ++i) {
         char text[MAX_PATH] = "";
-        LVITEMA item = {};
-        item.pszText = text;
-        item.cchTextMax = MAX_PATH;
-        ::SendMessageA(list, LVM_GETITEMTEXTA, i, reinterpret_cast<LPARAM>(&item));
+        Item(list, i, text);
         texts.push_back(text);
     }
     return texts;
@@ -49,44 +69,36 @@ void SelectItem(HWND list, int item)
     ::SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
 }
 
-int SelectedCount(HWND list)
+bool WaitForIcons(HWND list)
 {
-    return static_cast<int>(::SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0));
+    return PumpUntil([list] {
+        for (int i = 0; i < ItemCount(list); ++i) {
+            if (Item(list, i).iImage < 0)
+                return false;
+        }
+        return true;
+    });
 }
 
-int ItemImage(HWND list, int index)
+bool ShowsFallbackIcon(HWND list, int item)
 {
-    LVITEMA item = {};
-    item.mask = LVIF_IMAGE;
-    item.iItem = index;
-    ::SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    return item.iImage;
-}
-
-COLORREF ImagePixel(HWND list, int image, int x, int y)
-{
-    // The colour as stored in the image, whatever its alpha would make of it on screen.
+    // The fallback is white at (15, 20) of 32 x 32; the colour as stored, whatever its alpha.
     HIMAGELIST images = reinterpret_cast<HIMAGELIST>(::SendMessageA(list, LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
-    HICON icon = ::ImageList_GetIcon(images, image, ILD_NORMAL);
-    if (!icon)
-        return CLR_INVALID;
+    int size = 0;
+    ::ImageList_GetIconSize(images, &size, &size);
+    HICON icon = ::ImageList_GetIcon(images, Item(list, item).iImage, ILD_NORMAL);
     ICONINFO info = {};
     ::GetIconInfo(icon, &info);
     BITMAPINFO format = {};
-    format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = 32;
-    format.bmiHeader.biHeight = -32;
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    DWORD pixels[32 * 32] = {};
+    format.bmiHeader = { sizeof format.bmiHeader, size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0 };
+    std::vector<DWORD> pixels(size * size);
     HDC dc = ::CreateCompatibleDC(nullptr);
-    ::GetDIBits(dc, info.hbmColor, 0, 32, pixels, &format, DIB_RGB_COLORS);
+    ::GetDIBits(dc, info.hbmColor, 0, size, pixels.data(), &format, DIB_RGB_COLORS);
     ::DeleteDC(dc);
     ::DeleteObject(info.hbmColor);
     ::DeleteObject(info.hbmMask);
     ::DestroyIcon(icon);
-    DWORD bgra = pixels[y * 32 + x];
-    return RGB((bgra >> 16) & 0xFF, (bgra >> 8) & 0xFF, bgra & 0xFF);
+    return (pixels[20 * size / 32 * size + 15 * size / 32] & 0xFFFFFF) == 0xFFFFFF;
 }
 
 void PostCommand(HWND window, int id)
@@ -94,18 +106,11 @@ void PostCommand(HWND window, int id)
     ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
 }
 
-static TestChooser* g_running = nullptr;
-
 // Notes the chooser's window as soon as it exists, before the script's first step.
 BOOL TestChooser::OnInitDialog()
 {
     g_chooser = m_hWnd;
     return CZelvantoDlg::OnInitDialog();
-}
-
-TestChooser* RunningChooser()
-{
-    return g_running;
 }
 
 INT_PTR RunChooser(const std::string& targetFile)
@@ -120,42 +125,63 @@ INT_PTR RunChooser(const std::string& targetFile)
     return result;
 }
 
-static std::string RecordFile()
+INT_PTR RunAndClose(UiScript& script, const std::string& targetFile)
 {
-    char folder[MAX_PATH] = "";
-    ::GetTempPathA(MAX_PATH, folder);
-    return std::string(folder) + AfxGetApp()->m_pszAppName + "-launch.txt";
+    script.ThenDo([] { PostCommand(ChooserWindow(), IDCANCEL); });
+    INT_PTR result = RunChooser(targetFile);
+    EXPECT_TRUE(script.Finished());
+    return result;
 }
 
 std::string RecorderProgram()
 {
-    return WindowsPath(LAUNCH_RECORDER);
+    std::string path = std::string("Z:") + LAUNCH_RECORDER;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
 }
 
-void ForgetRecordedLaunch()
+// Each launch gets a file of its own, so a recorder still running from an earlier launch cannot answer.
+static std::string g_recordFile;
+
+void ExpectLaunch()
 {
-    ::SetEnvironmentVariableA("ZELVANTO_RECORD_FILE", RecordFile().c_str());
-    ::DeleteFileA(RecordFile().c_str());
+    static int launches = 0;
+    char folder[MAX_PATH] = "";
+    ::GetTempPathA(MAX_PATH, folder);
+    g_recordFile = std::string(folder) + AfxGetApp()->m_pszAppName + "-"
+        + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++launches) + ".txt";
+    ::DeleteFileA(g_recordFile.c_str());
+    ::SetEnvironmentVariableA("ZELVANTO_RECORD_FILE", g_recordFile.c_str());
 }
 
-std::string RecordedLaunch(DWORD timeoutMs)
+std::string RecordedLaunch()
 {
-    DWORD start = ::GetTickCount();
-    while (::GetFileAttributesA(RecordFile().c_str()) == INVALID_FILE_ATTRIBUTES) {
-        if (::GetTickCount() - start > timeoutMs)
-            return "(nothing launched)";
-        ::Sleep(50);
-    }
-    std::ifstream file(RecordFile(), std::ios::binary);
+    // The recorder moves its complete record into place, so the file appears whole or not at all.
+    if (!PumpUntil([] { return ::GetFileAttributesA(g_recordFile.c_str()) != INVALID_FILE_ATTRIBUTES; }))
+        return "(nothing launched)";
     std::stringstream text;
-    text << file.rdbuf();
+    text << std::ifstream(g_recordFile, std::ios::binary).rdbuf();
+    ::DeleteFileA(g_recordFile.c_str());
     return text.str();
 }
 
 std::string Quoted(const std::string& text)
 {
-    std::string quoted = text;
-    quoted.insert(quoted.begin(), '"');
-    quoted.push_back('"');
-    return quoted;
+    return '"' + text + '"';
+}
+
+std::string Ansi(const char* utf8)
+{
+    wchar_t wide[1024] = L"";
+    ::MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 1024);
+    char text[2048] = "";
+    ::WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    return text;
+}
+
+std::string StoreMessage(UINT id, const std::string& relativePath)
+{
+    CString text;
+    text.LoadString(id);
+    return std::string(text) + ":\n" + TestStore::Root() + "\\" + relativePath;
 }

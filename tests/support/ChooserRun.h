@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,21 +23,20 @@ protected:
     BOOL OnInitDialog() override;
 };
 
-// The running chooser, null while none runs.
+// The running chooser, its window and its list; null while none runs.
 TestChooser* RunningChooser();
-
-// The chooser window of the running dialog, and its list.
 HWND ChooserWindow();
 HWND ChooserList();
 
 std::vector<std::string> ItemTexts(HWND list);
 int SelectedItem(HWND list);
-// Selects and focuses the item as a click would (the list has single selection), or nothing for -1.
+// Selects and focuses the item as a click would, or nothing for -1.
 void SelectItem(HWND list, int item);
-int SelectedCount(HWND list);
-int ItemImage(HWND list, int item);
-// Colour of a pixel of an image of the list's normal image list.
-COLORREF ImagePixel(HWND list, int image, int x, int y);
+// Waits until every item shows its icon; false when one never came.
+bool WaitForIcons(HWND list);
+// Whether the item shows the program's fallback icon: white where the fallback is white and shell icons are
+// not.
+bool ShowsFallbackIcon(HWND list, int item);
 
 // Sends a command as the dialog's own controls or menu would.
 void PostCommand(HWND window, int id);
@@ -46,11 +44,16 @@ void PostCommand(HWND window, int id);
 // Runs the chooser on the target file; a UiScript made before runs inside its modal loop. Answers DoModal's
 // result.
 INT_PTR RunChooser(const std::string& targetFile);
+// The same, closing the chooser with Cancel once the script's steps are done.
+INT_PTR RunAndClose(UiScript& script, const std::string& targetFile = "C:\\Docs\\a.txt");
 
-// The launch recorder: where it writes, and the command line it wrote, once it has.
+// The launch recorder, the fresh file that only the next launch writes, and the command line it wrote.
 std::string RecorderProgram();
-void ForgetRecordedLaunch();
-std::string RecordedLaunch(DWORD timeoutMs = 15000);
+void ExpectLaunch();
+std::string RecordedLaunch();
 
-// A text between two double quotes.
 std::string Quoted(const std::string& text);
+// A UTF-8 text of the test source in the code page the program works in.
+std::string Ansi(const char* utf8);
+// The text of a store error box.
+std::string StoreMessage(UINT id, const std::string& relativePath);

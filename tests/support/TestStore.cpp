@@ -1,8 +1,7 @@
 #include "support/TestStore.h"
 
 #include "CWinApp.h"
-
-#include <gtest/gtest.h>
+#include "support/ImportPatch.h"
 
 namespace TestStore
 {
@@ -27,6 +26,7 @@ void Reset()
 {
     AfxGetApp()->SetRegistryKey("Karvelund");
     Clear();
+    Live();
 }
 
 bool KeyExists(const std::string& relativePath)
@@ -38,88 +38,48 @@ bool KeyExists(const std::string& relativePath)
     return true;
 }
 
-void CreateKey(const std::string& relativePath)
+void SetRaw(const std::string& relativePath, const char* name, DWORD type, const std::string& bytes)
 {
     HKEY key = nullptr;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, Full(relativePath).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                  nullptr, &key, nullptr),
-        ERROR_SUCCESS);
-    ::RegCloseKey(key);
-}
-
-void SetRaw(const std::string& relativePath, const char* name, DWORD type, const void* data, DWORD size)
-{
-    HKEY key = nullptr;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, Full(relativePath).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                  nullptr, &key, nullptr),
-        ERROR_SUCCESS);
-    EXPECT_EQ(::RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
+    ::RegCreateKeyExA(
+        HKEY_CURRENT_USER, Full(relativePath).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    if (type != REG_NONE)
+        ::RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+            static_cast<DWORD>(bytes.size()));
     ::RegCloseKey(key);
 }
 
 void SetString(const std::string& relativePath, const char* name, const std::string& text)
 {
-    SetRaw(relativePath, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+    SetRaw(relativePath, name, REG_SZ, text + '\0');
 }
 
 void SetDword(const std::string& relativePath, const char* name, DWORD value)
 {
-    SetRaw(relativePath, name, REG_DWORD, &value, sizeof value);
+    SetRaw(relativePath, name, REG_DWORD, Dword(value));
 }
 
-void DeleteValue(const std::string& relativePath, const char* name)
+std::string Value(const std::string& relativePath, const char* name)
 {
-    HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, Full(relativePath).c_str(), 0, KEY_ALL_ACCESS, &key)
+    char bytes[4096];
+    DWORD size = sizeof bytes;
+    DWORD type = REG_NONE;
+    if (::RegGetValueA(HKEY_CURRENT_USER, Full(relativePath).c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &type,
+            bytes, &size)
         != ERROR_SUCCESS)
-        return;
-    ::RegDeleteValueA(key, name);
-    ::RegCloseKey(key);
-}
-
-std::optional<RawValue> GetRaw(const std::string& relativePath, const char* name)
-{
-    HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, Full(relativePath).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return std::nullopt;
-    RawValue value;
-    DWORD size = 0;
-    LONG status = ::RegQueryValueExA(key, name, nullptr, &value.type, nullptr, &size);
-    if (status == ERROR_SUCCESS) {
-        value.bytes.resize(size);
-        status = ::RegQueryValueExA(key, name, nullptr, &value.type, value.bytes.data(), &size);
-    }
-    ::RegCloseKey(key);
-    if (status != ERROR_SUCCESS)
-        return std::nullopt;
-    return value;
+        return "(missing)";
+    return type == REG_SZ ? std::string(bytes, size) : "(type " + std::to_string(type) + ")";
 }
 
 std::optional<DWORD> GetDword(const std::string& relativePath, const char* name)
 {
-    std::optional<RawValue> raw = GetRaw(relativePath, name);
-    if (!raw || raw->type != REG_DWORD || raw->bytes.size() != sizeof(DWORD))
-        return std::nullopt;
     DWORD value = 0;
-    memcpy(&value, raw->bytes.data(), sizeof value);
+    DWORD size = sizeof value;
+    if (::RegGetValueA(
+            HKEY_CURRENT_USER, Full(relativePath).c_str(), name, RRF_RT_REG_DWORD, nullptr, &value, &size)
+        != ERROR_SUCCESS)
+        return std::nullopt;
     return value;
-}
-
-std::vector<std::string> SubkeyNames(const std::string& relativePath)
-{
-    std::vector<std::string> names;
-    HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, Full(relativePath).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return names;
-    char name[MAX_PATH];
-    for (DWORD index = 0;; ++index) {
-        DWORD size = MAX_PATH;
-        if (::RegEnumKeyExA(key, index, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        names.emplace_back(name, size);
-    }
-    ::RegCloseKey(key);
-    return names;
 }
 
 void AddApplication(const std::string& appKey, const std::string& path, const std::string& displayName)
@@ -130,21 +90,13 @@ void AddApplication(const std::string& appKey, const std::string& path, const st
 
 void AddAssignment(const std::string& extension, const std::string& appKey, std::optional<DWORD> isDefault)
 {
-    const std::string record = "Extensions\\" + extension + "\\" + appKey;
-    if (isDefault)
-        SetDword(record, "Default", *isDefault);
-    else
-        CreateKey(record);
+    SetRaw("Extensions\\" + extension + "\\" + appKey, "Default", isDefault ? REG_DWORD : REG_NONE,
+        Dword(isDefault.value_or(0)));
 }
 
 } // namespace TestStore
 
-std::string WindowsPath(const std::string& unixPath)
+std::string Dword(DWORD value)
 {
-    std::string path = "Z:" + unixPath;
-    for (char& c : path) {
-        if (c == '/')
-            c = '\\';
-    }
-    return path;
+    return std::string(reinterpret_cast<const char*>(&value), sizeof value);
 }

@@ -4,36 +4,25 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace TestStore
 {
 
 // Software\Karvelund\<this program's base name>
 std::string Root();
-
 // Removes the whole store of this test program.
 void Clear();
-
-// Names the store as start-up does and empties it.
+// Names the store as start-up does, empties it, and counts the keys the program holds from now on.
 void Reset();
 
 bool KeyExists(const std::string& relativePath);
-void CreateKey(const std::string& relativePath);
-
-// Writes a value exactly as given: type and bytes, terminator or not.
-void SetRaw(const std::string& relativePath, const char* name, DWORD type, const void* data, DWORD size);
+// Writes a value exactly as given, type and bytes; REG_NONE makes only the key.
+void SetRaw(const std::string& relativePath, const char* name, DWORD type, const std::string& bytes);
 void SetString(const std::string& relativePath, const char* name, const std::string& text);
 void SetDword(const std::string& relativePath, const char* name, DWORD value);
-void DeleteValue(const std::string& relativePath, const char* name);
-
-struct RawValue {
-    DWORD type = REG_NONE;
-    std::vector<BYTE> bytes;
-};
-std::optional<RawValue> GetRaw(const std::string& relativePath, const char* name);
+// The bytes of a REG_SZ value with its terminator, "(type N)" for another type, "(missing)" for none.
+std::string Value(const std::string& relativePath, const char* name);
 std::optional<DWORD> GetDword(const std::string& relativePath, const char* name);
-std::vector<std::string> SubkeyNames(const std::string& relativePath);
 
 // An application record with its two values, and an assignment record for it.
 void AddApplication(const std::string& appKey, const std::string& path, const std::string& displayName);
@@ -42,5 +31,5 @@ void AddAssignment(
 
 } // namespace TestStore
 
-// A Linux path of the build, as Wine's programs see it.
-std::string WindowsPath(const std::string& unixPath);
+// The bytes of a DWORD value.
+std::string Dword(DWORD value);

@@ -2,6 +2,8 @@
 
 static UiScript* g_script = nullptr;
 static const UINT kTickMs = 20;
+// Only a safety net: a test waits for its event, and this is hit only when the event never comes.
+static const DWORD kGiveUpMs = 60000;
 
 UiScript::UiScript()
     : m_timer(::SetTimer(nullptr, 0, kTickMs, Tick))
@@ -42,33 +44,18 @@ void CALLBACK UiScript::Tick(HWND, UINT, UINT_PTR, DWORD)
     running = false;
 }
 
-HWND ActiveWindow()
-{
-    return ::GetActiveWindow();
-}
-
-void PressKey(WORD key)
-{
-    INPUT inputs[2] = {};
-    inputs[0].type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = key;
-    inputs[1] = inputs[0];
-    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    ::SendInput(2, inputs, sizeof(INPUT));
-}
-
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
+bool PumpUntil(const std::function<bool()>& condition)
 {
     DWORD start = ::GetTickCount();
     while (!condition()) {
-        if (::GetTickCount() - start > timeoutMs)
+        if (::GetTickCount() - start > kGiveUpMs)
             return false;
         MSG msg;
         while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             ::TranslateMessage(&msg);
             ::DispatchMessageA(&msg);
         }
-        ::Sleep(5);
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
     return true;
 }

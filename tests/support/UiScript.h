@@ -27,11 +27,5 @@ private:
     std::deque<Step> m_steps;
 };
 
-// The window the user is looking at: the active top-level window of this thread.
-HWND ActiveWindow();
-
-// Posts a key press and release to the window with the focus.
-void PressKey(WORD key);
-
-// Runs the message loop until the condition holds or the time is up.
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
+// Runs the message loop until the condition holds; false when it did not within a minute.
+bool PumpUntil(const std::function<bool()>& condition);
