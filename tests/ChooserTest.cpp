@@ -1,164 +1,121 @@
 // The chooser with the real list view: what it lists, selects and shows, where it stands, what it keeps.
-#include "resource.h"
-#include "support/BoxCatcher.h"
+#include "app/FileExtension.h"
 #include "support/ChooserRun.h"
-#include "support/ImportPatch.h"
 #include "support/TestStore.h"
 
 #include <gtest/gtest.h>
 
-class ChooserTest : public ::testing::Test
-{
-protected:
-    void SetUp() override { TestStore::Reset(); }
-    void TearDown() override { EXPECT_EQ(Live().keys, 0); }
+using T = TestStore;
 
-    RECT WindowRect()
-    {
-        RECT rect = {};
-        ::GetWindowRect(ChooserWindow(), &rect);
-        return rect;
-    }
-    // Runs the chooser, looks at it once it is up, and closes it.
-    void Look(const std::function<void()>& look, const std::string& target = "C:\\Docs\\a.txt")
-    {
-        UiScript script;
-        script.ThenDo(look);
-        EXPECT_EQ(RunAndClose(script, target), IDCANCEL);
-    }
-
-    BoxCatcher m_boxes;
+struct ChooserTest : ::testing::Test {
+    void SetUp() override { T::Reset(); }
+    void TearDown() override { EXPECT_EQ(Live().keys, 0) << "keys left open"; }
+    BoxCatcher boxes;
 };
 
-TEST_F(ChooserTest, ListsWhatCanBeReadByNameWithTheDefaultSelected)
+TEST_F(ChooserTest, ListsWhatCanBeReadByNameWithTheDefaultSelectedAndEachItsIcon)
 {
     char self[MAX_PATH] = "";
     ::GetModuleFileNameA(nullptr, self, MAX_PATH);
     struct Row {
         const char* appKey;
-        DWORD nameType; // REG_NONE: the record has no name; the key "orphan.exe" has no record at all
-        std::string name;
-        std::string path; // "": no Path value
-        DWORD defaultType;
-        std::string isDefault;
+        DWORD nameType; // REG_NONE: no name; the last key has no application record at all
+        std::string name, path, isDefault; // "": no such value
     };
-    const Row rows[] = {
-        { "gamma.exe", REG_SZ, "Gamma", self, REG_DWORD, Dword(0) },
-        { "beta.exe", REG_SZ, "beta", "", REG_DWORD, Dword(2) },
-        { "alpha.exe", REG_SZ, "Alpha", self, REG_SZ, "1" },
-        { "edit.exe", REG_SZ, "Edit", "C:\\nowhere\\edit.exe", REG_NONE, "" },
-        { "editor.exe", REG_SZ, "Editor", "C:\\" + std::string(300, 'l') + ".exe", REG_DWORD, Dword(1) },
-        { "empty.exe", REG_SZ, "", self, REG_DWORD, Dword(1) },
-        { "limit.exe", REG_SZ, std::string(259, 'z'), self, REG_DWORD, Dword(0) },
-        { "long.exe", REG_SZ, std::string(260, 'n'), self, REG_DWORD, Dword(0) },
-        { "number.exe", REG_DWORD, Dword(5), self, REG_DWORD, Dword(0) },
-        { "noname.exe", REG_NONE, "", self, REG_DWORD, Dword(0) },
-        { "orphan.exe", REG_NONE, "", "", REG_DWORD, Dword(1) },
-    };
+    const std::string z(1, '\0'), one = T::Dword(1);
+    const Row rows[] = { { "gamma.exe", REG_SZ, "Gamma" + z, self, T::Dword(0) },
+        { "beta.exe", REG_SZ, "beta" + z, "", T::Dword(2) },
+        { "alpha.exe", REG_SZ, "Alpha" + z, self, "1" + z },
+        { "edit.exe", REG_SZ, "Edit" + z, "C:\\nowhere\\edit.exe", "" },
+        { "editor.exe", REG_SZ, "Editor" + z, "C:\\" + std::string(300, 'l') + ".exe", one },
+        { "empty.exe", REG_SZ, "", self, one }, { "limit.exe", REG_SZ, std::string(259, 'z') + z, self, "" },
+        { "long.exe", REG_SZ, std::string(260, 'n') + z, self, "" },
+        { "number.exe", REG_DWORD, one, self, "" }, { "noname.exe", REG_NONE, "", self, "" },
+        { "orphan.exe", REG_NONE, "", "", one } };
     for (const Row& row : rows) {
-        std::string record = std::string("Applications\\") + row.appKey;
-        if (row.appKey != std::string("orphan.exe"))
-            TestStore::SetRaw(
-                record, "DisplayName", row.nameType, row.name + std::string(row.nameType == REG_SZ, '\0'));
-        if (!row.path.empty())
-            TestStore::SetString(record, "Path", row.path);
-        TestStore::SetRaw(
-            std::string("Extensions\\txt\\") + row.appKey, "Default", row.defaultType, row.isDefault);
+        std::string application = std::string("Applications\\") + row.appKey;
+        T::SetRaw(application, "DisplayName", row.nameType, row.name);
+        T::SetRaw(application, "Path", row.path.empty() ? REG_NONE : REG_SZ, row.path + z);
+        T::SetRaw(std::string("Extensions\\txt\\") + row.appKey, "Default",
+            row.isDefault.size() == 4   ? REG_DWORD
+                : row.isDefault.empty() ? REG_NONE
+                                        : REG_SZ,
+            row.isDefault);
     }
-    TestStore::SetRaw("Applications\\empty.exe", "DisplayName", REG_SZ, ""); // not even a terminator
-    // Editor and the empty name are both marked; the empty name comes later in the store and keeps the
-    // selection.
-    Look([] {
-        ASSERT_TRUE(WaitForIcons(ChooserList()));
-        EXPECT_EQ(ItemTexts(ChooserList()),
+    T::Delete("Applications\\orphan.exe");
+    // Editor and the empty name (no terminator even) are marked; the later in the store keeps the selection.
+    Chooser::Run("C:\\Docs\\a.txt", { Chooser::Do([] {
+        EXPECT_EQ(Chooser::Items(),
             (std::vector<std::string> {
                 "", "Alpha", "beta", "Edit", "Editor", "Gamma", std::string(259, 'z') }));
-        EXPECT_EQ(SelectedItem(ChooserList()), 0);
-        std::vector<bool> fallback;
-        for (int i = 0; i < 7; ++i)
-            fallback.push_back(ShowsFallbackIcon(ChooserList(), i));
-        EXPECT_EQ(fallback, (std::vector<bool> { false, false, true, true, true, false, false }));
-    });
-    TestStore::SetDword("Extensions\\txt\\empty.exe", "Default", 0);
-    TestStore::SetDword("Extensions\\txt\\editor.exe", "Default", 0);
-    Look([] { EXPECT_EQ(SelectedItem(ChooserList()), -1); });
+        EXPECT_EQ(Chooser::Selected(), 0);
+        EXPECT_EQ(
+            Chooser::FallbackIcons(), (std::vector<bool> { false, false, true, true, true, false, false }));
+    }) });
+    T::SetDword("Extensions\\txt\\empty.exe", "Default", 0),
+        T::SetDword("Extensions\\txt\\editor.exe", "Default", 0);
+    Chooser::Run("C:\\Docs\\a.txt", { Chooser::Do([] { EXPECT_EQ(Chooser::Selected(), -1); }) });
 }
 
-TEST_F(ChooserTest, RestoresAndSavesTheGeometryPerExtension)
+TEST_F(ChooserTest, RestoresAndSavesItsPlacePerExtension)
 {
-    TestStore::AddApplication("a.exe", "C:\\a.exe", "A");
-    TestStore::AddAssignment("txt", "a.exe");
-    TestStore::SetDword("Extensions\\txt", "WindowLeft", 100);
-    TestStore::SetDword("Extensions\\txt", "WindowTop", 80);
-    TestStore::SetDword("Extensions\\txt", "WindowWidth", 420);
-    TestStore::SetDword("Extensions\\txt", "WindowHeight", 300);
-    Look(
-        [&] {
-            RECT rect = WindowRect();
-            EXPECT_EQ(std::vector<LONG>({ rect.left, rect.top, rect.right, rect.bottom }),
-                std::vector<LONG>({ 100, 80, 520, 380 }));
-            ::SetWindowPos(ChooserWindow(), nullptr, 150, 90, 500, 310, SWP_NOZORDER);
-        },
-        "C:\\Docs\\Other.TXT");
+    T::AddApplication("a.exe", "C:\\a.exe", "A"), T::AddAssignment("txt", "a.exe");
+    auto place = [](int left, int top, int width, int height) {
+        for (auto [name, value] : { std::pair("WindowLeft", left), { "WindowTop", top },
+                 { "WindowWidth", width }, { "WindowHeight", height } })
+            T::SetDword("Extensions\\txt", name, value);
+    };
     auto saved = [] {
-        std::vector<DWORD> values;
+        std::string values;
         for (const char* name : { "WindowLeft", "WindowTop", "WindowWidth", "WindowHeight" })
-            values.push_back(TestStore::GetDword("Extensions\\txt", name).value_or(0));
+            values += std::to_string(T::GetDword("Extensions\\txt", name).value_or(0)) + " ";
         return values;
     };
-    EXPECT_EQ(saved(), (std::vector<DWORD> { 150, 90, 500, 310 }));
-
-    // The close box saves; a minimised window keeps the rectangle saved before. The window manager may
-    // restore the window at once, so it is closed in the step that minimises it.
-    UiScript script;
-    script.ThenDo([] { ::SetWindowPos(ChooserWindow(), nullptr, 20, 30, 400, 200, SWP_NOZORDER); })
-        .ThenDo([] { ::PostMessageA(ChooserWindow(), WM_CLOSE, 0, 0); });
-    EXPECT_EQ(RunChooser("C:\\a.txt"), IDCANCEL);
-    UiScript minimised;
-    minimised.ThenDo([] {
-        ::SetWindowPos(ChooserWindow(), nullptr, 300, 310, 500, 250, SWP_NOZORDER);
-        ::ShowWindow(ChooserWindow(), SW_MINIMIZE);
-        ::SendMessageA(ChooserWindow(), WM_COMMAND, IDCANCEL, 0);
-    });
-    EXPECT_EQ(RunChooser("C:\\a.txt"), IDCANCEL);
-    EXPECT_EQ(saved(), (std::vector<DWORD> { 20, 30, 400, 200 }));
-
-    // Three of four values, or a place on no monitor: the template's place.
-    TestStore::SetRaw("Extensions\\txt", "WindowHeight", REG_SZ, "200");
-    RECT templatePlace = {};
-    Look([&] { templatePlace = WindowRect(); });
-    EXPECT_NE(templatePlace.left, 20);
-    TestStore::SetDword("Extensions\\txt", "WindowLeft", static_cast<DWORD>(-5000));
-    TestStore::SetDword("Extensions\\txt", "WindowHeight", 300);
-    Look([&] { EXPECT_EQ(WindowRect().left, templatePlace.left); });
-
-    // Without an extension record nothing is saved.
-    Look([] {}, "C:\\b.md");
-    EXPECT_FALSE(TestStore::KeyExists("Extensions\\md"));
+    auto at = [](int left, int top, int width, int height) {
+        ::SetWindowPos(Chooser::Window(), nullptr, left, top, width, height, SWP_NOZORDER);
+    };
+    RECT shown = {}, client = {}, list = {};
+    auto look = Chooser::Do([&] { ::GetWindowRect(Chooser::Window(), &shown); });
+    place(100, 80, 420, 300);
+    Chooser::Run("C:\\Docs\\Other.TXT", { look, Chooser::Do([&] { at(150, 90, 640, 480); }) });
+    EXPECT_EQ(std::vector<LONG>({ shown.left, shown.top, shown.right, shown.bottom }),
+        std::vector<LONG>({ 100, 80, 520, 380 }));
+    EXPECT_EQ(saved(), "150 90 640 480 ");
+    // The close box saves; minimised, the place saved before stays (closed at once: a window manager may
+    // restore it).
+    Chooser::Run("C:\\a.txt",
+        { Chooser::Do([&] { at(20, 30, 400, 200), ::PostMessageA(Chooser::Window(), WM_CLOSE, 0, 0); }) },
+        false);
+    Chooser::Run("C:\\a.txt", { Chooser::Do([&] {
+        at(300, 310, 500, 250), ::ShowWindow(Chooser::Window(), SW_MINIMIZE),
+            ::SendMessageA(Chooser::Window(), WM_COMMAND, IDCANCEL, 0);
+    }) },
+        false);
+    EXPECT_EQ(saved(), "20 30 400 200 ");
+    // Three of the four values, or a place on no monitor: the template's place.
+    T::SetString("Extensions\\txt", "WindowHeight", "200");
+    Chooser::Run("C:\\a.txt", { look });
+    EXPECT_NE(shown.left, 20);
+    place(-5000, 30, 400, 200);
+    LONG templateLeft = shown.left;
+    Chooser::Run("C:\\a.txt", { look });
+    EXPECT_EQ(shown.left, templateLeft);
+    // The list covers the client area whatever the size; no place is saved without an extension record.
+    Chooser::Run("C:\\b.md", { Chooser::Do([&] {
+        at(0, 0, 640, 480), ::GetClientRect(Chooser::Window(), &client),
+            ::GetWindowRect(Chooser::List(), &list);
+    }) });
+    ::OffsetRect(&list, -list.left, -list.top);
+    EXPECT_TRUE(::EqualRect(&list, &client));
+    EXPECT_FALSE(T::KeyExists("Extensions\\md"));
 }
 
-TEST_F(ChooserTest, TheListCoversTheClientAreaAndTheWindowHasItsIcon)
+TEST(FileExtension, IsTheTextAfterTheLastDotOfTheFileName)
 {
-    Look([] {
-        ::SetWindowPos(ChooserWindow(), nullptr, 0, 0, 640, 480, SWP_NOMOVE | SWP_NOZORDER);
-        RECT client = {};
-        ::GetClientRect(ChooserWindow(), &client);
-        RECT list = {};
-        ::GetWindowRect(ChooserList(), &list);
-        ::MapWindowPoints(nullptr, ChooserWindow(), reinterpret_cast<POINT*>(&list), 2);
-        EXPECT_TRUE(::EqualRect(&list, &client));
-        LRESULT icon = ::SendMessageA(ChooserWindow(), WM_GETICON, ICON_BIG, 0);
-        EXPECT_TRUE(icon);
-        EXPECT_EQ(::SendMessageA(ChooserWindow(), WM_GETICON, ICON_SMALL, 0), icon);
-        EXPECT_EQ(::SendMessageA(ChooserWindow(), WM_QUERYDRAGICON, 0, 0), icon);
-    });
-}
-
-TEST_F(ChooserTest, AFileWithoutExtensionIsToldAndTouchesNothing)
-{
-    EXPECT_EQ(RunChooser("C:\\my.dir\\README"), IDCANCEL);
-    CString text;
-    text.LoadString(IDS_NO_EXTENSION);
-    EXPECT_EQ(m_boxes.Take(), std::vector<std::string> { std::string(text) });
-    EXPECT_FALSE(TestStore::KeyExists(""));
+    const std::pair<const char*, const char*> rows[] = { { "C:\\Docs\\report.final.PDF", "PDF" },
+        { "C:\\Docs\\README", "" }, { "C:\\my.dir\\README", "" }, { "C:\\Docs\\archive.", "" },
+        { "notes.txt", "txt" }, { "C:\\Docs\\.config", "config" }, { "C:/my.dir/README", "dir/README" },
+        { "", "" }, { "C:\\notes.txt\\", "" }, { "C:\\r\xE9sum\xE9.d\xF6\x63", "d\xF6\x63" } };
+    for (const auto& [path, extension] : rows)
+        EXPECT_STREQ(GetFileExtension(path), extension) << path;
 }

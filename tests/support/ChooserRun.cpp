@@ -1,7 +1,6 @@
 #include "support/ChooserRun.h"
 
 #include "app/ZelvantoApp.h"
-#include "resource.h"
 #include "support/TestStore.h"
 
 #include <commctrl.h>
@@ -11,158 +10,179 @@
 #include <fstream>
 #include <sstream>
 
-static HWND g_chooser = nullptr;
-static TestChooser* g_running = nullptr;
+static std::vector<Step> g_steps;
+static BoxCatcher* g_catcher = nullptr;
+static std::string g_recordFile;
 
-TestChooser* RunningChooser()
+static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
 {
-    return g_running;
+    static bool running = false;
+    // A step may open a modal window of its own; the ticks inside it must not run the next step.
+    if (!running && !g_steps.empty()) {
+        running = true;
+        if (g_steps.front()() && !g_steps.empty())
+            g_steps.erase(g_steps.begin());
+        running = false;
+    }
 }
 
-HWND ChooserWindow()
+BOOL TestChooser::OnInitDialog()
 {
-    return g_chooser;
+    Chooser::running = this;
+    return CZelvantoDlg::OnInitDialog();
 }
 
-HWND ChooserList()
+INT_PTR Chooser::Run(const std::string& target, std::vector<Step> steps, bool cancel)
 {
-    return ::GetDlgItem(g_chooser, IDC_APP_LIST);
+    g_steps = std::move(steps);
+    if (cancel)
+        g_steps.push_back(Do([] { Post(Window(), IDCANCEL); }));
+    UINT_PTR timer = ::SetTimer(nullptr, 0, 20, Tick);
+    TestChooser dlg(target.c_str());
+    theApp.m_pMainWnd = &dlg;
+    INT_PTR result = dlg.DoModal();
+    ::KillTimer(nullptr, timer);
+    EXPECT_LE(g_steps.size(), cancel ? 1u : 0u) << "steps left undone";
+    theApp.m_pMainWnd = running = nullptr;
+    return result;
 }
 
-static int ItemCount(HWND list)
+static int Count()
 {
-    return static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    return static_cast<int>(::SendMessageA(Chooser::List(), LVM_GETITEMCOUNT, 0, 0));
 }
 
-static LVITEMA Item(HWND list, int index, char* text = nullptr)
+static LVITEMA Item(int index, char* text = nullptr)
 {
     LVITEMA item = {};
-    item.mask = LVIF_IMAGE | LVIF_TEXT;
-    item.iItem = index;
-    item.pszText = text;
-    item.cchTextMax = text ? MAX_PATH : 0;
-    ::SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    item.mask = LVIF_IMAGE | LVIF_TEXT, item.iItem = index, item.pszText = text, item.cchTextMax = MAX_PATH;
+    ::SendMessageA(Chooser::List(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
     return item;
 }
 
-std::vector<std::string> ItemTexts(HWND list)
+std::vector<std::string> Chooser::Items()
 {
     std::vector<std::string> texts;
-    for (int i = 0; i < ItemCount(list); ++i) {
-        char text[MAX_PATH] = "";
-        Item(list, i, text);
-        texts.push_back(text);
-    }
+    char text[MAX_PATH] = "";
+    for (int i = 0; i < Count(); ++i)
+        texts.push_back(Item(i, text).pszText);
     return texts;
 }
 
-int SelectedItem(HWND list)
+int Chooser::Selected()
 {
-    return static_cast<int>(::SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    return static_cast<int>(::SendMessageA(List(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
-void SelectItem(HWND list, int item)
+// As a click does, or none for -1.
+void Chooser::Select(int item)
 {
     LVITEMA state = {};
-    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    state.state = item >= 0 ? state.stateMask : 0;
-    ::SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED, state.state = item >= 0 ? state.stateMask : 0;
+    ::SendMessageA(List(), LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
 }
 
-bool WaitForIcons(HWND list)
+// The fallback icon is white at (15, 20) of 32 x 32 where no icon of the shell is; read as stored.
+static bool IsFallback(HIMAGELIST images, int image, int size)
 {
-    return PumpUntil([list] {
-        for (int i = 0; i < ItemCount(list); ++i) {
-            if (Item(list, i).iImage < 0)
+    ICONINFO info = {};
+    HICON icon = ::ImageList_GetIcon(images, image, ILD_NORMAL);
+    ::GetIconInfo(icon, &info);
+    BITMAPINFO format = { { sizeof format.bmiHeader, size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0 }, {} };
+    std::vector<DWORD> pixels(size * size);
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    ::GetDIBits(dc, info.hbmColor, 0, size, pixels.data(), &format, DIB_RGB_COLORS);
+    ::DeleteDC(dc), ::DeleteObject(info.hbmColor), ::DeleteObject(info.hbmMask), ::DestroyIcon(icon);
+    return (pixels[20 * size / 32 * size + 15 * size / 32] & 0xFFFFFF) == 0xFFFFFF;
+}
+
+bool Chooser::WaitForIcons()
+{
+    return PumpUntil([] {
+        for (int i = 0; i < Count(); ++i) {
+            if (Item(i).iImage < 0)
                 return false;
         }
         return true;
     });
 }
 
-bool ShowsFallbackIcon(HWND list, int item)
+std::vector<bool> Chooser::FallbackIcons()
 {
-    // The fallback is white at (15, 20) of 32 x 32; the colour as stored, whatever its alpha.
-    HIMAGELIST images = reinterpret_cast<HIMAGELIST>(::SendMessageA(list, LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
+    std::vector<bool> fallback;
+    EXPECT_TRUE(WaitForIcons());
+    auto images = reinterpret_cast<HIMAGELIST>(::SendMessageA(List(), LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
     int size = 0;
     ::ImageList_GetIconSize(images, &size, &size);
-    HICON icon = ::ImageList_GetIcon(images, Item(list, item).iImage, ILD_NORMAL);
-    ICONINFO info = {};
-    ::GetIconInfo(icon, &info);
-    BITMAPINFO format = {};
-    format.bmiHeader = { sizeof format.bmiHeader, size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0 };
-    std::vector<DWORD> pixels(size * size);
-    HDC dc = ::CreateCompatibleDC(nullptr);
-    ::GetDIBits(dc, info.hbmColor, 0, size, pixels.data(), &format, DIB_RGB_COLORS);
-    ::DeleteDC(dc);
-    ::DeleteObject(info.hbmColor);
-    ::DeleteObject(info.hbmMask);
-    ::DestroyIcon(icon);
-    return (pixels[20 * size / 32 * size + 15 * size / 32] & 0xFFFFFF) == 0xFFFFFF;
+    for (int i = 0; i < Count(); ++i)
+        fallback.push_back(IsFallback(images, Item(i).iImage, size));
+    return fallback;
 }
 
-void PostCommand(HWND window, int id)
-{
-    ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
-}
-
-// Notes the chooser's window as soon as it exists, before the script's first step.
-BOOL TestChooser::OnInitDialog()
-{
-    g_chooser = m_hWnd;
-    return CZelvantoDlg::OnInitDialog();
-}
-
-INT_PTR RunChooser(const std::string& targetFile)
-{
-    TestChooser dlg(targetFile.c_str());
-    g_running = &dlg;
-    theApp.m_pMainWnd = &dlg;
-    INT_PTR result = dlg.DoModal();
-    theApp.m_pMainWnd = nullptr;
-    g_chooser = nullptr;
-    g_running = nullptr;
-    return result;
-}
-
-INT_PTR RunAndClose(UiScript& script, const std::string& targetFile)
-{
-    script.ThenDo([] { PostCommand(ChooserWindow(), IDCANCEL); });
-    INT_PTR result = RunChooser(targetFile);
-    EXPECT_TRUE(script.Finished());
-    return result;
-}
-
-std::string RecorderProgram()
+std::string Chooser::Recorder()
 {
     std::string path = std::string("Z:") + LAUNCH_RECORDER;
     std::replace(path.begin(), path.end(), '/', '\\');
     return path;
 }
 
-// Each launch gets a file of its own, so a recorder still running from an earlier launch cannot answer.
-static std::string g_recordFile;
-
-void ExpectLaunch()
+// A file of its own per launch: a recorder still running from an earlier launch cannot answer for this one.
+void Chooser::ExpectLaunch()
 {
     static int launches = 0;
     char folder[MAX_PATH] = "";
     ::GetTempPathA(MAX_PATH, folder);
-    g_recordFile = std::string(folder) + AfxGetApp()->m_pszAppName + "-"
-        + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++launches) + ".txt";
-    ::DeleteFileA(g_recordFile.c_str());
+    g_recordFile
+        = folder + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++launches) + ".txt";
     ::SetEnvironmentVariableA("ZELVANTO_RECORD_FILE", g_recordFile.c_str());
 }
 
-std::string RecordedLaunch()
+// The recorder moves its complete record into place, so the file appears whole or not at all.
+std::string Chooser::Launched()
 {
-    // The recorder moves its complete record into place, so the file appears whole or not at all.
     if (!PumpUntil([] { return ::GetFileAttributesA(g_recordFile.c_str()) != INVALID_FILE_ATTRIBUTES; }))
         return "(nothing launched)";
     std::stringstream text;
     text << std::ifstream(g_recordFile, std::ios::binary).rdbuf();
     ::DeleteFileA(g_recordFile.c_str());
     return text.str();
+}
+
+BoxCatcher::BoxCatcher()
+    : m_hook(::SetWindowsHookExA(WH_CBT, Hook, nullptr, ::GetCurrentThreadId()))
+{
+    g_catcher = this;
+}
+
+LRESULT CALLBACK BoxCatcher::Hook(int code, WPARAM wParam, LPARAM lParam)
+{
+    // The static control with a box's text, and its icon as Windows and Wine number it.
+    HWND box = reinterpret_cast<HWND>(wParam), text = ::GetDlgItem(box, 0xFFFF);
+    if (code == HCBT_ACTIVATE && text && ::IsWindowEnabled(box) && !::GetPropA(box, "caught")) {
+        ::SetPropA(box, "caught", box);
+        HWND icon = ::GetDlgItem(box, ::GetDlgItem(box, 0x14) ? 0x14 : 0x440);
+        bool shown = ::GetWindowLongA(icon, GWL_STYLE) & WS_VISIBLE;
+        HICON image = shown ? reinterpret_cast<HICON>(::SendMessageA(icon, STM_GETICON, 0, 0)) : nullptr;
+        g_catcher->m_boxes.push_back(
+            { WindowText(box), WindowText(text), image, ::GetWindow(box, GW_OWNER) });
+        ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+std::vector<std::string> BoxCatcher::Take()
+{
+    std::vector<std::string> texts;
+    for (const Box& box : std::exchange(m_boxes, {}))
+        texts.push_back(box.text);
+    return texts;
+}
+
+std::string WindowText(HWND window)
+{
+    char text[2048] = "";
+    ::GetWindowTextA(window, text, sizeof text);
+    return text;
 }
 
 std::string Quoted(const std::string& text)
@@ -173,8 +193,8 @@ std::string Quoted(const std::string& text)
 std::string Ansi(const char* utf8)
 {
     wchar_t wide[1024] = L"";
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 1024);
     char text[2048] = "";
+    ::MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 1024);
     ::WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
     return text;
 }
@@ -183,5 +203,18 @@ std::string StoreMessage(UINT id, const std::string& relativePath)
 {
     CString text;
     text.LoadString(id);
-    return std::string(text) + ":\n" + TestStore::Root() + "\\" + relativePath;
+    return std::string(text) + ":\n" + TestStore::Full(relativePath);
+}
+
+// Only a safety net: a test waits for its event, and the minute runs out only when the event never comes.
+bool PumpUntil(const Step& condition)
+{
+    for (DWORD start = ::GetTickCount(); !condition();
+         ::MsgWaitForMultipleObjects(0, nullptr, 0, 10, QS_ALLINPUT)) {
+        if (::GetTickCount() - start > 60000)
+            return false;
+        for (MSG msg; ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);)
+            ::TranslateMessage(&msg), ::DispatchMessageA(&msg);
+    }
+    return true;
 }

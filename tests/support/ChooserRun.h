@@ -1,59 +1,73 @@
-// Runs the real chooser dialog modally on a target file and looks at it from the outside.
+// Runs the real chooser modally with steps inside its message loop, as a user would act, and looks at it:
+// its list, the message boxes it shows, the launches it makes through the recorder helper.
 #pragma once
 #include "chooser/ZelvantoDlg.h"
-#include "support/UiScript.h"
+#include "resource.h"
 
-#include <windows.h>
-
+#include <functional>
 #include <string>
 #include <vector>
+
+// A step answers true when done; false has it tried again on the next tick.
+using Step = std::function<bool()>;
 
 // The chooser with its store operations open to the test.
 class TestChooser : public CZelvantoDlg
 {
 public:
-    using CZelvantoDlg::AddAssignment;
-    using CZelvantoDlg::CZelvantoDlg;
-    using CZelvantoDlg::LoadList;
-    using CZelvantoDlg::OnDefault;
-    using CZelvantoDlg::OnEdit;
-    using CZelvantoDlg::RemoveAssignment;
-
-protected:
+    using CZelvantoDlg::AddAssignment, CZelvantoDlg::CZelvantoDlg, CZelvantoDlg::LoadList;
+    using CZelvantoDlg::OnDefault, CZelvantoDlg::OnEdit, CZelvantoDlg::RemoveAssignment;
     BOOL OnInitDialog() override;
 };
 
-// The running chooser, its window and its list; null while none runs.
-TestChooser* RunningChooser();
-HWND ChooserWindow();
-HWND ChooserList();
+struct Chooser {
+    static inline TestChooser* running = nullptr;
+    static HWND Window() { return running ? running->m_hWnd : nullptr; }
+    static HWND List() { return ::GetDlgItem(Window(), IDC_APP_LIST); }
+    static Step Do(std::function<void()> action)
+    {
+        return [action] { return action(), true; };
+    }
+    static void Post(HWND window, int id) { ::PostMessageA(window, WM_COMMAND, id, 0); }
+    // Runs the steps one per timer tick inside whatever modal loop runs, then Cancel unless told otherwise.
+    static INT_PTR Run(const std::string& target, std::vector<Step> steps = {}, bool cancel = true);
+    static std::vector<std::string> Items();
+    static int Selected();
+    static void Select(int item);
+    // Waits until every item shows its icon; then whether each is the fallback icon.
+    static bool WaitForIcons();
+    static std::vector<bool> FallbackIcons();
+    // The fresh record file only the next launch writes, and the command line the launch wrote there.
+    static void ExpectLaunch();
+    static std::string Launched();
+    static std::string Recorder();
+};
 
-std::vector<std::string> ItemTexts(HWND list);
-int SelectedItem(HWND list);
-// Selects and focuses the item as a click would, or nothing for -1.
-void SelectItem(HWND list, int item);
-// Waits until every item shows its icon; false when one never came.
-bool WaitForIcons(HWND list);
-// Whether the item shows the program's fallback icon: white where the fallback is white and shell icons are
-// not.
-bool ShowsFallbackIcon(HWND list, int item);
+// Catches the message boxes shown while it lives and answers them with OK.
+class BoxCatcher
+{
+public:
+    struct Box {
+        std::string caption, text;
+        HICON icon;
+        HWND owner;
+    };
+    BoxCatcher();
+    ~BoxCatcher() { ::UnhookWindowsHookEx(m_hook); }
+    const std::vector<Box>& Boxes() const { return m_boxes; }
+    // The texts caught since the last call.
+    std::vector<std::string> Take();
 
-// Sends a command as the dialog's own controls or menu would.
-void PostCommand(HWND window, int id);
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
+    HHOOK m_hook;
+    std::vector<Box> m_boxes;
+};
 
-// Runs the chooser on the target file; a UiScript made before runs inside its modal loop. Answers DoModal's
-// result.
-INT_PTR RunChooser(const std::string& targetFile);
-// The same, closing the chooser with Cancel once the script's steps are done.
-INT_PTR RunAndClose(UiScript& script, const std::string& targetFile = "C:\\Docs\\a.txt");
-
-// The launch recorder, the fresh file that only the next launch writes, and the command line it wrote.
-std::string RecorderProgram();
-void ExpectLaunch();
-std::string RecordedLaunch();
-
+std::string WindowText(HWND window);
 std::string Quoted(const std::string& text);
-// A UTF-8 text of the test source in the code page the program works in.
+// A UTF-8 text in the code page the program works in.
 std::string Ansi(const char* utf8);
 // The text of a store error box.
 std::string StoreMessage(UINT id, const std::string& relativePath);
+bool PumpUntil(const Step& condition);

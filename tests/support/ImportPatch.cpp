@@ -4,88 +4,72 @@
 #include <gtest/gtest.h>
 #include <shellapi.h>
 
-static void** FindSlot(const char* dll, const char* function)
+static void** Slot(const char* dll, const char* function)
 {
-    BYTE* base = reinterpret_cast<BYTE*>(::GetModuleHandleA(nullptr));
+    auto* base = reinterpret_cast<BYTE*>(::GetModuleHandleA(nullptr));
     auto* nt
         = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    auto* import = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(
-        base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress);
-    for (; import->Name; ++import) {
-        if (::lstrcmpiA(reinterpret_cast<char*>(base + import->Name), dll) != 0)
-            continue;
+    auto& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* import = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         import->Name; ++import) {
         auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->OriginalFirstThunk);
         auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++slots) {
+        for (; ::lstrcmpiA((char*)base + import->Name, dll) == 0 && names->u1.AddressOfData;
+             ++names, ++slots) {
             auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
             if (!IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal) && ::lstrcmpA(byName->Name, function) == 0)
                 return reinterpret_cast<void**>(&slots->u1.Function);
         }
     }
-    return nullptr;
+    ADD_FAILURE() << "not imported: " << dll << "!" << function;
+    static void* none = nullptr;
+    return &none;
 }
 
-static void Write(void** slot, void* value)
+void* ImportPatch::Swap(void** slot, void* value)
 {
     DWORD protection = 0;
     ::VirtualProtect(slot, sizeof value, PAGE_READWRITE, &protection);
-    *slot = value;
+    std::swap(*slot, value);
     ::VirtualProtect(slot, sizeof value, protection, &protection);
+    return value;
 }
 
 ImportPatch::ImportPatch(const char* dll, const char* function, void* replacement)
-    : m_slot(FindSlot(dll, function))
+    : m_slot(Slot(dll, function))
+    , m_original(Swap(m_slot, replacement))
 {
-    if (!m_slot)
-        ADD_FAILURE() << "not imported: " << dll << "!" << function;
-    else
-        m_original = *m_slot, Write(m_slot, replacement);
 }
 
-ImportPatch::~ImportPatch()
-{
-    if (m_slot)
-        Write(m_slot, m_original);
-}
-
-// Adds a step to one count for every call that succeeds: status 0 for the registry, else a non-zero answer.
-template <class Function, int LiveObjects::*Count, int Step> struct Counted;
+// Adds the step to the count at every call that succeeds: status 0 from the registry, else a non-zero answer.
+template <class Function, int LiveObjects::*Count, int Step> struct Counter;
 template <class R, class... A, int LiveObjects::*Count, int Step>
-struct Counted<R(WINAPI*)(A...), Count, Step> {
+struct Counter<R(WINAPI*)(A...), Count, Step> {
     static inline ImportPatch* patch = nullptr;
     static R WINAPI Call(A... arguments)
     {
         R result = patch->Original<R(WINAPI*)(A...)>()(arguments...);
-        if (std::is_same_v<R, LONG> ? result == 0 : result != 0)
-            Live().*Count += Step;
+        Live().*Count += (std::is_same_v<R, LONG> ? result == 0 : result != 0) ? Step : 0;
         return result;
     }
-    static void Install(const char* dll, const char* name)
-    {
-        patch = new ImportPatch(dll, name, (void*)Call);
-    }
+    Counter(const char* dll, const char* name) { patch = new ImportPatch(dll, name, (void*)Call); }
 };
+
+#define COUNT(dll, function, count, step)                                                                    \
+    Counter<decltype(&::function), &LiveObjects::count, step>(dll, #function)
 
 LiveObjects& Live()
 {
     static LiveObjects live;
     static bool counting = false;
-    if (!counting) {
-        counting = true;
-        Counted<decltype(&::RegOpenKeyExA), &LiveObjects::keys, 1>::Install("advapi32.dll", "RegOpenKeyExA");
-        Counted<decltype(&::RegCreateKeyExA), &LiveObjects::keys, 1>::Install(
-            "advapi32.dll", "RegCreateKeyExA");
-        Counted<decltype(&::RegCloseKey), &LiveObjects::keys, -1>::Install("advapi32.dll", "RegCloseKey");
-        Counted<decltype(&::ImageList_Create), &LiveObjects::imageLists, 1>::Install(
-            "comctl32.dll", "ImageList_Create");
-        Counted<decltype(&::ImageList_Destroy), &LiveObjects::imageLists, -1>::Install(
-            "comctl32.dll", "ImageList_Destroy");
-        Counted<decltype(&::LoadIconW), &LiveObjects::icons, 1>::Install("user32.dll", "LoadIconW");
-        Counted<decltype(&::SHGetFileInfoA), &LiveObjects::icons, 1>::Install(
-            "shell32.dll", "SHGetFileInfoA");
-        Counted<decltype(&::DestroyIcon), &LiveObjects::icons, -1>::Install("user32.dll", "DestroyIcon");
-        Counted<decltype(&::LoadMenuW), &LiveObjects::menus, 1>::Install("user32.dll", "LoadMenuW");
-        Counted<decltype(&::DestroyMenu), &LiveObjects::menus, -1>::Install("user32.dll", "DestroyMenu");
+    if (!std::exchange(counting, true)) {
+        COUNT("advapi32.dll", RegOpenKeyExA, keys, 1), COUNT("advapi32.dll", RegCreateKeyExA, keys, 1);
+        COUNT("advapi32.dll", RegCloseKey, keys, -1);
+        COUNT("comctl32.dll", ImageList_Create, imageLists, 1),
+            COUNT("comctl32.dll", ImageList_Destroy, imageLists, -1);
+        COUNT("user32.dll", LoadIconW, icons, 1), COUNT("shell32.dll", SHGetFileInfoA, icons, 1);
+        COUNT("user32.dll", DestroyIcon, icons, -1);
+        COUNT("user32.dll", LoadMenuW, menus, 1), COUNT("user32.dll", DestroyMenu, menus, -1);
     }
     return live;
 }
