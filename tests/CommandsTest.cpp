@@ -36,25 +36,20 @@ static std::vector<Step> Pick(const std::string& path)
         [] { return !Dialog(0x47C) && ::GetActiveWindow(); } };
 }
 
-// Right-clicks at a screen point and describes the menu: "-" for none, else per item its id, "x" for grayed,
-// "*" for checked, then the default. A posted message is handled before the next tick: the menu is up by
-// then.
+// Right-clicks at a screen point and describes the menu: "-" for none, else its default and per item the id
+// with "x" for grayed and "*" for checked. A posted message is handled before the next tick: the menu is up.
 static std::vector<Step> Menu(POINT at, std::string& seen)
 {
     return { C::Do([=] { ::PostMessageA(C::Window(), WM_CONTEXTMENU, 0, MAKELPARAM(at.x, at.y)); }),
         C::Do([&] {
             HWND popup = ::FindWindowA("#32768", nullptr);
-            HMENU menu = ::IsWindowVisible(popup) ? (HMENU)::SendMessageA(popup, 0x01E1, 0, 0) : nullptr;
-            seen = menu ? "" : "-";
+            HMENU menu = ::IsWindowVisible(popup) ? (HMENU)::SendMessageA(popup, MN_GETHMENU, 0, 0) : nullptr;
+            seen = menu ? std::to_string(::GetMenuDefaultItem(menu, FALSE, GMDI_USEDISABLED) % 100) : "-";
             for (UINT id : { ID_OPEN, ID_DEFAULT, ID_ADD, ID_EDIT, ID_REMOVE }) {
                 UINT state = menu ? ::GetMenuState(menu, id, MF_BYCOMMAND) : 0;
-                seen += menu ? std::to_string(id % 100)
-                        + (state & MF_GRAYED         ? "x "
-                                : state & MF_CHECKED ? "* "
-                                                     : " ")
-                             : "";
+                seen += std::string(menu ? " " : "") + (menu ? std::to_string(id % 100) : "");
+                seen += std::string(state & MF_GRAYED ? "x" : "") + (state & MF_CHECKED ? "*" : "");
             }
-            seen += menu ? std::to_string(::GetMenuDefaultItem(menu, FALSE, GMDI_USEDISABLED) % 100) : "";
             ::EndMenu();
         }) };
 }
@@ -176,8 +171,8 @@ TEST_F(CommandsTest, TheMenuFollowsTheSelection)
 {
     T::AddApplication("a.exe", "C:\\a.exe", "A"), T::AddAssignment("txt", "a.exe", 1);
     const std::tuple<int, POINT, std::string> rows[] = {
-        { -2, { 250, 250 }, "1 9* 2 4 5 1" }, { 1, { 250, 250 }, "1 9 2 4 5 1" },
-        { -1, { 250, 250 }, "1x 9x 2 4x 5x 1" }, { -1, { 250, 105 }, "-" }, { -1, { -1, -1 }, "-" }
+        { -2, { 250, 250 }, "1 1 9* 2 4 5" }, { 1, { 250, 250 }, "1 1 9 2 4 5" },
+        { -1, { 250, 250 }, "1 1x 9x 2 4x 5x" }, { -1, { 250, 105 }, "-" }, { -1, { -1, -1 }, "-" }
     }; // item to select (-2: as loaded), the point, the menu; none over the caption
     std::string seen[std::size(rows)];
     std::vector<Step> steps = { C::Do([] { ::SetWindowPos(C::Window(), nullptr, 100, 100, 400, 300, 0); }) };
@@ -303,7 +298,7 @@ TEST_F(CommandsTest, NothingTheProgramHoldsGrowsWithTheCommands)
     C::Run("C:\\a.txt", steps);
     EXPECT_EQ(std::vector({ last.keys, last.imageLists, last.icons, last.menus }),
         std::vector({ first.keys, first.imageLists, first.icons, first.menus }));
-    EXPECT_EQ(menu, "1x 9x 2 4x 5x 1") << "shown every time";
+    EXPECT_EQ(menu, "1 1x 9x 2 4x 5x") << "shown every time";
     EXPECT_EQ(T::GetDword(kAssignment, "Default"), 0u) << "toggled an even number of times";
     EXPECT_FALSE(T::KeyExists("Applications\\extra.exe"));
 }
