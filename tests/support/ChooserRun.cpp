@@ -47,11 +47,6 @@ INT_PTR Chooser::Run(const std::string& target, std::vector<Step> steps, bool ca
     return result;
 }
 
-static int Count()
-{
-    return static_cast<int>(::SendMessageA(Chooser::List(), LVM_GETITEMCOUNT, 0, 0));
-}
-
 static LVITEMA Item(int index, char* text = nullptr)
 {
     LVITEMA item = {};
@@ -64,22 +59,9 @@ std::vector<std::string> Chooser::Items()
 {
     std::vector<std::string> texts;
     char text[MAX_PATH] = "";
-    for (int i = 0; i < Count(); ++i)
+    for (int i = 0; i < Chooser::Count(); ++i)
         texts.push_back(Item(i, text).pszText);
     return texts;
-}
-
-int Chooser::Selected()
-{
-    return static_cast<int>(::SendMessageA(List(), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-}
-
-// As a click does, or none for -1.
-void Chooser::Select(int item)
-{
-    LVITEMA state = {};
-    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED, state.state = item >= 0 ? state.stateMask : 0;
-    ::SendMessageA(List(), LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
 }
 
 // The fallback icon is white at (15, 20) of 32 x 32 where no icon of the shell is; read as stored.
@@ -99,7 +81,7 @@ static bool IsFallback(HIMAGELIST images, int image, int size)
 bool Chooser::WaitForIcons()
 {
     return PumpUntil([] {
-        for (int i = 0; i < Count(); ++i) {
+        for (int i = 0; i < Chooser::Count(); ++i) {
             if (Item(i).iImage < 0)
                 return false;
         }
@@ -114,7 +96,7 @@ std::vector<bool> Chooser::FallbackIcons()
     auto images = reinterpret_cast<HIMAGELIST>(::SendMessageA(List(), LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
     int size = 0;
     ::ImageList_GetIconSize(images, &size, &size);
-    for (int i = 0; i < Count(); ++i)
+    for (int i = 0; i < Chooser::Count(); ++i)
         fallback.push_back(IsFallback(images, Item(i).iImage, size));
     return fallback;
 }
@@ -183,11 +165,6 @@ std::string WindowText(HWND window)
     char text[2048] = "";
     ::GetWindowTextA(window, text, sizeof text);
     return text;
-}
-
-std::string Quoted(const std::string& text)
-{
-    return '"' + text + '"';
 }
 
 std::string Ansi(const char* utf8)

@@ -4,6 +4,8 @@
 #include "chooser/ZelvantoDlg.h"
 #include "resource.h"
 
+#include <commctrl.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -32,8 +34,14 @@ struct Chooser {
     // Runs the steps one per timer tick inside whatever modal loop runs, then Cancel unless told otherwise.
     static INT_PTR Run(const std::string& target, std::vector<Step> steps = {}, bool cancel = true);
     static std::vector<std::string> Items();
-    static int Selected();
-    static void Select(int item);
+    static int Count() { return static_cast<int>(::SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0)); }
+    static int Selected()
+    {
+        return static_cast<int>(::SendMessageA(List(), LVM_GETNEXTITEM, -1, LVNI_SELECTED));
+    }
+    // As a click selects, or nothing for -1.
+    static void Select(int item) { ListView_SetItemState(List(), item, item < 0 ? 0 : kSelected, kSelected); }
+    static const UINT kSelected = LVIS_SELECTED | LVIS_FOCUSED;
     // Waits until every item shows its icon; then whether each is the fallback icon.
     static bool WaitForIcons();
     static std::vector<bool> FallbackIcons();
@@ -65,7 +73,6 @@ private:
 };
 
 std::string WindowText(HWND window);
-std::string Quoted(const std::string& text);
 // A UTF-8 text in the code page the program works in.
 std::string Ansi(const char* utf8);
 // The text of a store error box.
