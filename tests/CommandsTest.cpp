@@ -107,6 +107,7 @@ TEST_F(CommandsTest, RemoveDeletesWhatNothingElseUses)
     C::Run("C:\\a.txt", { remove(0) });
     EXPECT_FALSE(T::KeyExists("Extensions\\txt"))
         << "the last assignment takes the record and its place with it";
+    EXPECT_TRUE(T::KeyExists("Applications\\shared.exe")) << "still assigned to md";
     EXPECT_EQ(g_calls, 1);
 }
 

@@ -119,15 +119,18 @@ void Chooser::ExpectLaunch()
     ::SetEnvironmentVariableA("ZELVANTO_RECORD_FILE", g_recordFile.c_str());
 }
 
-// The recorder moves its complete record into place, so the file appears whole or not at all.
+// The recorder writes its record aside and moves it into place, and no record is empty; yet under load Wine
+// has let a reader find the file before its bytes, so the wait is for the bytes.
 std::string Chooser::Launched()
 {
-    if (!PumpUntil([] { return ::GetFileAttributesA(g_recordFile.c_str()) != INVALID_FILE_ATTRIBUTES; }))
-        return "(nothing launched)";
-    std::stringstream text;
-    text << std::ifstream(g_recordFile, std::ios::binary).rdbuf();
+    std::string line;
+    PumpUntil([&] {
+        std::stringstream text;
+        text << std::ifstream(g_recordFile, std::ios::binary).rdbuf();
+        return !(line = text.str()).empty();
+    });
     ::DeleteFileA(g_recordFile.c_str());
-    return text.str();
+    return line.empty() ? "(nothing launched)" : line;
 }
 
 BoxCatcher::BoxCatcher()
