@@ -1,5 +1,7 @@
 // The chooser with the real list view: what it lists, selects and shows, where it stands, what it keeps.
 #include "app/FileExtension.h"
+#include "store/StoreKey.h"
+#include "store/StorePaths.h"
 #include "support/ChooserRun.h"
 #include "support/TestStore.h"
 
@@ -109,6 +111,18 @@ TEST_F(ChooserTest, RestoresAndSavesItsPlacePerExtension)
     ::OffsetRect(&list, -list.left, -list.top);
     EXPECT_TRUE(::EqualRect(&list, &client));
     EXPECT_FALSE(T::KeyExists("Extensions\\md"));
+}
+
+TEST_F(ChooserTest, AKeyHolderClosesTheKeyItHeldOnlyOnceTheNextIsOpen)
+{
+    CStoreKey key;
+    CString name;
+    ASSERT_EQ(key.Create(AssignmentRecordPath("txt", "a.exe")), ERROR_SUCCESS);
+    ASSERT_NE(key.Open(ExtensionRecordPath("md"), KEY_READ), ERROR_SUCCESS);
+    ASSERT_EQ(key.WriteDword("Default", 1), ERROR_SUCCESS) << "a failed open keeps the key held before";
+    ASSERT_EQ(key.Open(ExtensionRecordPath("txt"), KEY_READ), ERROR_SUCCESS);
+    EXPECT_EQ(key.EnumSubkey(0, name), ERROR_SUCCESS);
+    EXPECT_EQ(Live().keys, 1);
 }
 
 TEST(FileExtension, IsTheTextAfterTheLastDotOfTheFileName)
