@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <shellapi.h>
 
-static void** Slot(const char* dll, const char* function)
+void** ImportPatch::Slot(const char* dll, const char* function)
 {
     auto* base = reinterpret_cast<BYTE*>(::GetModuleHandleA(nullptr));
     auto* nt
@@ -21,9 +21,7 @@ static void** Slot(const char* dll, const char* function)
                 return reinterpret_cast<void**>(&slots->u1.Function);
         }
     }
-    ADD_FAILURE() << "not imported: " << dll << "!" << function;
-    static void* none = nullptr;
-    return &none;
+    return nullptr;
 }
 
 void* ImportPatch::Swap(void** slot, void* value)
@@ -37,8 +35,9 @@ void* ImportPatch::Swap(void** slot, void* value)
 
 ImportPatch::ImportPatch(const char* dll, const char* function, void* replacement)
     : m_slot(Slot(dll, function))
-    , m_original(Swap(m_slot, replacement))
+    , m_original(m_slot ? Swap(m_slot, replacement) : nullptr)
 {
+    EXPECT_TRUE(m_slot) << "not imported: " << dll << "!" << function;
 }
 
 // Adds the step to the count at every call that succeeds: status 0 from the registry, else a non-zero answer.
@@ -52,7 +51,12 @@ struct Counter<R(WINAPI*)(A...), Count, Step> {
         Live().*Count += (std::is_same_v<R, LONG> ? result == 0 : result != 0) ? Step : 0;
         return result;
     }
-    Counter(const char* dll, const char* name) { patch = new ImportPatch(dll, name, (void*)Call); }
+    // A function the program does not import (any more) is not counted.
+    Counter(const char* dll, const char* name)
+    {
+        if (ImportPatch::Slot(dll, name))
+            patch = new ImportPatch(dll, name, (void*)Call);
+    }
 };
 
 #define COUNT(dll, function, count, step)                                                                    \
@@ -67,7 +71,8 @@ LiveObjects& Live()
         COUNT("advapi32.dll", RegCloseKey, keys, -1);
         COUNT("comctl32.dll", ImageList_Create, imageLists, 1),
             COUNT("comctl32.dll", ImageList_Destroy, imageLists, -1);
-        COUNT("user32.dll", LoadIconW, icons, 1), COUNT("shell32.dll", SHGetFileInfoA, icons, 1);
+        COUNT("user32.dll", LoadIconW, icons, 1), COUNT("user32.dll", LoadImageW, icons, 1);
+        COUNT("shell32.dll", SHGetFileInfoA, icons, 1);
         COUNT("user32.dll", DestroyIcon, icons, -1);
         COUNT("user32.dll", LoadMenuW, menus, 1), COUNT("user32.dll", DestroyMenu, menus, -1);
     }

@@ -7,11 +7,14 @@ class ImportPatch
 {
 public:
     ImportPatch(const char* dll, const char* function, void* replacement);
-    ~ImportPatch() { Swap(m_slot, m_original); }
+    ~ImportPatch() { m_slot ? Swap(m_slot, m_original) : nullptr; }
     ImportPatch(const ImportPatch&) = delete;
     ImportPatch& operator=(const ImportPatch&) = delete;
     // What the entry held before, for the replacement to call on.
     template <class Function> Function Original() const { return reinterpret_cast<Function>(m_original); }
+
+    // The entry of the function in this program's import table, or null.
+    static void** Slot(const char* dll, const char* function);
 
 private:
     static void* Swap(void** slot, void* value);
