@@ -85,8 +85,13 @@ TEST_F(LaunchTest, AProgramPathOf259BytesStartsAndAnUnreadableOneIsTold)
 TEST_F(LaunchTest, FailuresAreToldAndTheChooserStaysOpen)
 {
     T::SetDword("Extensions\\txt\\rec.exe", "Default", 0);
-    EXPECT_EQ(Enter("C:\\x.txt"), IDCANCEL) << "nothing selected";
-    EXPECT_TRUE(T::GetDword("Extensions\\txt", "WindowLeft")) << "yet the place is saved";
+    bool saved = false;
+    auto enter = Chooser::Do([] { Chooser::Post(Chooser::Window(), IDOK); });
+    EXPECT_EQ(Chooser::Run("C:\\x.txt", { enter, Chooser::Do([&] {
+                                             saved = T::GetDword("Extensions\\txt", "WindowLeft").has_value();
+                                         }) }),
+        IDCANCEL);
+    EXPECT_TRUE(saved) << "Enter with nothing selected saves the place, and only that";
     T::SetDword("Extensions\\txt\\rec.exe", "Default", 1);
     EXPECT_EQ(Enter("C:\\x.txt", Chooser::Do([] { T::Delete("Applications"); })), IDCANCEL);
     EXPECT_EQ(boxes.Take(), std::vector { StoreMessage(IDS_ERR_OPEN_KEY, "Applications\\rec.exe") });
