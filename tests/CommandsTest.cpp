@@ -37,21 +37,26 @@ static std::vector<Step> Pick(const std::string& path)
 }
 
 // Right-clicks at a screen point and describes the menu: "-" for none, else its default and per item the id
-// with "x" for grayed and "*" for checked. A posted message is handled before the next tick: the menu is up.
+// with "x" for grayed and "*" for checked. The posted click is handled before the next tick decides: a
+// busy machine may keep the menu from showing, so the click is repeated until it shows or often enough.
 static std::vector<Step> Menu(POINT at, std::string& seen)
 {
-    return { C::Do([=] { ::PostMessageA(C::Window(), WM_CONTEXTMENU, 0, MAKELPARAM(at.x, at.y)); }),
-        C::Do([&] {
-            HWND popup = ::FindWindowA("#32768", nullptr);
-            HMENU menu = ::IsWindowVisible(popup) ? (HMENU)::SendMessageA(popup, MN_GETHMENU, 0, 0) : nullptr;
-            seen = menu ? std::to_string(::GetMenuDefaultItem(menu, FALSE, GMDI_USEDISABLED) % 100) : "-";
-            for (UINT id : { ID_OPEN, ID_DEFAULT, ID_ADD, ID_EDIT, ID_REMOVE }) {
-                UINT state = menu ? ::GetMenuState(menu, id, MF_BYCOMMAND) : 0;
-                seen += std::string(menu ? " " : "") + (menu ? std::to_string(id % 100) : "");
-                seen += std::string(state & MF_GRAYED ? "x" : "") + (state & MF_CHECKED ? "*" : "");
-            }
-            ::EndMenu();
-        }) };
+    auto click = [=] { ::PostMessageA(C::Window(), WM_CONTEXTMENU, 0, MAKELPARAM(at.x, at.y)); };
+    return { C::Do(click), [&seen, click, tries = 0]() mutable {
+                HWND popup = ::FindWindowA("#32768", nullptr);
+                HMENU menu
+                    = ::IsWindowVisible(popup) ? (HMENU)::SendMessageA(popup, MN_GETHMENU, 0, 0) : nullptr;
+                if (!menu && ++tries < 50)
+                    return click(), false;
+                seen = menu ? std::to_string(::GetMenuDefaultItem(menu, FALSE, GMDI_USEDISABLED) % 100) : "-";
+                for (UINT id : { ID_OPEN, ID_DEFAULT, ID_ADD, ID_EDIT, ID_REMOVE }) {
+                    UINT state = menu ? ::GetMenuState(menu, id, MF_BYCOMMAND) : 0;
+                    seen += std::string(menu ? " " : "") + (menu ? std::to_string(id % 100) : "");
+                    seen += std::string(state & MF_GRAYED ? "x" : "") + (state & MF_CHECKED ? "*" : "");
+                }
+                ::EndMenu();
+                return true;
+            } };
 }
 
 struct CommandsTest : ::testing::Test {
