@@ -6,10 +6,7 @@
 
 void RunInChooser(const std::function<void()>& work)
 {
-    UiScript script;
-    script.ThenDo(work);
-    script.ThenDo([] { PostCommand(ChooserWindow(), IDCANCEL); });
-    RunChooser("C:\\x.txt");
+    Chooser::Run("C:\\x.txt", { Chooser::Do(work) });
 }
 
 bool NoBoxCame(const BoxCatcher& boxes)

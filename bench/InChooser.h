@@ -1,6 +1,6 @@
 // What the in-process benchmarks share: a run of the real chooser and the check that it stayed quiet.
 #pragma once
-#include "support/BoxCatcher.h"
+#include "support/ChooserRun.h"
 
 #include <functional>
 

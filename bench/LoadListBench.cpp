@@ -1,7 +1,6 @@
 // LoadList at 10, 100 and 1000 assignments, timed in the real chooser inside its own modal loop.
 #include "InChooser.h"
 #include "Measure.h"
-#include "support/BoxCatcher.h"
 #include "support/ChooserRun.h"
 #include "support/TestStore.h"
 
@@ -34,10 +33,10 @@ static double TimeLoadList(int assignments)
     RunInChooser([&] {
         for (int i = 0; i < kRepeats; ++i) {
             double start = NowMs();
-            RunningChooser()->LoadList();
+            Chooser::running->LoadList();
             samples.push_back(NowMs() - start);
         }
-        items = static_cast<int>(::SendMessageA(ChooserList(), LVM_GETITEMCOUNT, 0, 0));
+        items = static_cast<int>(::SendMessageA(Chooser::List(), LVM_GETITEMCOUNT, 0, 0));
     });
     if (items != assignments) {
         std::fprintf(stderr, "the list held %d items, not %d\n", items, assignments);

@@ -2,7 +2,6 @@
 // The remove scans every extension record for other references to the application, so it grows with them.
 #include "InChooser.h"
 #include "Measure.h"
-#include "support/BoxCatcher.h"
 #include "support/ChooserRun.h"
 #include "support/TestStore.h"
 
@@ -49,9 +48,9 @@ static double TimeRemove()
     bool removed = true;
     RunInChooser([&] {
         for (int i = 0; i < kRepeats; ++i) {
-            SelectItem(ChooserList(), FindItem(ChooserList(), "Victim"));
+            Chooser::Select(FindItem(Chooser::List(), "Victim"));
             double start = NowMs();
-            removed = RunningChooser()->RemoveAssignment() && removed;
+            removed = Chooser::running->RemoveAssignment() && removed;
             samples.push_back(NowMs() - start);
             removed = removed && !TestStore::KeyExists("Extensions\\txt\\victim.exe");
             // The remove took this one record and nothing else: putting it back re-seeds the store.

@@ -41,9 +41,10 @@ void IconLoader::Fetch(std::vector<Request> requests, HWND window, UINT wakeUp)
 {
     HRESULT com = ::CoInitializeEx(nullptr, COINIT_MULTITHREADED | COINIT_DISABLE_OLE1DDE);
     for (size_t i = 0; i < requests.size() && !m_cancelled; ++i) {
+        // A failed call may leave a handle behind (Wine does for a missing file): only success counts.
         SHFILEINFOA info = {};
-        if (requests[i])
-            ::SHGetFileInfoA(*requests[i], 0, &info, sizeof info, SHGFI_ICON);
+        if (requests[i] && !::SHGetFileInfoA(*requests[i], 0, &info, sizeof info, SHGFI_ICON))
+            info.hIcon = nullptr;
         {
             std::lock_guard<std::mutex> guard(m_lock);
             m_finished.push_back({ i, info.hIcon });

@@ -2,8 +2,6 @@
 #pragma once
 #include <windows.h>
 
-#include "LiveCounts.h"
-
 #include <commctrl.h>
 
 class CImageList
@@ -12,10 +10,8 @@ public:
     CImageList() = default;
     ~CImageList()
     {
-        if (m_hImageList) {
+        if (m_hImageList)
             ::ImageList_Destroy(m_hImageList);
-            --LiveCounts::imageLists;
-        }
     }
     CImageList(const CImageList&) = delete;
     CImageList& operator=(const CImageList&) = delete;
@@ -23,8 +19,6 @@ public:
     BOOL Create(int cx, int cy, UINT flags, int initial, int grow)
     {
         m_hImageList = ::ImageList_Create(cx, cy, flags, initial, grow);
-        if (m_hImageList)
-            ++LiveCounts::imageLists;
         return m_hImageList != nullptr;
     }
     // Appends a copy of the icon; the caller keeps the icon.

@@ -1,7 +1,5 @@
 // A menu the program loads, shows as a popup and destroys.
 #pragma once
-#include "LiveCounts.h"
-
 #include <windows.h>
 
 class CWnd;
@@ -17,8 +15,6 @@ public:
     BOOL Attach(HMENU menu)
     {
         m_hMenu = menu;
-        if (menu)
-            ++LiveCounts::menus;
         return menu != nullptr;
     }
     HMENU GetSafeHmenu() const { return m_hMenu; }
@@ -28,7 +24,6 @@ public:
         m_hMenu = nullptr;
         if (!menu)
             return FALSE;
-        --LiveCounts::menus;
         return ::DestroyMenu(menu);
     }
     // The popup at a position, which stays owned by this menu.

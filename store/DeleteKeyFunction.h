@@ -8,9 +8,4 @@ namespace DeleteKeyFunction
 // Looks RegDeleteKeyExA up on the first call of the process and remembers the outcome, found or not.
 LONG Delete(HKEY parent, LPCSTR name);
 
-// For tests: the module searched for RegDeleteKeyExA, to be set before the first delete.
-void SetModuleName(LPCSTR module);
-int LookupCount();
-BOOL FoundDeleteKeyEx();
-
 } // namespace DeleteKeyFunction

@@ -2,9 +2,6 @@
 
 #include "DeleteKeyFunction.h"
 
-int CStoreKey::s_openCount = 0;
-LPCSTR CStoreKey::s_unwritableValueName = nullptr;
-
 // Subkey names read by the enumeration and by the recursive delete.
 static const DWORD kEnumNameCapacity = MAX_PATH;
 static const DWORD kDeleteNameCapacity = 256;
@@ -38,7 +35,6 @@ void CStoreKey::Hold(HKEY key)
 {
     Close();
     m_hKey = key;
-    ++s_openCount;
 }
 
 LONG CStoreKey::Close()
@@ -47,7 +43,6 @@ LONG CStoreKey::Close()
         return ERROR_SUCCESS;
     LONG status = ::RegCloseKey(m_hKey);
     m_hKey = nullptr;
-    --s_openCount;
     return status;
 }
 
@@ -83,15 +78,8 @@ LONG CStoreKey::ReadDword(LPCSTR name, DWORD& value) const
     return ERROR_SUCCESS;
 }
 
-BOOL CStoreKey::IsUnwritable(LPCSTR name)
-{
-    return s_unwritableValueName && ::lstrcmpiA(name, s_unwritableValueName) == 0;
-}
-
 LONG CStoreKey::WriteString(LPCSTR name, LPCSTR text) const
 {
-    if (IsUnwritable(name))
-        return ERROR_ACCESS_DENIED;
     // The terminating zero is stored with the text, so an empty text is one zero byte.
     return ::RegSetValueExA(
         m_hKey, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), ::lstrlenA(text) + 1);
@@ -99,8 +87,6 @@ LONG CStoreKey::WriteString(LPCSTR name, LPCSTR text) const
 
 LONG CStoreKey::WriteDword(LPCSTR name, DWORD value) const
 {
-    if (IsUnwritable(name))
-        return ERROR_ACCESS_DENIED;
     return ::RegSetValueExA(m_hKey, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
 }
 

@@ -29,19 +29,9 @@ public:
     // Any failure to open the key for reading counts as its absence.
     static BOOL Exists(LPCSTR path);
 
-    // Holders that hold an open key right now, in the whole process.
-    static int OpenCount() { return s_openCount; }
-
-    // For tests: every write of a value with this name fails as a denied access would; null for none.
-    static void SetUnwritableValueName(LPCSTR name) { s_unwritableValueName = name; }
-
 private:
     LONG OpenBelow(HKEY parent, LPCSTR path, REGSAM access);
     void Hold(HKEY key);
 
     HKEY m_hKey = nullptr;
-    static BOOL IsUnwritable(LPCSTR name);
-
-    static int s_openCount;
-    static LPCSTR s_unwritableValueName;
 };

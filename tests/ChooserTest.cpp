@@ -1,251 +1,136 @@
-// The chooser dialog with the real list view: what it lists, in which order, where it stands.
+// The chooser with the real list view: what it lists, selects and shows, where it stands, what it keeps.
+#include "app/FileExtension.h"
 #include "store/StoreKey.h"
-#include "support/BoxCatcher.h"
+#include "store/StorePaths.h"
 #include "support/ChooserRun.h"
-#include "support/Language.h"
 #include "support/TestStore.h"
-
-#include "CWinApp.h"
 
 #include <gtest/gtest.h>
 
-#include <commctrl.h>
+using T = TestStore;
 
-namespace
-{
-
-const COLORREF kFallbackWhite = RGB(0xFF, 0xFF, 0xFF); // at (15, 20), in the window's client area
-
-std::string ThisProgram()
-{
-    char path[MAX_PATH] = "";
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return path;
-}
-
-class ChooserTest : public ::testing::Test
-{
-protected:
-    void SetUp() override { TestStore::Reset(); }
-    void TearDown() override { EXPECT_EQ(CStoreKey::OpenCount(), 0); }
-
-    // Runs the chooser on a txt file, reads it once it is up with its icons, and closes it with Escape.
-    void Look(const std::function<void()>& look, const std::string& target = "C:\\Docs\\report.txt")
-    {
-        UiScript script;
-        bool looked = false;
-        script.Then([] { return EveryItemHasImage(ChooserList()); });
-        script.ThenDo([&] {
-            look();
-            looked = true;
-        });
-        script.ThenDo([] { PostCommand(ChooserWindow(), IDCANCEL); });
-        EXPECT_EQ(RunChooser(target), IDCANCEL);
-        EXPECT_TRUE(looked);
-    }
-
-    RECT WindowRect()
-    {
-        RECT rect = {};
-        ::GetWindowRect(ChooserWindow(), &rect);
-        return rect;
-    }
-
-    BoxCatcher m_boxes;
+struct ChooserTest : ::testing::Test {
+    void SetUp() override { T::Reset(); }
+    void TearDown() override { EXPECT_EQ(Live().keys, 0) << "keys left open"; }
+    BoxCatcher boxes;
 };
 
-} // namespace
-
-TEST_F(ChooserTest, ListsByDisplayNameWithIconsFollowingTheirItems)
+TEST_F(ChooserTest, ListsWhatCanBeReadByNameWithTheDefaultSelectedAndEachItsIcon)
 {
-    TestStore::AddApplication("gamma.exe", ThisProgram(), "Gamma");
-    TestStore::SetString("Applications\\beta.exe", "DisplayName", "beta");
-    TestStore::AddApplication("alpha.exe", ThisProgram(), "Alpha");
-    TestStore::SetString("Applications\\editor.exe", "DisplayName", "Editor");
-    TestStore::AddApplication("edit.exe", ThisProgram(), "Edit");
-    for (const char* app : { "gamma.exe", "beta.exe", "alpha.exe", "editor.exe", "edit.exe" })
-        TestStore::AddAssignment("txt", app);
-    Look([] {
-        HWND list = ChooserList();
-        ASSERT_EQ(ItemTexts(list), (std::vector<std::string> { "Alpha", "beta", "Edit", "Editor", "Gamma" }));
-        HIMAGELIST images
-            = reinterpret_cast<HIMAGELIST>(::SendMessageA(list, LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
-        EXPECT_EQ(::ImageList_GetImageCount(images), 5);
-        // The items without a path show the fallback icon wherever the sort put them.
-        const bool fallback[] = { false, true, false, true, false };
-        for (int i = 0; i < 5; ++i) {
-            SCOPED_TRACE(i);
-            COLORREF pixel = ImagePixel(list, ItemImage(list, i), 15, 20);
-            if (fallback[i])
-                EXPECT_EQ(pixel, kFallbackWhite);
-            else
-                EXPECT_NE(pixel, kFallbackWhite);
-        }
-        EXPECT_EQ(SelectedCount(list), 0);
-    });
-}
-
-TEST_F(ChooserTest, PreselectsTheDefault)
-{
-    TestStore::AddApplication("a.exe", "C:\\a.exe", "A");
-    TestStore::AddApplication("b.exe", "C:\\b.exe", "B");
-    TestStore::AddApplication("c.exe", "C:\\c.exe", "C");
-    TestStore::AddApplication("d.exe", "C:\\d.exe", "D");
-    TestStore::AddAssignment("txt", "a.exe", 1);
-    TestStore::AddAssignment("txt", "b.exe", 2);
-    TestStore::SetString("Extensions\\txt\\c.exe", "Default", "1");
-    TestStore::AddAssignment("txt", "d.exe", 1);
-    Look([] {
-        // Both A and D are marked; D is inserted last and keeps the one selection.
-        EXPECT_EQ(SelectedCount(ChooserList()), 1);
-        EXPECT_EQ(SelectedItem(ChooserList()), 3);
-    });
-    TestStore::SetDword("Extensions\\txt\\d.exe", "Default", 0);
-    Look([] { EXPECT_EQ(SelectedItem(ChooserList()), 0); });
-}
-
-TEST_F(ChooserTest, LeavesOutWhatCannotBeRead)
-{
-    TestStore::AddApplication("ok.exe", "C:\\ok.exe", "Listed");
-    TestStore::AddAssignment("txt", "ok.exe");
-    TestStore::AddAssignment("txt", "orphan.exe");
-    TestStore::SetString("Applications\\noname.exe", "Path", "C:\\noname.exe");
-    TestStore::AddAssignment("txt", "noname.exe");
-    TestStore::SetDword("Applications\\number.exe", "DisplayName", 5);
-    TestStore::AddAssignment("txt", "number.exe");
-    std::string tooLong(260, 'n');
-    TestStore::SetString("Applications\\long.exe", "DisplayName", tooLong);
-    TestStore::AddAssignment("txt", "long.exe");
-    TestStore::SetString("Applications\\limit.exe", "DisplayName", std::string(259, 'z'));
-    TestStore::AddAssignment("txt", "limit.exe");
-    TestStore::SetRaw("Applications\\empty.exe", "DisplayName", REG_SZ, "", 0);
-    TestStore::AddAssignment("txt", "empty.exe");
-    Look([] {
-        EXPECT_EQ(
-            ItemTexts(ChooserList()), (std::vector<std::string> { "", "Listed", std::string(259, 'z') }));
-    });
-}
-
-TEST_F(ChooserTest, FallbackIconForEveryPathThatGivesNone)
-{
-    TestStore::SetString("Applications\\nopath.exe", "DisplayName", "A");
-    TestStore::AddApplication("number.exe", "", "B");
-    TestStore::SetDword("Applications\\number.exe", "Path", 1);
-    TestStore::AddApplication("long.exe", "C:\\" + std::string(300, 'l') + ".exe", "C");
-    for (const char* app : { "nopath.exe", "number.exe", "long.exe" })
-        TestStore::AddAssignment("txt", app);
-    Look([] {
-        for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(ImagePixel(ChooserList(), ItemImage(ChooserList(), i), 15, 20), kFallbackWhite) << i;
-    });
-}
-
-TEST_F(ChooserTest, RestoresAndSavesTheGeometry)
-{
-    TestStore::AddApplication("a.exe", "C:\\a.exe", "A");
-    TestStore::AddAssignment("txt", "a.exe");
-    TestStore::SetDword("Extensions\\txt", "WindowLeft", 100);
-    TestStore::SetDword("Extensions\\txt", "WindowTop", 80);
-    TestStore::SetDword("Extensions\\txt", "WindowWidth", 420);
-    TestStore::SetDword("Extensions\\txt", "WindowHeight", 300);
-    Look(
-        [&] {
-            RECT rect = WindowRect();
-            EXPECT_EQ(rect.left, 100);
-            EXPECT_EQ(rect.top, 80);
-            EXPECT_EQ(rect.right - rect.left, 420);
-            EXPECT_EQ(rect.bottom - rect.top, 300);
-            // Moved by the user, it is saved where it stands when it closes.
-            ::SetWindowPos(ChooserWindow(), nullptr, 150, 90, 500, 310, SWP_NOZORDER);
-        },
-        "C:\\Docs\\Other.TXT");
-    EXPECT_EQ(TestStore::GetDword("Extensions\\txt", "WindowLeft"), 150u);
-    EXPECT_EQ(TestStore::GetDword("Extensions\\txt", "WindowTop"), 90u);
-    EXPECT_EQ(TestStore::GetDword("Extensions\\txt", "WindowWidth"), 500u);
-    EXPECT_EQ(TestStore::GetDword("Extensions\\txt", "WindowHeight"), 310u);
-
-    TestStore::DeleteValue("Extensions\\txt", "WindowHeight");
-    RECT templatePlace = {};
-    Look([&] { templatePlace = WindowRect(); });
-    EXPECT_NE(templatePlace.left, 150) << "three of four values are ignored";
-
-    // Off every monitor: the template's place; this screen has no negative coordinates.
-    TestStore::SetDword("Extensions\\txt", "WindowLeft", static_cast<DWORD>(-5000));
-    TestStore::SetDword("Extensions\\txt", "WindowHeight", 300);
-    Look([&] { EXPECT_EQ(WindowRect().left, templatePlace.left); });
-}
-
-TEST_F(ChooserTest, ClosingPathsAndWhatTheySave)
-{
-    // No extension record: closing saves nothing.
-    Look([] {});
-    EXPECT_FALSE(TestStore::KeyExists("Extensions\\txt"));
-
-    // The close box: saved on the way through WM_CLOSE and again by the cancel it leads to.
-    TestStore::AddAssignment("txt", "a.exe");
-    UiScript script;
-    script.ThenDo([] { ::SetWindowPos(ChooserWindow(), nullptr, 20, 30, 400, 200, SWP_NOZORDER); })
-        .ThenDo([] { ::PostMessageA(ChooserWindow(), WM_CLOSE, 0, 0); });
-    EXPECT_EQ(RunChooser("a.txt"), IDCANCEL);
-    EXPECT_EQ(TestStore::GetDword("Extensions\\txt", "WindowLeft"), 20u);
-    EXPECT_EQ(TestStore::GetDword("Extensions\\txt", "WindowWidth"), 400u);
-
-    // Minimised: the rectangle saved before stays. The window manager may restore the window at
-    // once, so it is closed in the same step that minimises it.
-    UiScript minimised;
-    minimised.ThenDo([] {
-        ::SetWindowPos(ChooserWindow(), nullptr, 300, 310, 500, 250, SWP_NOZORDER);
-        ::ShowWindow(ChooserWindow(), SW_MINIMIZE);
-        EXPECT_TRUE(::IsIconic(ChooserWindow()));
-        ::SendMessageA(ChooserWindow(), WM_COMMAND, IDCANCEL, 0);
-    });
-    EXPECT_EQ(RunChooser("a.txt"), IDCANCEL);
-    EXPECT_EQ(TestStore::GetDword("Extensions\\txt", "WindowLeft"), 20u);
-    EXPECT_EQ(TestStore::GetDword("Extensions\\txt", "WindowWidth"), 400u);
-}
-
-TEST_F(ChooserTest, NoExtensionShowsTheMessageAndTouchesNothing)
-{
-    UiScript script;
-    EXPECT_EQ(RunChooser("C:\\my.dir\\README"), IDCANCEL);
-    ASSERT_EQ(m_boxes.Boxes().size(), 1u);
-    EXPECT_EQ(m_boxes.Boxes()[0].text,
-        Localized("Error: The specified file has no extension.",
-            "Fehler: Die angegebene Datei hat keine Erweiterung."));
-    EXPECT_FALSE(TestStore::KeyExists(""));
-}
-
-TEST_F(ChooserTest, TheListCoversTheClientAreaAfterResizing)
-{
-    for (const char* app : { "a.exe", "b.exe" }) {
-        TestStore::AddApplication(app, "C:\\x.exe", std::string("N") + app);
-        TestStore::AddAssignment("txt", app);
+    char self[MAX_PATH] = "";
+    ::GetModuleFileNameA(nullptr, self, MAX_PATH);
+    struct Row {
+        const char* appKey;
+        DWORD nameType; // REG_NONE: no name; the last key has no application record at all
+        std::string name, path, isDefault; // "": no such value
+    };
+    const std::string z(1, '\0'), one = T::Dword(1);
+    const Row rows[] = { { "gamma.exe", REG_SZ, "Gamma" + z, self, T::Dword(0) },
+        { "beta.exe", REG_SZ, "beta" + z, "", T::Dword(2) },
+        { "alpha.exe", REG_SZ, "Alpha" + z, self, "1" + z },
+        { "edit.exe", REG_SZ, "Edit" + z, "C:\\nowhere\\edit.exe", "" },
+        { "editor.exe", REG_SZ, "Editor" + z, "C:\\" + std::string(300, 'l') + ".exe", one },
+        { "empty.exe", REG_SZ, "", self, one }, { "limit.exe", REG_SZ, std::string(259, 'z') + z, self, "" },
+        { "long.exe", REG_SZ, std::string(260, 'n') + z, self, "" },
+        { "number.exe", REG_DWORD, one, self, "" }, { "noname.exe", REG_NONE, "", self, "" },
+        { "orphan.exe", REG_NONE, "", "", one } };
+    for (const Row& row : rows) {
+        std::string application = std::string("Applications\\") + row.appKey;
+        T::SetRaw(application, "DisplayName", row.nameType, row.name);
+        T::SetRaw(application, "Path", row.path.empty() ? REG_NONE : REG_SZ, row.path + z);
+        T::SetRaw(std::string("Extensions\\txt\\") + row.appKey, "Default",
+            row.isDefault.size() == 4   ? REG_DWORD
+                : row.isDefault.empty() ? REG_NONE
+                                        : REG_SZ,
+            row.isDefault);
     }
-    Look([] {
-        ::SetWindowPos(ChooserWindow(), nullptr, 0, 0, 640, 480, SWP_NOMOVE | SWP_NOZORDER);
-        RECT client = {};
-        ::GetClientRect(ChooserWindow(), &client);
-        RECT list = {};
-        ::GetWindowRect(ChooserList(), &list);
-        ::MapWindowPoints(nullptr, ChooserWindow(), reinterpret_cast<POINT*>(&list), 2);
-        EXPECT_EQ(list.left, 0);
-        EXPECT_EQ(list.top, 0);
-        EXPECT_EQ(list.right, client.right);
-        EXPECT_EQ(list.bottom, client.bottom);
-        EXPECT_EQ(ItemTexts(ChooserList()), (std::vector<std::string> { "Na.exe", "Nb.exe" }));
-    });
+    T::Delete("Applications\\orphan.exe");
+    // Editor and the empty name (no terminator even) are marked; the later in the store keeps the selection.
+    Chooser::Run("C:\\Docs\\a.txt", { Chooser::Do([] {
+        EXPECT_EQ(Chooser::Items(),
+            (std::vector<std::string> {
+                "", "Alpha", "beta", "Edit", "Editor", "Gamma", std::string(259, 'z') }));
+        EXPECT_EQ(Chooser::Selected(), 0);
+        EXPECT_EQ(
+            Chooser::FallbackIcons(), (std::vector<bool> { false, false, true, true, true, false, false }));
+    }) });
+    T::SetDword("Extensions\\txt\\empty.exe", "Default", 0),
+        T::SetDword("Extensions\\txt\\editor.exe", "Default", 0);
+    Chooser::Run("C:\\Docs\\a.txt", { Chooser::Do([] { EXPECT_EQ(Chooser::Selected(), -1); }) });
 }
 
-TEST_F(ChooserTest, CaptionAndIconsInTheRunningLanguage)
+TEST_F(ChooserTest, RestoresAndSavesItsPlacePerExtension)
 {
-    Look([] {
-        char caption[64] = "";
-        ::GetWindowTextA(ChooserWindow(), caption, sizeof caption);
-        EXPECT_EQ(std::string(caption), Localized("Open with ...", "Öffnen mit ..."));
-        EXPECT_TRUE(::SendMessageA(ChooserWindow(), WM_GETICON, ICON_BIG, 0));
-        EXPECT_EQ(::SendMessageA(ChooserWindow(), WM_GETICON, ICON_SMALL, 0),
-            ::SendMessageA(ChooserWindow(), WM_GETICON, ICON_BIG, 0));
-        EXPECT_EQ(::SendMessageA(ChooserWindow(), WM_QUERYDRAGICON, 0, 0),
-            ::SendMessageA(ChooserWindow(), WM_GETICON, ICON_BIG, 0));
-    });
+    T::AddApplication("a.exe", "C:\\a.exe", "A"), T::AddAssignment("txt", "a.exe");
+    auto place = [](int left, int top, int width, int height) {
+        for (auto [name, value] : { std::pair("WindowLeft", left), { "WindowTop", top },
+                 { "WindowWidth", width }, { "WindowHeight", height } })
+            T::SetDword("Extensions\\txt", name, value);
+    };
+    auto saved = [] {
+        std::string values;
+        for (const char* name : { "WindowLeft", "WindowTop", "WindowWidth", "WindowHeight" })
+            values += std::to_string(T::GetDword("Extensions\\txt", name).value_or(0)) + " ";
+        return values;
+    };
+    auto at = [](int left, int top, int width, int height) {
+        ::SetWindowPos(Chooser::Window(), nullptr, left, top, width, height, SWP_NOZORDER);
+    };
+    RECT shown = {}, client = {}, list = {};
+    auto look = Chooser::Do([&] { ::GetWindowRect(Chooser::Window(), &shown); });
+    place(100, 80, 420, 300);
+    Chooser::Run("C:\\Docs\\Other.TXT", { look, Chooser::Do([&] { at(150, 90, 640, 480); }) });
+    EXPECT_EQ(std::vector<LONG>({ shown.left, shown.top, shown.right, shown.bottom }),
+        std::vector<LONG>({ 100, 80, 520, 380 }));
+    EXPECT_EQ(saved(), "150 90 640 480 ");
+    // The close box saves; minimised, the place saved before stays (closed at once: a window manager may
+    // restore it).
+    Chooser::Run("C:\\a.txt",
+        { Chooser::Do([&] { at(20, 30, 400, 200), ::PostMessageA(Chooser::Window(), WM_CLOSE, 0, 0); }) },
+        false);
+    Chooser::Run("C:\\a.txt", { Chooser::Do([&] {
+        at(300, 310, 500, 250), ::ShowWindow(Chooser::Window(), SW_MINIMIZE),
+            ::SendMessageA(Chooser::Window(), WM_COMMAND, IDCANCEL, 0);
+    }) },
+        false);
+    EXPECT_EQ(saved(), "20 30 400 200 ");
+    // Three of the four values, or a place on no monitor: the template's size where the window manager puts
+    // it.
+    for (int left : { 20, -5000 }) {
+        place(left, 30, 640, 480);
+        if (left > 0)
+            T::SetString("Extensions\\txt", "WindowHeight", "480");
+        Chooser::Run("C:\\a.txt", { look });
+        EXPECT_LT(shown.right - shown.left, 640) << left;
+    }
+    // The list covers the client area whatever the size; no place is saved without an extension record.
+    Chooser::Run("C:\\b.md", { Chooser::Do([&] {
+        at(0, 0, 640, 480), ::GetClientRect(Chooser::Window(), &client),
+            ::GetWindowRect(Chooser::List(), &list);
+    }) });
+    ::OffsetRect(&list, -list.left, -list.top);
+    EXPECT_TRUE(::EqualRect(&list, &client));
+    EXPECT_FALSE(T::KeyExists("Extensions\\md"));
+}
+
+TEST_F(ChooserTest, AKeyHolderClosesTheKeyItHeldOnlyOnceTheNextIsOpen)
+{
+    CStoreKey key;
+    CString name;
+    ASSERT_EQ(key.Create(AssignmentRecordPath("txt", "a.exe")), ERROR_SUCCESS);
+    ASSERT_NE(key.Open(ExtensionRecordPath("md"), KEY_READ), ERROR_SUCCESS);
+    ASSERT_EQ(key.WriteDword("Default", 1), ERROR_SUCCESS) << "a failed open keeps the key held before";
+    ASSERT_EQ(key.Open(ExtensionRecordPath("txt"), KEY_READ), ERROR_SUCCESS);
+    EXPECT_EQ(key.EnumSubkey(0, name), ERROR_SUCCESS);
+    EXPECT_EQ(Live().keys, 1);
+}
+
+TEST(FileExtension, IsTheTextAfterTheLastDotOfTheFileName)
+{
+    const std::pair<const char*, const char*> rows[] = { { "C:\\Docs\\report.final.PDF", "PDF" },
+        { "C:\\Docs\\README", "" }, { "C:\\my.dir\\README", "" }, { "C:\\Docs\\archive.", "" },
+        { "notes.txt", "txt" }, { "C:\\Docs\\.config", "config" }, { "C:/my.dir/README", "dir/README" },
+        { "", "" }, { "C:\\notes.txt\\", "" }, { "C:\\r\xE9sum\xE9.d\xF6\x63", "d\xF6\x63" } };
+    for (const auto& [path, extension] : rows)
+        EXPECT_STREQ(GetFileExtension(path), extension) << path;
 }

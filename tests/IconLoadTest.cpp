@@ -12,23 +12,19 @@
 
 #include <set>
 
-extern "C" void* __imp_SHGetFileInfoA;
-
 namespace
 {
 
 HANDLE g_gate = ::CreateEventA(nullptr, TRUE, TRUE, nullptr); // the shell answers while it is set
 HANDLE g_called = ::CreateEventA(nullptr, FALSE, FALSE, nullptr); // set by every call of the shell
 std::set<HICON> g_given; // written by one worker at a time, read once it has ended
-// From the library itself: a delay-load stub would overwrite the patch.
-void* g_getFileInfo = reinterpret_cast<void*>(::GetProcAddress(::LoadLibraryA("shell32"), "SHGetFileInfoA"));
+ImportPatch* g_patch = nullptr;
 
 DWORD_PTR WINAPI HeldGetFileInfo(LPCSTR path, DWORD attributes, SHFILEINFOA* info, UINT size, UINT flags)
 {
     ::SetEvent(g_called);
     ::WaitForSingleObject(g_gate, INFINITE);
-    auto result
-        = reinterpret_cast<decltype(&::SHGetFileInfoA)>(g_getFileInfo)(path, attributes, info, size, flags);
+    auto result = g_patch->Original<decltype(&::SHGetFileInfoA)>()(path, attributes, info, size, flags);
     g_given.insert(info->hIcon);
     return result;
 }
@@ -36,36 +32,34 @@ DWORD_PTR WINAPI HeldGetFileInfo(LPCSTR path, DWORD attributes, SHFILEINFOA* inf
 // An application whose parameters are its name; the recorder has an icon, one without a path has none.
 void Add(const char* appKey, bool hasIcon, const char* name = nullptr)
 {
-    TestStore::AddApplication(appKey, RecorderProgram(), name ? name : appKey);
-    if (!hasIcon)
-        TestStore::DeleteValue(std::string("Applications\\") + appKey, "Path");
+    if (hasIcon)
+        TestStore::SetString(std::string("Applications\\") + appKey, "Path", Chooser::Recorder());
+    TestStore::SetString(std::string("Applications\\") + appKey, "DisplayName", name ? name : appKey);
     TestStore::AddAssignment("txt", appKey);
     TestStore::SetString(std::string("Extensions\\txt\\") + appKey, "Parameters", appKey);
 }
 
 HIMAGELIST Images()
 {
-    return reinterpret_cast<HIMAGELIST>(::SendMessageA(ChooserList(), LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
+    return reinterpret_cast<HIMAGELIST>(::SendMessageA(Chooser::List(), LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
 }
 
-bool ShowsFallback(int item)
+// Holds the icons back: the shell answers only once the test sets the gate.
+void Hold()
 {
-    return ImagePixel(ChooserList(), ItemImage(ChooserList(), item), 15, 20) == RGB(0xFF, 0xFF, 0xFF);
+    static ImportPatch patch(
+        &__imp_SHGetFileInfoA, "shell32.dll", "SHGetFileInfoA", reinterpret_cast<void*>(&HeldGetFileInfo));
+    g_patch = &patch;
+    ::ResetEvent(g_gate);
+    g_given.clear();
 }
 
 // Runs the chooser on a txt file: the first step with the icons held back, the check once all are there.
 INT_PTR RunHeld(
     std::function<void()> first, std::function<void()> check = [] {})
 {
-    DWORD protection = 0;
-    ::VirtualProtect(&__imp_SHGetFileInfoA, sizeof(void*), PAGE_READWRITE, &protection);
-    __imp_SHGetFileInfoA = reinterpret_cast<void*>(&HeldGetFileInfo);
-    ::ResetEvent(g_gate);
-    g_given.clear();
-    UiScript script;
-    script.ThenDo(first).Then([] { return EveryItemHasImage(ChooserList()); }).ThenDo(check);
-    script.ThenDo([] { PostCommand(ChooserWindow(), IDCANCEL); });
-    return RunChooser("C:\\a.txt");
+    Hold();
+    return Chooser::Run("C:\\a.txt", { Chooser::Do(first), Chooser::IconsShown, Chooser::Do(check) });
 }
 
 } // namespace
@@ -76,16 +70,17 @@ TEST(IconLoadTest, InputBeforeTheIconsActsOnTheChosenApplication)
     for (const char* app : { "one", "two", "three" })
         Add(app, true);
     for (int command : { IDOK, ID_OPEN }) {
-        ForgetRecordedLaunch();
-        EXPECT_EQ(RunHeld([command] {
+        Chooser::ExpectLaunch();
+        Hold();
+        EXPECT_EQ(Chooser::Run("C:\\a.txt", { Chooser::Do([command] {
             for (int i = 0; i < 3; ++i)
-                EXPECT_EQ(ItemImage(ChooserList(), i), I_IMAGENONE) << "no image before its own icon";
-            SelectItem(ChooserList(), 2);
+                EXPECT_EQ(Chooser::Image(i), I_IMAGENONE) << "no image before its own icon";
+            Chooser::Select(2);
             ::SetEvent(g_gate);
-            PostCommand(ChooserWindow(), command);
-        }),
+            Chooser::Post(Chooser::Window(), command);
+        }) }),
             IDOK);
-        EXPECT_EQ(RecordedLaunch(), Quoted(RecorderProgram()) + " two") << command;
+        EXPECT_EQ(Chooser::Launched(), '"' + Chooser::Recorder() + "\" two") << command;
     }
 }
 
@@ -96,10 +91,12 @@ TEST(IconLoadTest, IconsFollowTheirItemsThroughAResort)
     Add("b", false, "Alpha");
     RunHeld(
         [] {
-            ::SetWindowPos(ChooserWindow(), nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
+            ::SetWindowPos(Chooser::Window(), nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
             ::SetEvent(g_gate);
         },
-        [] { EXPECT_TRUE(ShowsFallback(0) && !ShowsFallback(1)); });
+        [] {
+            EXPECT_EQ(Chooser::FallbackIcons(), (std::vector { true, false }));
+        });
 }
 
 TEST(IconLoadTest, ReloadNeverShowsAnIconOfTheEarlierLoad)
@@ -110,11 +107,14 @@ TEST(IconLoadTest, ReloadNeverShowsAnIconOfTheEarlierLoad)
     RunHeld(
         [] {
             ::WaitForSingleObject(g_called, INFINITE);
-            SelectItem(ChooserList(), 0);
+            Chooser::Select(0);
             ::SetEvent(g_gate); // a's icon is finished while Remove reloads the list
-            ::SendMessageA(ChooserWindow(), WM_COMMAND, ID_REMOVE, 0);
+            ::SendMessageA(Chooser::Window(), WM_COMMAND, ID_REMOVE, 0);
         },
-        [] { EXPECT_TRUE(::ImageList_GetImageCount(Images()) == 1 && ShowsFallback(0)); });
+        [] {
+            EXPECT_EQ(::ImageList_GetImageCount(Images()), 1);
+            EXPECT_EQ(Chooser::FallbackIcons(), std::vector { true });
+        });
 }
 
 TEST(IconLoadTest, CloseWhileIconsComeLeavesNoIcon)
@@ -122,12 +122,14 @@ TEST(IconLoadTest, CloseWhileIconsComeLeavesNoIcon)
     TestStore::Reset();
     for (const char* app : { "a", "b", "c", "d" })
         Add(app, true);
-    RunHeld([] {
+    Hold();
+    Chooser::Run("C:\\a.txt", { Chooser::Do([] {
         ::SetEvent(g_gate);
         ::WaitForSingleObject(g_called, INFINITE);
         ::WaitForSingleObject(g_called, INFINITE); // one icon finished and unseen, one coming
-        ::SendMessageA(ChooserWindow(), WM_COMMAND, IDCANCEL, 0);
-    });
+        ::SendMessageA(Chooser::Window(), WM_COMMAND, IDCANCEL, 0);
+    }) },
+        false);
     ICONINFO info;
     EXPECT_GE(g_given.size(), 2u);
     for (HICON icon : g_given)

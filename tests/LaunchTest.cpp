@@ -1,219 +1,124 @@
-// Opening the target file: the exact command line a started program receives, and the failures.
-#include "store/StoreKey.h"
-#include "support/BoxCatcher.h"
+// Opening the target file: the exact command line the started program receives, and the failures.
 #include "support/ChooserRun.h"
-#include "support/Language.h"
 #include "support/TestStore.h"
 
-#include <gtest/gtest.h>
-
 #include <commctrl.h>
+#include <gtest/gtest.h>
+#include <shellapi.h>
 
-namespace
-{
+using T = TestStore;
+static int g_starts = 0;
+static ImportPatch* g_start = nullptr;
 
-class LaunchTest : public ::testing::Test
+static HINSTANCE WINAPI Start(
+    HWND owner, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR folder, INT show)
 {
-protected:
+    return ++g_starts,
+           g_start->Original<decltype(&::ShellExecuteA)>()(owner, verb, file, parameters, folder, show);
+}
+
+struct LaunchTest : ::testing::Test {
     void SetUp() override
     {
-        TestStore::Reset();
-        ForgetRecordedLaunch();
+        T::Reset(), T::AddApplication("rec.exe", Chooser::Recorder(), "Rec"),
+            T::AddAssignment("txt", "rec.exe", 1);
+        g_start = &start, g_starts = 0;
     }
-    void TearDown() override { EXPECT_EQ(CStoreKey::OpenCount(), 0); }
-
-    // One application, assigned to txt as the default, so Enter opens the file with it.
-    void Assign(const std::string& path, const char* parameters = nullptr)
+    void TearDown() override { EXPECT_EQ(Live().keys, 0) << "keys left open"; }
+    // Enter in the chooser on the target, then Escape should it still be open.
+    INT_PTR Enter(const std::string& target, Step before = Chooser::Do([] {}))
     {
-        TestStore::AddApplication("recorder.exe", path, "Recorder");
-        TestStore::AddAssignment("txt", "recorder.exe", 1);
-        if (parameters)
-            TestStore::SetString("Extensions\\txt\\recorder.exe", "Parameters", parameters);
+        Chooser::ExpectLaunch();
+        return Chooser::Run(target, { before, Chooser::Do([] { Chooser::Post(Chooser::Window(), IDOK); }) });
     }
-
-    // Presses Enter in the chooser, then Escape should it still be open; answers DoModal's result.
-    INT_PTR PressEnter(const std::string& target)
-    {
-        UiScript script;
-        script.ThenDo([] { PostCommand(ChooserWindow(), IDOK); });
-        script.ThenDo([] { PostCommand(ChooserWindow(), IDCANCEL); });
-        return RunChooser(target);
-    }
-
-    std::string Launched(const std::string& target)
-    {
-        EXPECT_EQ(PressEnter(target), IDOK);
-        return RecordedLaunch();
-    }
-
-    std::string Program() { return Quoted(RecorderProgram()); }
-
-    BoxCatcher m_boxes;
+    ImportPatch start { &__imp_ShellExecuteA, "shell32.dll", "ShellExecuteA", (void*)Start };
+    BoxCatcher boxes;
 };
 
-const char kTarget[] = "C:\\My Files\\notes.txt";
-
-} // namespace
-
-TEST_F(LaunchTest, BuildsTheParametersFromTheTemplate)
+TEST_F(LaunchTest, TheProgramReceivesTheTargetAsTheParametersSay)
 {
-    Assign(RecorderProgram());
-    EXPECT_EQ(Launched(kTarget), Program() + " \"C:\\My Files\\notes.txt\"");
-
-    struct Case {
-        const char* parameters;
-        std::string commandLine;
-    };
-    const Case cases[] = {
-        { "", Program() + " \"C:\\My Files\\notes.txt\"" },
-        { "/p %1", Program() + " /p C:\\My Files\\notes.txt" },
-        { "-a %1 -b %1", Program() + " -a C:\\My Files\\notes.txt -b C:\\My Files\\notes.txt" },
-        { "-new", Program() + " -new" },
-        { "%1", Program() + " C:\\My Files\\notes.txt" },
-        { "\"%1\" %2 %%1", Program() + " \"C:\\My Files\\notes.txt\" %2 %C:\\My Files\\notes.txt" },
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.parameters);
-        TestStore::SetString("Extensions\\txt\\recorder.exe", "Parameters", c.parameters);
-        ForgetRecordedLaunch();
-        EXPECT_EQ(Launched(kTarget), c.commandLine);
+    const std::string t = "C:\\My Files\\a.txt", f = "C:\\" + std::string(250, 'f') + "\\", z(1, '\0');
+    const std::string rec = '"' + Chooser::Recorder() + "\" ";
+    const std::tuple<std::string, DWORD, std::string, std::string> rows[]
+        = { { t, REG_NONE, "", '"' + t + '"' }, { t, REG_SZ, z, '"' + t + '"' },
+              { t, REG_SZ, "/p %1" + z, "/p " + t }, { t, REG_SZ, "-a %1 -b %1" + z, "-a " + t + " -b " + t },
+              { t, REG_SZ, "-new" + z, "-new" }, { t, REG_SZ, "\"%1\" %2 %%1" + z, '"' + t + "\" %2 %" + t },
+              { t, REG_DWORD, T::Dword(0x31), '"' + t + '"' },
+              { t, REG_SZ, std::string(260, 'p') + z, '"' + t + '"' },
+              { "C:\\a%1b.txt", REG_SZ, "%1 %1" + z, "C:\\a%1b.txt C:\\a%1b.txt" },
+              { "C:\\say \"hi\".txt", REG_NONE, "", "\"C:\\say \"hi\".txt\"" },
+              { "C:\\My  Files\\a b .txt", REG_NONE, "", "\"C:\\My  Files\\a b .txt\"" },
+              { "C:\\a%%1.txt", REG_SZ, "-f %1" + z, "-f C:\\a%%1.txt" },
+              { "C:\\a%1.txt", REG_SZ, "%%1" + z, "%C:\\a%1.txt" },
+              { "C:\\\"%1\".txt", REG_SZ, "\"%1\"" + z, "\"C:\\\"%1\".txt\"" },
+              { f + "x.txt", REG_NONE, "", '"' + f + "x.txt\"" },
+              { f + "xy.txt", REG_NONE, "", '"' + f + "xy.txt\"" } };
+    for (const auto& [target, type, parameters, arguments] : rows) {
+        T::Delete("Extensions\\txt\\rec.exe"),
+            T::SetRaw("Extensions\\txt\\rec.exe", "Parameters", type, parameters);
+        T::SetDword("Extensions\\txt\\rec.exe", "Default", 1);
+        EXPECT_EQ(Enter(target), IDOK);
+        EXPECT_EQ(Chooser::Launched(), rec + arguments) << parameters;
     }
-    EXPECT_TRUE(m_boxes.Boxes().empty());
+    EXPECT_TRUE(boxes.Boxes().empty());
 }
 
-TEST_F(LaunchTest, InsertsATargetContainingThePlaceholderOnce)
+TEST_F(LaunchTest, AProgramPathOf259BytesStartsAndAnUnreadableOneIsTold)
 {
-    Assign(RecorderProgram(), "-x %1 -y %1");
-    EXPECT_EQ(Launched("C:\\a%1b.txt"), Program() + " -x C:\\a%1b.txt -y C:\\a%1b.txt");
-}
-
-TEST_F(LaunchTest, UnreadableParametersCountAsEmpty)
-{
-    Assign(RecorderProgram());
-    TestStore::SetDword("Extensions\\txt\\recorder.exe", "Parameters", 0x31);
-    EXPECT_EQ(Launched("C:\\x.txt"), Program() + " \"C:\\x.txt\"");
-    ForgetRecordedLaunch();
-    TestStore::SetString("Extensions\\txt\\recorder.exe", "Parameters", std::string(260, 'p'));
-    EXPECT_EQ(Launched("C:\\x.txt"), Program() + " \"C:\\x.txt\"");
-}
-
-TEST_F(LaunchTest, PathRulesAndTheirMessages)
-{
-    // A copy of the recorder in a folder whose name brings its path to exactly 259 bytes.
     char temp[MAX_PATH] = "";
     ::GetTempPathA(MAX_PATH, temp);
-    const std::string name = "\\r.exe";
-    const std::string folder = temp + std::string(259 - ::lstrlenA(temp) - name.size(), 'd');
-    ::CreateDirectoryA(folder.c_str(), nullptr);
-    ASSERT_TRUE(::CopyFileA(RecorderProgram().c_str(), (folder + name).c_str(), FALSE));
-    ASSERT_EQ((folder + name).size(), 259u);
-    Assign(folder + name);
-    EXPECT_EQ(Launched("C:\\x.txt"), "\"" + folder + name + "\" \"C:\\x.txt\"");
-    EXPECT_TRUE(m_boxes.Boxes().empty());
-
-    TestStore::SetString("Applications\\recorder.exe", "Path", folder + "\\" + name);
-    EXPECT_EQ(PressEnter("C:\\x.txt"), IDCANCEL);
-    ASSERT_EQ(m_boxes.Boxes().size(), 1u);
-    EXPECT_EQ(m_boxes.Boxes()[0].text,
-        Localized("Error reading registry key", "Fehler beim Lesen des Registry-Keys") + ":\n"
-            + TestStore::Root() + "\\Applications\\recorder.exe");
-    m_boxes.Clear();
-
-    TestStore::SetDword("Applications\\recorder.exe", "Path", 1);
-    EXPECT_EQ(PressEnter("C:\\x.txt"), IDCANCEL);
-    EXPECT_EQ(m_boxes.Boxes().size(), 1u);
-}
-
-TEST_F(LaunchTest, ExpandablePathIsUsedAsStored)
-{
-    std::string path = RecorderProgram();
-    ::SetEnvironmentVariableA("ZELVANTO_RECORDER_DIR", path.substr(0, path.rfind('\\')).c_str());
-    std::string stored = "%ZELVANTO_RECORDER_DIR%" + path.substr(path.rfind('\\'));
-    TestStore::AddApplication("recorder.exe", "", "Recorder");
-    TestStore::SetRaw("Applications\\recorder.exe", "Path", REG_EXPAND_SZ, stored.c_str(),
-        static_cast<DWORD>(stored.size() + 1));
-    TestStore::AddAssignment("txt", "recorder.exe", 1);
-    // The program hands the name over as stored; Wine's shell expands it on its own.
-    EXPECT_EQ(PressEnter("C:\\x.txt"), IDOK);
-    std::string launched = RecordedLaunch();
-    EXPECT_TRUE(launched == "\"" + stored + "\" \"C:\\x.txt\"" || launched == Program() + " \"C:\\x.txt\"")
-        << launched;
-    EXPECT_TRUE(m_boxes.Boxes().empty());
-}
-
-TEST_F(LaunchTest, FailuresKeepTheDialogOpen)
-{
-    // Enter with nothing selected only saves the geometry.
-    TestStore::AddApplication("recorder.exe", RecorderProgram(), "Recorder");
-    TestStore::AddAssignment("txt", "recorder.exe", 0);
-    EXPECT_EQ(PressEnter("C:\\x.txt"), IDCANCEL);
-    EXPECT_TRUE(m_boxes.Boxes().empty());
-    EXPECT_TRUE(TestStore::GetDword("Extensions\\txt", "WindowLeft"));
-
-    // The application record removed while the list was shown.
-    TestStore::SetDword("Extensions\\txt\\recorder.exe", "Default", 1);
-    UiScript script;
-    script.ThenDo([] { ::RegDeleteTreeA(HKEY_CURRENT_USER, (TestStore::Root() + "\\Applications").c_str()); })
-        .ThenDo([] { PostCommand(ChooserWindow(), IDOK); })
-        .ThenDo([] { PostCommand(ChooserWindow(), IDCANCEL); });
-    EXPECT_EQ(RunChooser("C:\\x.txt"), IDCANCEL);
-    ASSERT_EQ(m_boxes.Boxes().size(), 1u);
-    EXPECT_EQ(m_boxes.Boxes()[0].text,
-        Localized("Error opening registry key", "Fehler beim Öffnen des Registry-Keys") + ":\n"
-            + TestStore::Root() + "\\Applications\\recorder.exe");
-    m_boxes.Clear();
-
-    // A program that does not start: told, and the user can choose again.
-    TestStore::AddApplication("recorder.exe", "C:\\nowhere\\missing.exe", "Recorder");
-    EXPECT_EQ(PressEnter("C:\\x.txt"), IDCANCEL);
-    ASSERT_EQ(m_boxes.Boxes().size(), 1u);
-    EXPECT_EQ(m_boxes.Boxes()[0].text,
-        Localized("Error starting application", "Fehler beim Starten der Anwendung")
-            + ":\n\"C:\\nowhere\\missing.exe\"");
-    m_boxes.Clear();
-
-    // An empty path passes the read and goes to the shell, which finds nothing to start.
-    TestStore::AddApplication("recorder.exe", "", "Recorder");
-    EXPECT_EQ(PressEnter("C:\\x.txt"), IDCANCEL);
-    ASSERT_EQ(m_boxes.Boxes().size(), 1u);
-    EXPECT_EQ(m_boxes.Boxes()[0].text.substr(m_boxes.Boxes()[0].text.size() - 3), "\n\"\"");
-}
-
-TEST_F(LaunchTest, HostileTargetFilesPassUnchanged)
-{
-    Assign(RecorderProgram());
-    const std::string folder = "C:\\" + std::string(250, 'f') + "\\";
-    struct Case {
-        std::string target;
-        const char* parameters;
-        std::string commandLine;
-    };
-    const Case cases[] = {
-        { "C:\\say \"hi\".txt", "", Program() + " \"C:\\say \"hi\".txt\"" },
-        { "C:\\My  Files\\a b .txt", "", Program() + " \"C:\\My  Files\\a b .txt\"" },
-        { "C:\\a%1.txt", "", Program() + " \"C:\\a%1.txt\"" },
-        { "C:\\a%%1.txt", "-f %1", Program() + " -f C:\\a%%1.txt" },
-        { "C:\\a%1.txt", "%%1", Program() + " %C:\\a%1.txt" },
-        { "C:\\\"%1\".txt", "\"%1\"", Program() + " \"C:\\\"%1\".txt\"" },
-        { folder + "x.txt", "", Program() + " \"" + folder + "x.txt\"" },
-        { folder + "xy.txt", "", Program() + " \"" + folder + "xy.txt\"" },
-    };
-    ASSERT_EQ(cases[6].target.size(), 259u);
-    ASSERT_EQ(cases[7].target.size(), 260u);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.target + " with " + c.parameters);
-        TestStore::SetString("Extensions\\txt\\recorder.exe", "Parameters", c.parameters);
-        ForgetRecordedLaunch();
-        EXPECT_EQ(Launched(c.target), c.commandLine);
+    const std::string folder = temp + std::string(253 - ::lstrlenA(temp), 'd');
+    ::CreateDirectoryA(folder.c_str(), nullptr),
+        ::CopyFileA(Chooser::Recorder().c_str(), (folder + "\\r.exe").c_str(), FALSE);
+    T::SetString("Applications\\rec.exe", "Path", folder + "\\r.exe");
+    EXPECT_EQ(Enter("C:\\x.txt"), IDOK);
+    EXPECT_EQ(Chooser::Launched(), '"' + folder + "\\r.exe\" \"C:\\x.txt\"");
+    for (const std::string& unreadable : { folder + "\\\\r.exe", std::string() }) {
+        T::SetRaw(
+            "Applications\\rec.exe", "Path", unreadable.empty() ? REG_DWORD : REG_SZ, unreadable + '\0');
+        EXPECT_EQ(Enter("C:\\x.txt"), IDCANCEL);
+        EXPECT_EQ(boxes.Take(), std::vector { StoreMessage(IDS_ERR_READ_KEY, "Applications\\rec.exe") });
     }
-    EXPECT_TRUE(m_boxes.Boxes().empty());
+    EXPECT_EQ(g_starts, 1);
+}
 
-    // A trailing backslash leaves the name without an extension: nothing is started.
-    ForgetRecordedLaunch();
-    EXPECT_EQ(RunChooser("C:\\notes.txt\\"), IDCANCEL);
-    ASSERT_EQ(m_boxes.Boxes().size(), 1u);
-    EXPECT_EQ(m_boxes.Boxes()[0].text,
-        Localized("Error: The specified file has no extension.",
-            "Fehler: Die angegebene Datei hat keine Erweiterung."));
-    EXPECT_EQ(RecordedLaunch(500), "(nothing launched)");
+TEST_F(LaunchTest, FailuresAreToldAndTheChooserStaysOpen)
+{
+    T::SetDword("Extensions\\txt\\rec.exe", "Default", 0);
+    bool saved = false;
+    auto enter = Chooser::Do([] { Chooser::Post(Chooser::Window(), IDOK); });
+    EXPECT_EQ(Chooser::Run("C:\\x.txt", { enter, Chooser::Do([&] {
+                                             saved = T::GetDword("Extensions\\txt", "WindowLeft").has_value();
+                                         }) }),
+        IDCANCEL);
+    EXPECT_TRUE(saved) << "Enter with nothing selected saves the place, and only that";
+    T::SetDword("Extensions\\txt\\rec.exe", "Default", 1);
+    EXPECT_EQ(Enter("C:\\x.txt", Chooser::Do([] { T::Delete("Applications"); })), IDCANCEL);
+    EXPECT_EQ(boxes.Take(), std::vector { StoreMessage(IDS_ERR_OPEN_KEY, "Applications\\rec.exe") });
+    CString error;
+    error.LoadString(IDS_ERR_LAUNCH);
+    for (std::string path : { "C:\\nowhere\\missing.exe", "" }) {
+        T::AddApplication("rec.exe", path, "Rec");
+        EXPECT_EQ(Enter("C:\\x.txt"), IDCANCEL);
+        EXPECT_EQ(boxes.Take(), std::vector { std::string(error) + ":\n\"" + path + '"' });
+    }
+    EXPECT_EQ(g_starts, 2);
+}
+
+TEST_F(LaunchTest, AClickOnAnItemOpensTheFileAndOnEmptySpaceNothing)
+{
+    T::SetDword("Extensions\\txt\\rec.exe", "Default", 0);
+    bool open = false;
+    auto click = Chooser::Do([] {
+        NMHDR header = { Chooser::List(), IDC_APP_LIST, static_cast<UINT>(NM_CLICK) };
+        ::SendMessageA(Chooser::Window(), WM_NOTIFY, IDC_APP_LIST, reinterpret_cast<LPARAM>(&header));
+    });
+    Chooser::ExpectLaunch();
+    EXPECT_EQ(
+        Chooser::Run("C:\\x.txt",
+            { click, Chooser::Do([&] { open = ::IsWindow(Chooser::Window()), Chooser::Select(0); }), click },
+            false),
+        IDOK);
+    EXPECT_TRUE(open);
+    EXPECT_EQ(Chooser::Launched(), '"' + Chooser::Recorder() + "\" \"C:\\x.txt\"");
 }

@@ -49,7 +49,7 @@ wait_gone '^(Edit|Bearbeiten)$'
 [ "$(value 'Extensions\txt\rec.exe' Parameters)" = '"%1"' ] || fail "Edit stored no parameters"
 
 xdotool key --window "$window" Return 2>/dev/null || true
-for _ in $(seq 100); do [ -f "$folder/launch.txt" ] && break; sleep 0.1; done
+for _ in $(seq 600); do [ -s "$folder/launch.txt" ] && break; sleep 0.1; done
 launched=$(cat "$folder/launch.txt" 2>/dev/null || true)
 # The recorder writes the command line it received in UTF-8.
 [ "$launched" = "\"C:\\zelvanto-e2e\\rec.exe\" \"$target\"" ] || fail "launched: $launched"

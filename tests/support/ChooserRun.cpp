@@ -1,171 +1,208 @@
 #include "support/ChooserRun.h"
 
 #include "app/ZelvantoApp.h"
-#include "resource.h"
 #include "support/TestStore.h"
 
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
-static HWND g_chooser = nullptr;
+static std::vector<Step> g_steps;
+static BoxCatcher* g_catcher = nullptr;
+static std::string g_recordFile;
 
-HWND ChooserWindow()
+static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
 {
-    return g_chooser;
+    static bool running = false;
+    // A step may open a modal window of its own; the ticks inside it must not run the next step.
+    if (!running && !g_steps.empty()) {
+        running = true;
+        if (g_steps.front()() && !g_steps.empty())
+            g_steps.erase(g_steps.begin());
+        running = false;
+    }
 }
 
-HWND ChooserList()
+BOOL TestChooser::OnInitDialog()
 {
-    return ::GetDlgItem(g_chooser, IDC_APP_LIST);
+    Chooser::running = this;
+    return CZelvantoDlg::OnInitDialog();
 }
 
-std::vector<std::string> ItemTexts(HWND list)
+INT_PTR Chooser::Run(const std::string& target, std::vector<Step> steps, bool cancel)
+{
+    g_steps = std::move(steps);
+    if (cancel)
+        g_steps.push_back(Do([] { Post(Window(), IDCANCEL); }));
+    UINT_PTR timer = ::SetTimer(nullptr, 0, 20, Tick);
+    TestChooser dlg(target.c_str());
+    theApp.m_pMainWnd = &dlg;
+    INT_PTR result = dlg.DoModal();
+    ::KillTimer(nullptr, timer);
+    EXPECT_LE(g_steps.size(), cancel ? 1u : 0u) << "steps left undone";
+    theApp.m_pMainWnd = running = nullptr;
+    return result;
+}
+
+static LVITEMA Item(int index, char* text = nullptr)
+{
+    LVITEMA item = {};
+    item.mask = LVIF_IMAGE | LVIF_TEXT, item.iItem = index, item.pszText = text, item.cchTextMax = MAX_PATH;
+    ::SendMessageA(Chooser::List(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    return item;
+}
+
+std::vector<std::string> Chooser::Items()
 {
     std::vector<std::string> texts;
-    int count = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        char text[MAX_PATH] = "";
-        LVITEMA item = {};
-        item.pszText = text;
-        item.cchTextMax = MAX_PATH;
-        ::SendMessageA(list, LVM_GETITEMTEXTA, i, reinterpret_cast<LPARAM>(&item));
-        texts.push_back(text);
-    }
+    char text[MAX_PATH] = "";
+    for (int i = 0; i < Chooser::Count(); ++i)
+        texts.push_back(Item(i, text).pszText);
     return texts;
 }
 
-int SelectedItem(HWND list)
+// The fallback icon is white at (15, 20) of 32 x 32 where no icon of the shell is; read as stored.
+static bool IsFallback(HIMAGELIST images, int image, int size)
 {
-    return static_cast<int>(::SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+    ICONINFO info = {};
+    HICON icon = ::ImageList_GetIcon(images, image, ILD_NORMAL);
+    ::GetIconInfo(icon, &info);
+    BITMAPINFO format = { { sizeof format.bmiHeader, size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0 }, {} };
+    std::vector<DWORD> pixels(size * size);
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    ::GetDIBits(dc, info.hbmColor, 0, size, pixels.data(), &format, DIB_RGB_COLORS);
+    ::DeleteDC(dc), ::DeleteObject(info.hbmColor), ::DeleteObject(info.hbmMask), ::DestroyIcon(icon);
+    return (pixels[20 * size / 32 * size + 15 * size / 32] & 0xFFFFFF) == 0xFFFFFF;
 }
 
-void SelectItem(HWND list, int item)
+int Chooser::Image(int item)
 {
-    LVITEMA state = {};
-    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    state.state = item >= 0 ? state.stateMask : 0;
-    ::SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
+    return Item(item).iImage;
 }
 
-int SelectedCount(HWND list)
+bool Chooser::IconsShown()
 {
-    return static_cast<int>(::SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0));
-}
-
-int ItemImage(HWND list, int index)
-{
-    LVITEMA item = {};
-    item.mask = LVIF_IMAGE;
-    item.iItem = index;
-    ::SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    return item.iImage;
-}
-
-bool EveryItemHasImage(HWND list)
-{
-    int count = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        if (ItemImage(list, i) < 0)
+    for (int i = 0; i < Count(); ++i) {
+        if (Image(i) < 0)
             return false;
     }
     return true;
 }
 
-COLORREF ImagePixel(HWND list, int image, int x, int y)
+bool Chooser::WaitForIcons()
 {
-    // The colour as stored in the image, whatever its alpha would make of it on screen.
-    HIMAGELIST images = reinterpret_cast<HIMAGELIST>(::SendMessageA(list, LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
-    HICON icon = ::ImageList_GetIcon(images, image, ILD_NORMAL);
-    if (!icon)
-        return CLR_INVALID;
-    ICONINFO info = {};
-    ::GetIconInfo(icon, &info);
-    BITMAPINFO format = {};
-    format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = 32;
-    format.bmiHeader.biHeight = -32;
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    DWORD pixels[32 * 32] = {};
-    HDC dc = ::CreateCompatibleDC(nullptr);
-    ::GetDIBits(dc, info.hbmColor, 0, 32, pixels, &format, DIB_RGB_COLORS);
-    ::DeleteDC(dc);
-    ::DeleteObject(info.hbmColor);
-    ::DeleteObject(info.hbmMask);
-    ::DestroyIcon(icon);
-    DWORD bgra = pixels[y * 32 + x];
-    return RGB((bgra >> 16) & 0xFF, (bgra >> 8) & 0xFF, bgra & 0xFF);
+    return PumpUntil(IconsShown);
 }
 
-void PostCommand(HWND window, int id)
+std::vector<bool> Chooser::FallbackIcons()
 {
-    ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    std::vector<bool> fallback;
+    EXPECT_TRUE(WaitForIcons());
+    auto images = reinterpret_cast<HIMAGELIST>(::SendMessageA(List(), LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
+    int size = 0;
+    ::ImageList_GetIconSize(images, &size, &size);
+    for (int i = 0; i < Chooser::Count(); ++i)
+        fallback.push_back(IsFallback(images, Item(i).iImage, size));
+    return fallback;
 }
 
-static TestChooser* g_running = nullptr;
-
-// Notes the chooser's window as soon as it exists, before the script's first step.
-BOOL TestChooser::OnInitDialog()
+std::string Chooser::Recorder()
 {
-    g_chooser = m_hWnd;
-    return CZelvantoDlg::OnInitDialog();
+    std::string path = std::string("Z:") + LAUNCH_RECORDER;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
 }
 
-TestChooser* RunningChooser()
+// A file of its own per launch: a recorder still running from an earlier launch cannot answer for this one.
+void Chooser::ExpectLaunch()
 {
-    return g_running;
-}
-
-INT_PTR RunChooser(const std::string& targetFile)
-{
-    TestChooser dlg(targetFile.c_str());
-    g_running = &dlg;
-    theApp.m_pMainWnd = &dlg;
-    INT_PTR result = dlg.DoModal();
-    theApp.m_pMainWnd = nullptr;
-    g_chooser = nullptr;
-    g_running = nullptr;
-    return result;
-}
-
-static std::string RecordFile()
-{
+    static int launches = 0;
     char folder[MAX_PATH] = "";
     ::GetTempPathA(MAX_PATH, folder);
-    return std::string(folder) + AfxGetApp()->m_pszAppName + "-launch.txt";
+    g_recordFile
+        = folder + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++launches) + ".txt";
+    ::SetEnvironmentVariableA("ZELVANTO_RECORD_FILE", g_recordFile.c_str());
 }
 
-std::string RecorderProgram()
+// The recorder writes its record aside and moves it into place, and no record is empty; yet under load Wine
+// has let a reader find the file before its bytes, so the wait is for the bytes.
+std::string Chooser::Launched()
 {
-    return WindowsPath(LAUNCH_RECORDER);
+    std::string line;
+    PumpUntil([&] {
+        std::stringstream text;
+        text << std::ifstream(g_recordFile, std::ios::binary).rdbuf();
+        return !(line = text.str()).empty();
+    });
+    ::DeleteFileA(g_recordFile.c_str());
+    return line.empty() ? "(nothing launched)" : line;
 }
 
-void ForgetRecordedLaunch()
+BoxCatcher::BoxCatcher()
+    : m_hook(::SetWindowsHookExA(WH_CBT, Hook, nullptr, ::GetCurrentThreadId()))
 {
-    ::SetEnvironmentVariableA("ZELVANTO_RECORD_FILE", RecordFile().c_str());
-    ::DeleteFileA(RecordFile().c_str());
+    g_catcher = this;
 }
 
-std::string RecordedLaunch(DWORD timeoutMs)
+LRESULT CALLBACK BoxCatcher::Hook(int code, WPARAM wParam, LPARAM lParam)
 {
-    DWORD start = ::GetTickCount();
-    while (::GetFileAttributesA(RecordFile().c_str()) == INVALID_FILE_ATTRIBUTES) {
-        if (::GetTickCount() - start > timeoutMs)
-            return "(nothing launched)";
-        ::Sleep(50);
+    // The static control with a box's text, and its icon as Windows and Wine number it.
+    HWND box = reinterpret_cast<HWND>(wParam), text = ::GetDlgItem(box, 0xFFFF);
+    if (code == HCBT_ACTIVATE && text && ::IsWindowEnabled(box) && !::GetPropA(box, "caught")) {
+        ::SetPropA(box, "caught", box);
+        HWND icon = ::GetDlgItem(box, ::GetDlgItem(box, 0x14) ? 0x14 : 0x440);
+        bool shown = ::GetWindowLongA(icon, GWL_STYLE) & WS_VISIBLE;
+        HICON image = shown ? reinterpret_cast<HICON>(::SendMessageA(icon, STM_GETICON, 0, 0)) : nullptr;
+        g_catcher->m_boxes.push_back(
+            { WindowText(box), WindowText(text), image, ::GetWindow(box, GW_OWNER) });
+        ::PostMessageA(box, WM_COMMAND, IDOK, 0);
     }
-    std::ifstream file(RecordFile(), std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-std::string Quoted(const std::string& text)
+std::vector<std::string> BoxCatcher::Take()
 {
-    std::string quoted = text;
-    quoted.insert(quoted.begin(), '"');
-    quoted.push_back('"');
-    return quoted;
+    std::vector<std::string> texts;
+    for (const Box& box : std::exchange(m_boxes, {}))
+        texts.push_back(box.text);
+    return texts;
+}
+
+std::string WindowText(HWND window)
+{
+    char text[2048] = "";
+    ::GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+std::string Ansi(const char* utf8)
+{
+    wchar_t wide[1024] = L"";
+    char text[2048] = "";
+    ::MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 1024);
+    ::WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    return text;
+}
+
+std::string StoreMessage(UINT id, const std::string& relativePath)
+{
+    CString text;
+    text.LoadString(id);
+    return std::string(text) + ":\n" + TestStore::Full(relativePath);
+}
+
+// Only a safety net: a test waits for its event, and the minute runs out only when the event never comes.
+bool PumpUntil(const Step& condition)
+{
+    for (DWORD start = ::GetTickCount(); !condition();
+         ::MsgWaitForMultipleObjects(0, nullptr, 0, 10, QS_ALLINPUT)) {
+        if (::GetTickCount() - start > 60000)
+            return false;
+        for (MSG msg; ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);)
+            ::TranslateMessage(&msg), ::DispatchMessageA(&msg);
+    }
+    return true;
 }

@@ -1,58 +1,83 @@
-// Runs the real chooser dialog modally on a target file and looks at it from the outside.
+// Runs the real chooser modally with steps inside its message loop, as a user would act, and looks at it:
+// its list, the message boxes it shows, the launches it makes through the recorder helper.
 #pragma once
 #include "chooser/ZelvantoDlg.h"
-#include "support/UiScript.h"
+#include "resource.h"
 
-#include <windows.h>
+#include <commctrl.h>
 
 #include <functional>
 #include <string>
 #include <vector>
 
+// A step answers true when done; false has it tried again on the next tick.
+using Step = std::function<bool()>;
+
 // The chooser with its store operations open to the test.
 class TestChooser : public CZelvantoDlg
 {
 public:
-    using CZelvantoDlg::AddAssignment;
-    using CZelvantoDlg::CZelvantoDlg;
-    using CZelvantoDlg::LoadList;
-    using CZelvantoDlg::OnDefault;
-    using CZelvantoDlg::OnEdit;
-    using CZelvantoDlg::RemoveAssignment;
-
-protected:
+    using CZelvantoDlg::AddAssignment, CZelvantoDlg::CZelvantoDlg, CZelvantoDlg::LoadList;
+    using CZelvantoDlg::OnDefault, CZelvantoDlg::OnEdit, CZelvantoDlg::RemoveAssignment;
     BOOL OnInitDialog() override;
 };
 
-// The running chooser, null while none runs.
-TestChooser* RunningChooser();
+struct Chooser {
+    static inline TestChooser* running = nullptr;
+    static HWND Window() { return running ? running->m_hWnd : nullptr; }
+    static HWND List() { return ::GetDlgItem(Window(), IDC_APP_LIST); }
+    static Step Do(std::function<void()> action)
+    {
+        return [action] { return action(), true; };
+    }
+    static void Post(HWND window, int id) { ::PostMessageA(window, WM_COMMAND, id, 0); }
+    // Runs the steps one per timer tick inside whatever modal loop runs, then Cancel unless told otherwise.
+    static INT_PTR Run(const std::string& target, std::vector<Step> steps = {}, bool cancel = true);
+    static std::vector<std::string> Items();
+    static int Count() { return static_cast<int>(::SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0)); }
+    static int Selected()
+    {
+        return static_cast<int>(::SendMessageA(List(), LVM_GETNEXTITEM, -1, LVNI_SELECTED));
+    }
+    // As a click selects, or nothing for -1.
+    static void Select(int item) { ListView_SetItemState(List(), item, item < 0 ? 0 : kSelected, kSelected); }
+    static const UINT kSelected = LVIS_SELECTED | LVIS_FOCUSED;
+    // An item's image index: I_IMAGENONE until its icon has come.
+    static int Image(int item);
+    // Whether every item shows its icon; waits until it does; then whether each is the fallback icon.
+    static bool IconsShown();
+    static bool WaitForIcons();
+    static std::vector<bool> FallbackIcons();
+    // The fresh record file only the next launch writes, and the command line the launch wrote there.
+    static void ExpectLaunch();
+    static std::string Launched();
+    static std::string Recorder();
+};
 
-// The chooser window of the running dialog, and its list.
-HWND ChooserWindow();
-HWND ChooserList();
+// Catches the message boxes shown while it lives and answers them with OK.
+class BoxCatcher
+{
+public:
+    struct Box {
+        std::string caption, text;
+        HICON icon;
+        HWND owner;
+    };
+    BoxCatcher();
+    ~BoxCatcher() { ::UnhookWindowsHookEx(m_hook); }
+    const std::vector<Box>& Boxes() const { return m_boxes; }
+    // The texts caught since the last call.
+    std::vector<std::string> Take();
 
-std::vector<std::string> ItemTexts(HWND list);
-int SelectedItem(HWND list);
-// Selects and focuses the item as a click would (the list has single selection), or nothing for -1.
-void SelectItem(HWND list, int item);
-int SelectedCount(HWND list);
-int ItemImage(HWND list, int item);
-// True once every item shows an image: the icons come after the list is filled.
-bool EveryItemHasImage(HWND list);
-// Colour of a pixel of an image of the list's normal image list.
-COLORREF ImagePixel(HWND list, int image, int x, int y);
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
+    HHOOK m_hook;
+    std::vector<Box> m_boxes;
+};
 
-// Sends a command as the dialog's own controls or menu would.
-void PostCommand(HWND window, int id);
-
-// Runs the chooser on the target file; a UiScript made before runs inside its modal loop. Answers DoModal's
-// result.
-INT_PTR RunChooser(const std::string& targetFile);
-
-// The launch recorder: where it writes, and the command line it wrote, once it has.
-std::string RecorderProgram();
-void ForgetRecordedLaunch();
-std::string RecordedLaunch(DWORD timeoutMs = 15000);
-
-// A text between two double quotes.
-std::string Quoted(const std::string& text);
+std::string WindowText(HWND window);
+// A UTF-8 text in the code page the program works in.
+std::string Ansi(const char* utf8);
+// The text of a store error box.
+std::string StoreMessage(UINT id, const std::string& relativePath);
+bool PumpUntil(const Step& condition);

@@ -1,46 +1,68 @@
-// The test program's own association store, written and read directly with the registry API.
+// The test program's own association store, Software\Karvelund\<its base name>, used directly.
 #pragma once
-#include <windows.h>
+#include "CWinApp.h"
+#include "support/ImportPatch.h"
 
 #include <optional>
 #include <string>
-#include <vector>
 
-namespace TestStore
-{
-
-// Software\Karvelund\<this program's base name>
-std::string Root();
-
-// Removes the whole store of this test program.
-void Clear();
-
-// Names the store as start-up does and empties it.
-void Reset();
-
-bool KeyExists(const std::string& relativePath);
-void CreateKey(const std::string& relativePath);
-
-// Writes a value exactly as given: type and bytes, terminator or not.
-void SetRaw(const std::string& relativePath, const char* name, DWORD type, const void* data, DWORD size);
-void SetString(const std::string& relativePath, const char* name, const std::string& text);
-void SetDword(const std::string& relativePath, const char* name, DWORD value);
-void DeleteValue(const std::string& relativePath, const char* name);
-
-struct RawValue {
-    DWORD type = REG_NONE;
-    std::vector<BYTE> bytes;
+struct TestStore {
+    using Text = const std::string&;
+    static std::string Root() { return std::string("Software\\Karvelund\\") + AfxGetApp()->m_pszAppName; }
+    static std::string Full(Text path) { return path.empty() ? Root() : Root() + "\\" + path; }
+    static void Delete(Text path) { ::RegDeleteTreeA(HKEY_CURRENT_USER, Full(path).c_str()); }
+    static void Clear() { Delete(""); }
+    // Names the store as start-up does, empties it, and counts what the program holds from then on.
+    static void Reset() { AfxGetApp()->SetRegistryKey("Karvelund"), Clear(), Live(); }
+    static bool KeyExists(Text path)
+    {
+        HKEY key = nullptr;
+        return !::RegOpenKeyExA(HKEY_CURRENT_USER, Full(path).c_str(), 0, KEY_READ, &key)
+            && !::RegCloseKey(key);
+    }
+    // Writes the value exactly as given; REG_NONE makes only the key.
+    static void SetRaw(Text path, const char* name, DWORD type, Text bytes)
+    {
+        HKEY key = nullptr;
+        ::RegCreateKeyExA(
+            HKEY_CURRENT_USER, Full(path).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+        if (type != REG_NONE)
+            ::RegSetValueExA(key, name, 0, type, (const BYTE*)bytes.data(), static_cast<DWORD>(bytes.size()));
+        ::RegCloseKey(key);
+    }
+    static void SetString(Text path, const char* name, Text text) { SetRaw(path, name, REG_SZ, text + '\0'); }
+    static void SetDword(Text path, const char* name, DWORD value)
+    {
+        SetRaw(path, name, REG_DWORD, Dword(value));
+    }
+    static std::string Dword(DWORD value)
+    {
+        return std::string(reinterpret_cast<char*>(&value), sizeof value);
+    }
+    // A text's bytes with its terminator, "(type N)" for a value of another type, or "(missing)".
+    static std::string Get(Text path, const char* name)
+    {
+        char bytes[4096];
+        DWORD size = sizeof bytes, type = REG_NONE, flags = RRF_RT_ANY | RRF_NOEXPAND;
+        if (::RegGetValueA(HKEY_CURRENT_USER, Full(path).c_str(), name, flags, &type, bytes, &size))
+            return "(missing)";
+        return type == REG_SZ ? std::string(bytes, size) : "(type " + std::to_string(type) + ")";
+    }
+    static std::optional<DWORD> GetDword(Text path, const char* name)
+    {
+        DWORD value = 0, size = sizeof value;
+        if (::RegGetValueA(HKEY_CURRENT_USER, Full(path).c_str(), name, RRF_RT_DWORD, nullptr, &value, &size))
+            return std::nullopt;
+        return value;
+    }
+    static void AddApplication(Text appKey, Text path, Text displayName)
+    {
+        SetString("Applications\\" + appKey, "Path", path);
+        SetString("Applications\\" + appKey, "DisplayName", displayName);
+    }
+    static void AddAssignment(Text extension, Text appKey, std::optional<DWORD> isDefault = 0)
+    {
+        SetRaw("Extensions\\" + extension + "\\" + appKey, "Default", isDefault ? REG_DWORD : REG_NONE,
+            Dword(isDefault.value_or(0)));
+    }
 };
-std::optional<RawValue> GetRaw(const std::string& relativePath, const char* name);
-std::optional<DWORD> GetDword(const std::string& relativePath, const char* name);
-std::vector<std::string> SubkeyNames(const std::string& relativePath);
-
-// An application record with its two values, and an assignment record for it.
-void AddApplication(const std::string& appKey, const std::string& path, const std::string& displayName);
-void AddAssignment(
-    const std::string& extension, const std::string& appKey, std::optional<DWORD> isDefault = 0);
-
-} // namespace TestStore
-
-// A Linux path of the build, as Wine's programs see it.
-std::string WindowsPath(const std::string& unixPath);
