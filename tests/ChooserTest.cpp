@@ -77,7 +77,7 @@ TEST_F(ChooserTest, RestoresAndSavesItsPlacePerExtension)
         ::SetWindowPos(Chooser::Window(), nullptr, left, top, width, height, SWP_NOZORDER);
     };
     RECT shown = {}, client = {}, list = {};
-    auto look = Chooser::Do([&] { ::GetWindowRect(Chooser::Window(), &shown); });
+    auto look = Chooser::Do([&] { shown = Chooser::running->initialRect; });
     place(100, 80, 420, 300);
     Chooser::Run("C:\\Docs\\Other.TXT", { look, Chooser::Do([&] { at(150, 90, 640, 480); }) });
     EXPECT_EQ(std::vector<LONG>({ shown.left, shown.top, shown.right, shown.bottom }),

@@ -29,7 +29,9 @@ static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
 BOOL TestChooser::OnInitDialog()
 {
     Chooser::running = this;
-    return CZelvantoDlg::OnInitDialog();
+    BOOL focus = CZelvantoDlg::OnInitDialog();
+    ::GetWindowRect(m_hWnd, &initialRect);
+    return focus;
 }
 
 INT_PTR Chooser::Run(const std::string& target, std::vector<Step> steps, bool cancel)

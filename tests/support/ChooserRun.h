@@ -20,6 +20,8 @@ public:
     using CZelvantoDlg::AddAssignment, CZelvantoDlg::CZelvantoDlg, CZelvantoDlg::LoadList;
     using CZelvantoDlg::OnDefault, CZelvantoDlg::OnEdit, CZelvantoDlg::RemoveAssignment;
     BOOL OnInitDialog() override;
+    // Where the chooser placed itself, before a window manager could move it.
+    RECT initialRect = {};
 };
 
 struct Chooser {
