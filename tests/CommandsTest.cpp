@@ -24,13 +24,16 @@ static std::string Field(int id)
     return WindowText(::GetDlgItem(Dialog(IDC_NAME), id));
 }
 
+static std::string g_filter; // the file type the open dialog offered last (its box 0x470)
+
 // Picks the file in the open dialog that comes up (the name box 0x47C), or cancels it for an empty path.
 static std::vector<Step> Pick(const std::string& path)
 {
     return { [=] {
                 if (HWND dialog = Dialog(0x47C))
+                    g_filter = WindowText(::GetDlgItem(dialog, 0x470)),
                     ::SetDlgItemTextA(dialog, 0x47C, path.c_str()),
-                        C::Post(dialog, path.empty() ? IDCANCEL : IDOK);
+                    C::Post(dialog, path.empty() ? IDCANCEL : IDOK);
                 return Dialog(0x47C) != nullptr;
             },
         [] { return !Dialog(0x47C) && ::GetActiveWindow(); } };
@@ -144,6 +147,8 @@ TEST_F(CommandsTest, AddBuildsTheRecordsReusesAnApplicationAndRefusesADuplicate)
     CString exists;
     exists.LoadString(IDS_ASSIGNMENT_EXISTS);
     EXPECT_EQ(boxes.Take(), std::vector { std::string(exists) });
+    EXPECT_EQ(g_filter, "Ausführbare Dateien (*.exe; *.bat; *.cmd)")
+        << "the same German text in every language";
 }
 
 static LONG WINAPI SetValue(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)
