@@ -21,10 +21,6 @@ public:
         m_hImageList = ::ImageList_Create(cx, cy, flags, initial, grow);
         return m_hImageList != nullptr;
     }
-    // Appends a copy of the icon; the caller keeps the icon.
-    int Add(HICON icon) { return ::ImageList_ReplaceIcon(m_hImageList, -1, icon); }
-
-    HIMAGELIST GetSafeHandle() const { return m_hImageList; }
     // Takes back a list that a control gave up, to destroy it with this object.
     void Attach(HIMAGELIST images) { m_hImageList = images; }
     // Gives up the list, for a control that takes it over.
