@@ -15,7 +15,7 @@ static const char kMissingFolder[] = "C:\\nowhere\\";
 
 static void Seed(int assignments)
 {
-    TestStore::Clear();
+    TestStore::Delete("");
     for (int i = 0; i < assignments; ++i) {
         char appKey[16];
         std::snprintf(appKey, sizeof appKey, "app%04d.exe", i);
@@ -56,7 +56,7 @@ int main()
         if (times[i] < 0)
             return 1;
     }
-    TestStore::Clear();
+    TestStore::Delete("");
     if (!NoBoxCame(boxes))
         return 1;
 

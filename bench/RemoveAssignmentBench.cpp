@@ -17,7 +17,7 @@ static const int kOtherVictimExtensions = 3;
 // txt holds the victim and one other application; every other extension record holds the other one.
 static void Seed(int extensionRecords)
 {
-    TestStore::Clear();
+    TestStore::Delete("");
     TestStore::AddApplication("other.exe", "C:\\nowhere\\other.exe", "Other");
     TestStore::AddApplication("victim.exe", "C:\\nowhere\\victim.exe", "Victim");
     TestStore::AddAssignment("txt", "other.exe");
@@ -78,7 +78,7 @@ int main()
         if (times[i] < 0)
             return 1;
     }
-    TestStore::Clear();
+    TestStore::Delete("");
     if (!NoBoxCame(boxes))
         return 1;
 

@@ -1,30 +1,56 @@
-// The chooser with the real list view: what it lists, selects and shows, where it stands, what it keeps.
+// The chooser with the real list view: what it lists, selects and shows, where it stands, and its icons,
+// which come after the list: the shell's icon call is held back through this program's own import.
 #include "app/FileExtension.h"
-#include "store/StoreKey.h"
-#include "store/StorePaths.h"
 #include "support/ChooserRun.h"
-#include "support/TestStore.h"
 
 #include <gtest/gtest.h>
+#include <shellapi.h>
+
+#include <set>
 
 using T = TestStore;
+using C = Chooser;
+static HANDLE g_gate = ::CreateEventA(nullptr, TRUE, TRUE, nullptr); // the shell answers while it is set
+static HANDLE g_called = ::CreateEventA(nullptr, FALSE, FALSE, nullptr); // set by every call of the shell
+static std::set<HICON> g_given; // written by one worker at a time, read once it has ended
+static ImportPatch* g_shell = nullptr;
+
+static DWORD_PTR WINAPI HeldGetFileInfo(
+    LPCSTR path, DWORD attributes, SHFILEINFOA* info, UINT size, UINT flags)
+{
+    ::SetEvent(g_called), ::WaitForSingleObject(g_gate, INFINITE);
+    auto result = g_shell->Original<decltype(&::SHGetFileInfoA)>()(path, attributes, info, size, flags);
+    return g_given.insert(info->hIcon), result;
+}
 
 struct ChooserTest : ::testing::Test {
-    void SetUp() override { T::Reset(); }
+    // The hold goes over the counting patch that the store's reset puts in.
+    void SetUp() override
+    {
+        T::Reset();
+        static ImportPatch held(
+            &__imp_SHGetFileInfoA, "shell32.dll", "SHGetFileInfoA", (void*)HeldGetFileInfo);
+        g_shell = &held, g_given.clear(), ::SetEvent(g_gate);
+    }
     void TearDown() override { EXPECT_EQ(Live().keys, 0) << "keys left open"; }
+    // An application named `name` whose parameters are its key; with an icon unless it has no path.
+    static void Add(const char* appKey, const char* name, bool hasPath = true)
+    {
+        T::SetString(std::string("Applications\\") + appKey, "DisplayName", name);
+        T::SetRaw(std::string("Applications\\") + appKey, "Path", hasPath ? REG_SZ : REG_NONE, C::Recorder());
+        T::SetString(std::string("Extensions\\txt\\") + appKey, "Parameters", appKey);
+    }
     BoxCatcher boxes;
 };
 
 TEST_F(ChooserTest, ListsWhatCanBeReadByNameWithTheDefaultSelectedAndEachItsIcon)
 {
-    char self[MAX_PATH] = "";
-    ::GetModuleFileNameA(nullptr, self, MAX_PATH);
     struct Row {
         const char* appKey;
         DWORD nameType; // REG_NONE: no name; the last key has no application record at all
         std::string name, path, isDefault; // "": no such value
     };
-    const std::string z(1, '\0'), one = T::Dword(1);
+    const std::string z(1, '\0'), one = T::Dword(1), self = C::Recorder();
     const Row rows[] = { { "gamma.exe", REG_SZ, "Gamma" + z, self, T::Dword(0) },
         { "beta.exe", REG_SZ, "beta" + z, "", T::Dword(2) },
         { "alpha.exe", REG_SZ, "Alpha" + z, self, "1" + z },
@@ -38,91 +64,122 @@ TEST_F(ChooserTest, ListsWhatCanBeReadByNameWithTheDefaultSelectedAndEachItsIcon
         std::string application = std::string("Applications\\") + row.appKey;
         T::SetRaw(application, "DisplayName", row.nameType, row.name);
         T::SetRaw(application, "Path", row.path.empty() ? REG_NONE : REG_SZ, row.path + z);
-        T::SetRaw(std::string("Extensions\\txt\\") + row.appKey, "Default",
-            row.isDefault.size() == 4   ? REG_DWORD
-                : row.isDefault.empty() ? REG_NONE
-                                        : REG_SZ,
-            row.isDefault);
+        DWORD type = row.isDefault.size() == 4 ? REG_DWORD : row.isDefault.empty() ? REG_NONE : REG_SZ;
+        T::SetRaw(std::string("Extensions\\txt\\") + row.appKey, "Default", type, row.isDefault);
     }
     T::Delete("Applications\\orphan.exe");
     // Editor and the empty name (no terminator even) are marked; the later in the store keeps the selection.
-    Chooser::Run("C:\\Docs\\a.txt", { Chooser::Do([] {
-        EXPECT_EQ(Chooser::Items(),
+    C::Run("C:\\Docs\\a.txt", { C::Do([] {
+        EXPECT_EQ(C::Items(),
             (std::vector<std::string> {
                 "", "Alpha", "beta", "Edit", "Editor", "Gamma", std::string(259, 'z') }));
-        EXPECT_EQ(Chooser::Selected(), 0);
-        EXPECT_EQ(
-            Chooser::FallbackIcons(), (std::vector<bool> { false, false, true, true, true, false, false }));
+        EXPECT_EQ(C::Selected(), 0);
+        EXPECT_EQ(C::FallbackIcons(), (std::vector<bool> { false, false, true, true, true, false, false }));
+        int cx = 0, cy = 0;
+        ::ImageList_GetIconSize(C::Images(), &cx, &cy);
+        EXPECT_TRUE(cx == ::GetSystemMetrics(SM_CXICON) && cy == ::GetSystemMetrics(SM_CYICON)) << cx;
     }) });
     T::SetDword("Extensions\\txt\\empty.exe", "Default", 0),
         T::SetDword("Extensions\\txt\\editor.exe", "Default", 0);
-    Chooser::Run("C:\\Docs\\a.txt", { Chooser::Do([] { EXPECT_EQ(Chooser::Selected(), -1); }) });
+    C::Run("C:\\Docs\\a.txt", { C::Do([] { EXPECT_EQ(C::Selected(), -1); }) });
+}
+
+TEST_F(ChooserTest, InputBeforeTheIconsActsOnTheChosenApplication)
+{
+    for (const char* app : { "one", "two", "three" })
+        Add(app, app);
+    for (int command : { IDOK, ID_OPEN }) {
+        C::ExpectLaunch(), ::ResetEvent(g_gate);
+        EXPECT_EQ(C::Run("C:\\a.txt", { C::Do([command] {
+            for (int i = 0; i < 3; ++i)
+                EXPECT_EQ(C::Item(i).iImage, I_IMAGENONE) << "no image before its own icon";
+            C::Select(2), ::SetEvent(g_gate), C::Post(C::Window(), command);
+        }) }),
+            IDOK);
+        EXPECT_EQ(C::Launched(), '"' + C::Recorder() + "\" two") << command;
+    }
+}
+
+// Zed's icon, asked for first, is finished while Remove reloads the list; the new load's icons come in
+// the store's order, not the list's, and the window is resized, which sorts again.
+TEST_F(ChooserTest, IconsGoToTheirOwnItemsOfTheLatestLoad)
+{
+    Add("a", "Zed"), Add("b", "Alpha", false), Add("c", "Mid", false);
+    ::ResetEvent(g_gate);
+    C::Run("C:\\a.txt", { C::Do([] {
+        ::WaitForSingleObject(g_called, INFINITE), C::Select(0), ::SetEvent(g_gate);
+        ::SendMessageA(C::Window(), WM_COMMAND, ID_REMOVE, 0);
+        ::SetWindowPos(C::Window(), nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
+        EXPECT_EQ(C::FallbackIcons(), (std::vector { true, false }));
+        EXPECT_EQ(::ImageList_GetImageCount(C::Images()), 2);
+    }) });
+}
+
+TEST_F(ChooserTest, CloseWhileIconsComeLeavesNoIcon)
+{
+    for (const char* app : { "a", "b", "c", "d" })
+        Add(app, app);
+    C::Run("C:\\a.txt", { C::Do([] {
+        ::WaitForSingleObject(g_called, INFINITE), ::WaitForSingleObject(g_called, INFINITE);
+        ::SendMessageA(C::Window(), WM_COMMAND, IDCANCEL, 0); // one icon finished and unseen, one coming
+    }) },
+        false);
+    ICONINFO info;
+    EXPECT_GE(g_given.size(), 2u);
+    for (HICON icon : g_given)
+        EXPECT_FALSE(::GetIconInfo(icon, &info)) << "not destroyed: " << icon;
 }
 
 TEST_F(ChooserTest, RestoresAndSavesItsPlacePerExtension)
 {
     T::AddApplication("a.exe", "C:\\a.exe", "A"), T::AddAssignment("txt", "a.exe");
-    auto place = [](int left, int top, int width, int height) {
-        for (auto [name, value] : { std::pair("WindowLeft", left), { "WindowTop", top },
-                 { "WindowWidth", width }, { "WindowHeight", height } })
-            T::SetDword("Extensions\\txt", name, value);
+    const char* names[] = { "WindowLeft", "WindowTop", "WindowWidth", "WindowHeight" };
+    auto place = [&](std::vector<int> values) {
+        for (int i = 0; i < 4; ++i)
+            T::SetDword("Extensions\\txt", names[i], values[i]);
     };
-    auto saved = [] {
+    auto saved = [&] {
         std::string values;
-        for (const char* name : { "WindowLeft", "WindowTop", "WindowWidth", "WindowHeight" })
+        for (const char* name : names)
             values += std::to_string(T::GetDword("Extensions\\txt", name).value_or(0)) + " ";
         return values;
     };
     auto at = [](int left, int top, int width, int height) {
-        ::SetWindowPos(Chooser::Window(), nullptr, left, top, width, height, SWP_NOZORDER);
+        ::SetWindowPos(C::Window(), nullptr, left, top, width, height, SWP_NOZORDER);
     };
     RECT shown = {}, client = {}, list = {};
-    auto look = Chooser::Do([&] { shown = Chooser::running->initialRect; });
-    place(100, 80, 420, 300);
-    Chooser::Run("C:\\Docs\\Other.TXT", { look, Chooser::Do([&] { at(150, 90, 640, 480); }) });
+    auto look = C::Do([&] { shown = C::running->initialRect; });
+    place({ 100, 80, 420, 300 });
+    C::Run("C:\\Docs\\Other.TXT", { look, C::Do([&] { at(150, 90, 640, 480); }) });
     EXPECT_EQ(std::vector<LONG>({ shown.left, shown.top, shown.right, shown.bottom }),
         std::vector<LONG>({ 100, 80, 520, 380 }));
     EXPECT_EQ(saved(), "150 90 640 480 ");
     // The close box saves; minimised, the place saved before stays (closed at once: a window manager may
     // restore it).
-    Chooser::Run("C:\\a.txt",
-        { Chooser::Do([&] { at(20, 30, 400, 200), ::PostMessageA(Chooser::Window(), WM_CLOSE, 0, 0); }) },
+    C::Run("C:\\a.txt", { C::Do([&] { at(20, 30, 400, 200), ::PostMessageA(C::Window(), WM_CLOSE, 0, 0); }) },
         false);
-    Chooser::Run("C:\\a.txt", { Chooser::Do([&] {
-        at(300, 310, 500, 250), ::ShowWindow(Chooser::Window(), SW_MINIMIZE),
-            ::SendMessageA(Chooser::Window(), WM_COMMAND, IDCANCEL, 0);
+    C::Run("C:\\a.txt", { C::Do([&] {
+        at(300, 310, 500, 250), ::ShowWindow(C::Window(), SW_MINIMIZE);
+        ::SendMessageA(C::Window(), WM_COMMAND, IDCANCEL, 0);
     }) },
         false);
     EXPECT_EQ(saved(), "20 30 400 200 ");
     // Three of the four values, or a place on no monitor: the template's size where the window manager puts
     // it.
     for (int left : { 20, -5000 }) {
-        place(left, 30, 640, 480);
+        place({ left, 30, 640, 480 });
         if (left > 0)
             T::SetString("Extensions\\txt", "WindowHeight", "480");
-        Chooser::Run("C:\\a.txt", { look });
+        C::Run("C:\\a.txt", { look });
         EXPECT_LT(shown.right - shown.left, 640) << left;
     }
     // The list covers the client area whatever the size; no place is saved without an extension record.
-    Chooser::Run("C:\\b.md", { Chooser::Do([&] {
-        at(0, 0, 640, 480), ::GetClientRect(Chooser::Window(), &client),
-            ::GetWindowRect(Chooser::List(), &list);
+    C::Run("C:\\b.md", { C::Do([&] {
+        at(0, 0, 640, 480), ::GetClientRect(C::Window(), &client), ::GetWindowRect(C::List(), &list);
     }) });
     ::OffsetRect(&list, -list.left, -list.top);
     EXPECT_TRUE(::EqualRect(&list, &client));
     EXPECT_FALSE(T::KeyExists("Extensions\\md"));
-}
-
-TEST_F(ChooserTest, AKeyHolderClosesTheKeyItHeldOnlyOnceTheNextIsOpen)
-{
-    CStoreKey key;
-    CString name;
-    ASSERT_EQ(key.Create(AssignmentRecordPath("txt", "a.exe")), ERROR_SUCCESS);
-    ASSERT_NE(key.Open(ExtensionRecordPath("md"), KEY_READ), ERROR_SUCCESS);
-    ASSERT_EQ(key.WriteDword("Default", 1), ERROR_SUCCESS) << "a failed open keeps the key held before";
-    ASSERT_EQ(key.Open(ExtensionRecordPath("txt"), KEY_READ), ERROR_SUCCESS);
-    EXPECT_EQ(key.EnumSubkey(0, name), ERROR_SUCCESS);
-    EXPECT_EQ(Live().keys, 1);
 }
 
 TEST(FileExtension, IsTheTextAfterTheLastDotOfTheFileName)

@@ -1,6 +1,5 @@
 // Opening the target file: the exact command line the started program receives, and the failures.
 #include "support/ChooserRun.h"
-#include "support/TestStore.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -63,25 +62,6 @@ TEST_F(LaunchTest, TheProgramReceivesTheTargetAsTheParametersSay)
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
-TEST_F(LaunchTest, AProgramPathOf259BytesStartsAndAnUnreadableOneIsTold)
-{
-    char temp[MAX_PATH] = "";
-    ::GetTempPathA(MAX_PATH, temp);
-    const std::string folder = temp + std::string(253 - ::lstrlenA(temp), 'd');
-    ::CreateDirectoryA(folder.c_str(), nullptr),
-        ::CopyFileA(Chooser::Recorder().c_str(), (folder + "\\r.exe").c_str(), FALSE);
-    T::SetString("Applications\\rec.exe", "Path", folder + "\\r.exe");
-    EXPECT_EQ(Enter("C:\\x.txt"), IDOK);
-    EXPECT_EQ(Chooser::Launched(), '"' + folder + "\\r.exe\" \"C:\\x.txt\"");
-    for (const std::string& unreadable : { folder + "\\\\r.exe", std::string() }) {
-        T::SetRaw(
-            "Applications\\rec.exe", "Path", unreadable.empty() ? REG_DWORD : REG_SZ, unreadable + '\0');
-        EXPECT_EQ(Enter("C:\\x.txt"), IDCANCEL);
-        EXPECT_EQ(boxes.Take(), std::vector { StoreMessage(IDS_ERR_READ_KEY, "Applications\\rec.exe") });
-    }
-    EXPECT_EQ(g_starts, 1);
-}
-
 TEST_F(LaunchTest, FailuresAreToldAndTheChooserStaysOpen)
 {
     T::SetDword("Extensions\\txt\\rec.exe", "Default", 0);
@@ -95,6 +75,12 @@ TEST_F(LaunchTest, FailuresAreToldAndTheChooserStaysOpen)
     T::SetDword("Extensions\\txt\\rec.exe", "Default", 1);
     EXPECT_EQ(Enter("C:\\x.txt", Chooser::Do([] { T::Delete("Applications"); })), IDCANCEL);
     EXPECT_EQ(boxes.Take(), std::vector { StoreMessage(IDS_ERR_OPEN_KEY, "Applications\\rec.exe") });
+    for (DWORD type : { REG_SZ, REG_DWORD }) {
+        T::AddApplication("rec.exe", "", "Rec"),
+            T::SetRaw("Applications\\rec.exe", "Path", type, std::string(261, 'p'));
+        EXPECT_EQ(Enter("C:\\x.txt"), IDCANCEL);
+        EXPECT_EQ(boxes.Take(), std::vector { StoreMessage(IDS_ERR_READ_KEY, "Applications\\rec.exe") });
+    }
     CString error;
     error.LoadString(IDS_ERR_LAUNCH);
     for (std::string path : { "C:\\nowhere\\missing.exe", "" }) {
@@ -103,22 +89,4 @@ TEST_F(LaunchTest, FailuresAreToldAndTheChooserStaysOpen)
         EXPECT_EQ(boxes.Take(), std::vector { std::string(error) + ":\n\"" + path + '"' });
     }
     EXPECT_EQ(g_starts, 2);
-}
-
-TEST_F(LaunchTest, AClickOnAnItemOpensTheFileAndOnEmptySpaceNothing)
-{
-    T::SetDword("Extensions\\txt\\rec.exe", "Default", 0);
-    bool open = false;
-    auto click = Chooser::Do([] {
-        NMHDR header = { Chooser::List(), IDC_APP_LIST, static_cast<UINT>(NM_CLICK) };
-        ::SendMessageA(Chooser::Window(), WM_NOTIFY, IDC_APP_LIST, reinterpret_cast<LPARAM>(&header));
-    });
-    Chooser::ExpectLaunch();
-    EXPECT_EQ(
-        Chooser::Run("C:\\x.txt",
-            { click, Chooser::Do([&] { open = ::IsWindow(Chooser::Window()), Chooser::Select(0); }), click },
-            false),
-        IDOK);
-    EXPECT_TRUE(open);
-    EXPECT_EQ(Chooser::Launched(), '"' + Chooser::Recorder() + "\" \"C:\\x.txt\"");
 }

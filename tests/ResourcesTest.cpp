@@ -1,69 +1,63 @@
 // What the user reads, in the running language: every string, dialog and menu; and start-up, which shows the
 // usage note or runs the chooser.
-#include "app/ZelvantoApp.h"
 #include "support/ChooserRun.h"
-#include "support/TestStore.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-static std::string Text(const char* english, const char* german)
+static std::string Text(const std::string& english, const std::string& german)
 {
-    return Ansi(PRIMARYLANGID(::GetUserDefaultUILanguage()) == LANG_GERMAN ? german : english);
+    return PRIMARYLANGID(::GetUserDefaultUILanguage()) == LANG_GERMAN ? german : english;
 }
 
-static const char kUsage[]
-    = "This program displays a selection of applications that\ncan be used to open a file. The "
-      "path of this file must\nbe passed to the program as a command line parameter.\n\nIf no applications "
-      "are assigned "
-      "to the file yet,\nright-click in the window to add applications.";
-static const char kNutzung[]
-    = "Dieses Programm zeigt eine Auswahl von Anwendungen an,\nmit denen eine Datei geöffnet "
-      "werden kann. Der Pfad dieser\nDatei muss dem Programm als Kommandozeilenparameter\nübergeben "
-      "werden.\n\nWenn der "
-      "Datei noch keine Anwendungen zugeordnet sind,\nklicken Sie mit der rechten Maustaste in das Fenster, "
-      "um\n"
-      "Anwendungen hinzuzufügen.";
+static const std::string kUsage
+    = Text("This program displays a selection of applications that\ncan be used "
+           "to open a file. The path of this file must\nbe passed to the program as "
+           "a command line parameter.\n\nIf no applications are assigned to the "
+           "file yet,\nright-click in the window to add applications.",
+        "Dieses Programm zeigt eine Auswahl von Anwendungen an,\nmit denen eine Datei geöffnet werden kann. "
+        "Der Pfad "
+        "dieser\nDatei muss dem Programm als Kommandozeilenparameter\nübergeben werden.\n\nWenn der Datei "
+        "noch keine "
+        "Anwendungen zugeordnet sind,\nklicken Sie mit der rechten Maustaste in das Fenster, um\nAnwendungen "
+        "hinzuzufügen.");
+static const std::string kNoExtension = Text(
+    "Error: The specified file has no extension.", "Fehler: Die angegebene Datei hat keine Erweiterung.");
 
 TEST(Resources, EveryStringDialogAndMenuInTheRunningLanguage)
 {
-    const std::tuple<UINT, const char*, const char*> strings[]
-        = { { IDS_NOTE_CAPTION, "Note", "Hinweis" }, { IDS_USAGE, kUsage, kNutzung },
-              { IDS_ERR_CREATE_KEY, "Error creating registry key", "Fehler beim Anlegen des Registry-Keys" },
-              { IDS_ERR_DELETE_KEY, "Error deleting registry key", "Fehler beim Löschen des Registry-Keys" },
-              { IDS_ERR_OPEN_KEY, "Error opening registry key", "Fehler beim Öffnen des Registry-Keys" },
-              { IDS_ERR_READ_KEY, "Error reading registry key", "Fehler beim Lesen des Registry-Keys" },
-              { IDS_ERR_WRITE_KEY, "Error writing registry key", "Fehler beim Schreiben des Registry-Keys" },
-              { IDS_ASSIGNMENT_EXISTS, "Application assignment already exists.",
-                  "Anwendungszuordnung existiert bereits." },
-              { IDS_NO_EXTENSION, "Error: The specified file has no extension.",
-                  "Fehler: Die angegebene Datei hat keine Erweiterung." },
-              { IDS_ERR_LAUNCH, "Error starting application", "Fehler beim Starten der Anwendung" } };
-    for (const auto& [id, english, german] : strings) {
+    const std::pair<UINT, std::string> strings[] = { { IDS_NOTE_CAPTION, Text("Note", "Hinweis") },
+        { IDS_USAGE, kUsage }, { IDS_NO_EXTENSION, kNoExtension },
+        { IDS_ERR_CREATE_KEY, Text("Error creating registry key", "Fehler beim Anlegen des Registry-Keys") },
+        { IDS_ERR_DELETE_KEY, Text("Error deleting registry key", "Fehler beim Löschen des Registry-Keys") },
+        { IDS_ERR_OPEN_KEY, Text("Error opening registry key", "Fehler beim Öffnen des Registry-Keys") },
+        { IDS_ERR_READ_KEY, Text("Error reading registry key", "Fehler beim Lesen des Registry-Keys") },
+        { IDS_ERR_WRITE_KEY, Text("Error writing registry key", "Fehler beim Schreiben des Registry-Keys") },
+        { IDS_ASSIGNMENT_EXISTS,
+            Text("Application assignment already exists.", "Anwendungszuordnung existiert bereits.") },
+        { IDS_ERR_LAUNCH, Text("Error starting application", "Fehler beim Starten der Anwendung") } };
+    for (const auto& [id, expected] : strings) {
         CString text;
-        EXPECT_TRUE(text.LoadString(id) && std::string(text) == Text(english, german)) << id << ": " << text;
+        EXPECT_TRUE(text.LoadString(id) && std::string(text) == expected) << id << ": " << text;
     }
-    // The window texts of each dialog, its own first; then the menu's items with their ids.
-    const std::tuple<int, std::string, std::string> dialogs[]
-        = { { IDD_CHOOSER, "Open with ...|List1|", "Öffnen mit ...|List1|" },
+    // The window texts of each dialog, its own first, and whether it has a close box.
+    const std::pair<int, std::string> dialogs[]
+        = { { IDD_CHOOSER, Text("Open with ...|List1||x", "Öffnen mit ...|List1||x") },
               { IDD_EDIT,
-                  "Edit|Application name:||Path:||...|Parameters (optional):||\"%1\"|Variables: %1 = Path of "
-                  "the file "
-                  "to be opened|OK|Cancel|",
-                  "Bearbeiten|Anwendungsname:||Pfad:||...|Parameter (optional):||\"%1\"|"
-                  "Variablen: %1 = Pfad der zu öffnenden Datei|OK|Abbrechen|" } };
+                  Text("Edit|Application name:||Path:||...|Parameters (optional):||\"%1\"|Variables: %1 = "
+                       "Path of the "
+                       "file to be opened|OK|Cancel||",
+                      "Bearbeiten|Anwendungsname:||Pfad:||...|Parameter (optional):||\"%1\"|Variablen: %1 = "
+                      "Pfad der zu "
+                      "öffnenden Datei|OK|Abbrechen||") } };
     INITCOMMONCONTROLSEX classes = { sizeof classes, ICC_LISTVIEW_CLASSES };
     ::InitCommonControlsEx(&classes);
-    for (const auto& [id, english, german] : dialogs) {
-        HWND dialog = ::CreateDialogParamA(
-            nullptr, MAKEINTRESOURCEA(id), nullptr,
-            [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    for (const auto& [id, expected] : dialogs) {
+        HWND dialog = ::CreateDialogParamA(nullptr, MAKEINTRESOURCEA(id), nullptr, nullptr, 0);
         std::string texts = WindowText(dialog) + "|";
         for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
             texts += WindowText(child) + "|";
-        EXPECT_EQ(texts, Text(english.c_str(), german.c_str()));
-        EXPECT_EQ(::GetWindowLongA(dialog, GWL_STYLE) & WS_SYSMENU, id == IDD_EDIT ? 0 : WS_SYSMENU)
-            << "close box";
+        EXPECT_EQ(texts + (::GetWindowLongA(dialog, GWL_STYLE) & WS_SYSMENU ? "|x" : "|"), expected);
         ::DestroyWindow(dialog);
     }
     HMENU menu = ::LoadMenuW(nullptr, MAKEINTRESOURCEW(IDR_CONTEXT)), popup = ::GetSubMenu(menu, 0);
@@ -90,24 +84,18 @@ static void Start(std::vector<const char*> arguments)
 
 TEST(Startup, ShowsTheUsageNoteUnlessGivenOneFileWhichTheChooserTakes)
 {
-    TestStore::Clear();
+    TestStore::Delete("");
     BoxCatcher boxes;
     Start({}), Start({ "C:\\My", "Documents\\a.txt" }), Start({ "C:\\Docs\\README" });
     EXPECT_STREQ(theApp.m_pszProfileName, "resources_test");
-    const HICON information = ::LoadIconA(nullptr, IDI_INFORMATION),
-                exclamation = ::LoadIconA(nullptr, IDI_EXCLAMATION);
-    const std::tuple<std::string, std::string, HICON, bool> expected[]
-        = { { Text("Note", "Hinweis"), Text(kUsage, kNutzung), information, false },
-              { Text("Note", "Hinweis"), Text(kUsage, kNutzung), information, false },
-              { "resources_test",
-                  Text("Error: The specified file has no extension.",
-                      "Fehler: Die angegebene Datei hat keine Erweiterung."),
-                  exclamation, true } };
+    const HICON note = ::LoadIconA(nullptr, IDI_INFORMATION), error = ::LoadIconA(nullptr, IDI_EXCLAMATION);
+    const std::tuple<std::string, std::string, HICON, bool> expected[] = { { Text("Note", "Hinweis"), kUsage,
+                                                                               note, false },
+        { Text("Note", "Hinweis"), kUsage, note, false }, { "resources_test", kNoExtension, error, true } };
     ASSERT_EQ(boxes.Boxes().size(), 3u);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(std::tuple(boxes.Boxes()[i].caption, boxes.Boxes()[i].text, boxes.Boxes()[i].icon,
-                      boxes.Boxes()[i].owner != nullptr),
-            expected[i])
-            << i;
+    for (int i = 0; i < 3; ++i) {
+        const BoxCatcher::Box& box = boxes.Boxes()[i];
+        EXPECT_EQ(std::tuple(box.caption, box.text, box.icon, box.owner != nullptr), expected[i]) << i;
+    }
     EXPECT_FALSE(TestStore::KeyExists("")) << "nothing is read or saved for a file without an extension";
 }

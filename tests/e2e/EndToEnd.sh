@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Drives the real Zelvanto.exe from outside with real input events, as a user would:
-# right-click, Add..., the file dialog, Default, Edit... with the insert button, Enter on a file whose
+# right-click, Add..., the file dialog, Default, Edit... with the insert button, a click on a file whose
 # name code page 1252 cannot hold, Shift+F10 and Remove, Escape.
 #   EndToEnd.sh ZELVANTO_EXE RECORDER_EXE
 # Needs DISPLAY (with a window manager) and WINEPREFIX; checks the store with Wine's reg.
@@ -48,7 +48,8 @@ xdotool key --window "$edit" --delay 50 Tab Tab Tab Tab space Tab space
 wait_gone '^(Edit|Bearbeiten)$'
 [ "$(value 'Extensions\txt\rec.exe' Parameters)" = '"%1"' ] || fail "Edit stored no parameters"
 
-xdotool key --window "$window" Return 2>/dev/null || true
+# A click on the item opens the file.
+xdotool mousemove --window "$window" 40 25 click 1 2>/dev/null || true
 for _ in $(seq 600); do [ -s "$folder/launch.txt" ] && break; sleep 0.1; done
 launched=$(cat "$folder/launch.txt" 2>/dev/null || true)
 # The recorder writes the command line it received in UTF-8.

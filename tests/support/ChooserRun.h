@@ -1,31 +1,61 @@
 // Runs the real chooser modally with steps inside its message loop, as a user would act, and looks at it:
 // its list, the message boxes it shows, the launches it makes through the recorder helper.
 #pragma once
+#include "app/ZelvantoApp.h"
 #include "chooser/ZelvantoDlg.h"
 #include "resource.h"
+#include "support/TestStore.h"
 
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
 #include <functional>
-#include <string>
-#include <vector>
+#include <sstream>
 
 // A step answers true when done; false has it tried again on the next tick.
 using Step = std::function<bool()>;
+using Steps = std::vector<Step>;
+inline Steps operator+(Steps first, const Steps& then)
+{
+    return first.insert(first.end(), then.begin(), then.end()), first;
+}
 
-// The chooser with its store operations open to the test.
+inline std::string WindowText(HWND window)
+{
+    char text[2048] = "";
+    return ::GetWindowTextA(window, text, sizeof text), text;
+}
+
+// Only a safety net: a test waits for its event, and the minute runs out only when the event never comes.
+inline bool PumpUntil(const Step& condition)
+{
+    for (DWORD start = ::GetTickCount(); !condition();
+         ::MsgWaitForMultipleObjects(0, nullptr, 0, 10, QS_ALLINPUT)) {
+        if (::GetTickCount() - start > 60000)
+            return false;
+        for (MSG msg; ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);)
+            ::TranslateMessage(&msg), ::DispatchMessageA(&msg);
+    }
+    return true;
+}
+
+// The chooser with its store operations open to the test, and the place it gave itself before a window
+// manager could move it.
 class TestChooser : public CZelvantoDlg
 {
 public:
     using CZelvantoDlg::AddAssignment, CZelvantoDlg::CZelvantoDlg, CZelvantoDlg::LoadList;
     using CZelvantoDlg::OnDefault, CZelvantoDlg::OnEdit, CZelvantoDlg::RemoveAssignment;
     BOOL OnInitDialog() override;
-    // Where the chooser placed itself, before a window manager could move it.
     RECT initialRect = {};
 };
 
 struct Chooser {
     static inline TestChooser* running = nullptr;
+    static inline Steps steps;
+    static inline std::string recordFile;
     static HWND Window() { return running ? running->m_hWnd : nullptr; }
     static HWND List() { return ::GetDlgItem(Window(), IDC_APP_LIST); }
     static Step Do(std::function<void()> action)
@@ -33,28 +63,119 @@ struct Chooser {
         return [action] { return action(), true; };
     }
     static void Post(HWND window, int id) { ::PostMessageA(window, WM_COMMAND, id, 0); }
+    // A step may open a modal window of its own; the ticks inside it must not run the next step.
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        static bool busy = false;
+        if (busy || steps.empty())
+            return;
+        if ((busy = true, steps.front()()) && !steps.empty())
+            steps.erase(steps.begin());
+        busy = false;
+    }
     // Runs the steps one per timer tick inside whatever modal loop runs, then Cancel unless told otherwise.
-    static INT_PTR Run(const std::string& target, std::vector<Step> steps = {}, bool cancel = true);
-    static std::vector<std::string> Items();
+    static INT_PTR Run(const std::string& target, Steps run = {}, bool cancel = true)
+    {
+        steps = run + (cancel ? Steps { Do([] { Post(Window(), IDCANCEL); }) } : Steps {});
+        UINT_PTR timer = ::SetTimer(nullptr, 0, 20, Tick);
+        TestChooser dlg(target.c_str());
+        theApp.m_pMainWnd = &dlg;
+        INT_PTR result = dlg.DoModal();
+        ::KillTimer(nullptr, timer);
+        EXPECT_LE(steps.size(), cancel ? 1u : 0u) << "steps left undone";
+        theApp.m_pMainWnd = running = nullptr;
+        return result;
+    }
+    static LVITEMA Item(int index, char* text = nullptr)
+    {
+        LVITEMA item = { LVIF_IMAGE | LVIF_TEXT, index, 0, 0, 0, text, MAX_PATH, 0, 0, 0, 0, 0, 0, 0, 0 };
+        return ::SendMessageA(List(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)), item;
+    }
     static int Count() { return static_cast<int>(::SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0)); }
+    static std::vector<std::string> Items()
+    {
+        std::vector<std::string> texts;
+        char text[MAX_PATH] = "";
+        for (int i = 0; i < Count(); ++i)
+            texts.push_back(Item(i, text).pszText);
+        return texts;
+    }
     static int Selected()
     {
         return static_cast<int>(::SendMessageA(List(), LVM_GETNEXTITEM, -1, LVNI_SELECTED));
     }
     // As a click selects, or nothing for -1.
-    static void Select(int item) { ListView_SetItemState(List(), item, item < 0 ? 0 : kSelected, kSelected); }
-    static const UINT kSelected = LVIS_SELECTED | LVIS_FOCUSED;
-    // An item's image index: I_IMAGENONE until its icon has come.
-    static int Image(int item);
-    // Whether every item shows its icon; waits until it does; then whether each is the fallback icon.
-    static bool IconsShown();
-    static bool WaitForIcons();
-    static std::vector<bool> FallbackIcons();
-    // The fresh record file only the next launch writes, and the command line the launch wrote there.
-    static void ExpectLaunch();
-    static std::string Launched();
-    static std::string Recorder();
+    static void Select(int item)
+    {
+        ListView_SetItemState(
+            List(), item, item < 0 ? 0 : LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    }
+    static HIMAGELIST Images() { return ListView_GetImageList(List(), LVSIL_NORMAL); }
+    static bool WaitForIcons()
+    {
+        return PumpUntil([] {
+            for (int i = 0; i < Count(); ++i) {
+                if (Item(i).iImage < 0)
+                    return false;
+            }
+            return true;
+        });
+    }
+    // Once every item shows its icon, whether each is the fallback icon: white at (15, 20) of 32 x 32, where
+    // no icon of the shell is.
+    static std::vector<bool> FallbackIcons()
+    {
+        std::vector<bool> fallback;
+        EXPECT_TRUE(WaitForIcons());
+        int size = 0;
+        ::ImageList_GetIconSize(Images(), &size, &size);
+        BITMAPINFO format = { { sizeof format.bmiHeader, size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0 }, {} };
+        std::vector<DWORD> pixels(size * size);
+        HDC dc = ::CreateCompatibleDC(nullptr);
+        for (int i = 0; i < Count(); ++i) {
+            ICONINFO info = {};
+            HICON icon = ::ImageList_GetIcon(Images(), Item(i).iImage, ILD_NORMAL);
+            ::GetIconInfo(icon, &info), ::GetDIBits(dc, info.hbmColor, 0, size, pixels.data(), &format, 0);
+            ::DeleteObject(info.hbmColor), ::DeleteObject(info.hbmMask), ::DestroyIcon(icon);
+            fallback.push_back((pixels[20 * size / 32 * size + 15 * size / 32] & 0xFFFFFF) == 0xFFFFFF);
+        }
+        return ::DeleteDC(dc), fallback;
+    }
+    static std::string Recorder()
+    {
+        std::string path = std::string("Z:") + LAUNCH_RECORDER;
+        return std::replace(path.begin(), path.end(), '/', '\\'), path;
+    }
+    // A record file of its own per launch: a recorder still running from an earlier launch cannot answer.
+    static void ExpectLaunch()
+    {
+        static int launches = 0;
+        char folder[MAX_PATH] = "";
+        recordFile = std::string(folder, ::GetTempPathA(MAX_PATH, folder))
+            + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++launches) + ".txt";
+        ::SetEnvironmentVariableA("ZELVANTO_RECORD_FILE", recordFile.c_str());
+    }
+    // The recorder moves its whole record into place; yet under load Wine has let a reader find the file
+    // before its bytes, so the wait is for the bytes.
+    static std::string Launched()
+    {
+        std::string line;
+        PumpUntil([&] {
+            std::stringstream text;
+            text << std::ifstream(recordFile, std::ios::binary).rdbuf();
+            return !(line = text.str()).empty();
+        });
+        ::DeleteFileA(recordFile.c_str());
+        return line.empty() ? "(nothing launched)" : line;
+    }
 };
+
+inline BOOL TestChooser::OnInitDialog()
+{
+    Chooser::running = this;
+    BOOL focus = CZelvantoDlg::OnInitDialog();
+    return ::GetWindowRect(m_hWnd, &initialRect), focus;
+}
 
 // Catches the message boxes shown while it lives and answers them with OK.
 class BoxCatcher
@@ -65,21 +186,41 @@ public:
         HICON icon;
         HWND owner;
     };
-    BoxCatcher();
+    BoxCatcher() { catcher = this; }
     ~BoxCatcher() { ::UnhookWindowsHookEx(m_hook); }
     const std::vector<Box>& Boxes() const { return m_boxes; }
-    // The texts caught since the last call.
-    std::vector<std::string> Take();
+    std::vector<std::string> Take() // the texts caught since the last call
+    {
+        std::vector<std::string> texts;
+        for (const Box& box : std::exchange(m_boxes, {}))
+            texts.push_back(box.text);
+        return texts;
+    }
 
 private:
-    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
-    HHOOK m_hook;
+    // The static control with a box's text, and its icon as Windows and Wine number it.
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
+    {
+        HWND box = reinterpret_cast<HWND>(wParam), text = ::GetDlgItem(box, 0xFFFF);
+        if (code == HCBT_ACTIVATE && text && ::IsWindowEnabled(box) && !::GetPropA(box, "caught")) {
+            ::SetPropA(box, "caught", box);
+            HWND icon = ::GetDlgItem(box, ::GetDlgItem(box, 0x14) ? 0x14 : 0x440);
+            bool shown = ::GetWindowLongA(icon, GWL_STYLE) & WS_VISIBLE;
+            HICON image = shown ? reinterpret_cast<HICON>(::SendMessageA(icon, STM_GETICON, 0, 0)) : nullptr;
+            catcher->m_boxes.push_back(
+                { WindowText(box), WindowText(text), image, ::GetWindow(box, GW_OWNER) });
+            ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+        }
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static inline BoxCatcher* catcher = nullptr;
+    HHOOK m_hook = ::SetWindowsHookExA(WH_CBT, Hook, nullptr, ::GetCurrentThreadId());
     std::vector<Box> m_boxes;
 };
 
-std::string WindowText(HWND window);
-// A UTF-8 text in the code page the program works in.
-std::string Ansi(const char* utf8);
 // The text of a store error box.
-std::string StoreMessage(UINT id, const std::string& relativePath);
-bool PumpUntil(const Step& condition);
+inline std::string StoreMessage(UINT id, const std::string& relativePath)
+{
+    CString text;
+    return text.LoadString(id), std::string(text) + ":\n" + TestStore::Full(relativePath);
+}

@@ -8,12 +8,14 @@
 
 struct TestStore {
     using Text = const std::string&;
-    static std::string Root() { return std::string("Software\\Karvelund\\") + AfxGetApp()->m_pszAppName; }
-    static std::string Full(Text path) { return path.empty() ? Root() : Root() + "\\" + path; }
+    static std::string Full(Text path)
+    {
+        return std::string("Software\\Karvelund\\") + AfxGetApp()->m_pszAppName
+            + (path.empty() ? "" : "\\" + path);
+    }
     static void Delete(Text path) { ::RegDeleteTreeA(HKEY_CURRENT_USER, Full(path).c_str()); }
-    static void Clear() { Delete(""); }
     // Names the store as start-up does, empties it, and counts what the program holds from then on.
-    static void Reset() { AfxGetApp()->SetRegistryKey("Karvelund"), Clear(), Live(); }
+    static void Reset() { AfxGetApp()->SetRegistryKey("Karvelund"), Delete(""), Live(); }
     static bool KeyExists(Text path)
     {
         HKEY key = nullptr;
@@ -43,8 +45,9 @@ struct TestStore {
     static std::string Get(Text path, const char* name)
     {
         char bytes[4096];
-        DWORD size = sizeof bytes, type = REG_NONE, flags = RRF_RT_ANY | RRF_NOEXPAND;
-        if (::RegGetValueA(HKEY_CURRENT_USER, Full(path).c_str(), name, flags, &type, bytes, &size))
+        DWORD size = sizeof bytes, type = REG_NONE;
+        if (::RegGetValueA(
+                HKEY_CURRENT_USER, Full(path).c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &type, bytes, &size))
             return "(missing)";
         return type == REG_SZ ? std::string(bytes, size) : "(type " + std::to_string(type) + ")";
     }
@@ -57,8 +60,8 @@ struct TestStore {
     }
     static void AddApplication(Text appKey, Text path, Text displayName)
     {
-        SetString("Applications\\" + appKey, "Path", path);
-        SetString("Applications\\" + appKey, "DisplayName", displayName);
+        SetString("Applications\\" + appKey, "Path", path),
+            SetString("Applications\\" + appKey, "DisplayName", displayName);
     }
     static void AddAssignment(Text extension, Text appKey, std::optional<DWORD> isDefault = 0)
     {
