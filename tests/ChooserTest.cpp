@@ -29,7 +29,7 @@ struct ChooserTest : ::testing::Test {
     {
         T::Reset();
         static ImportPatch held(
-            &__imp_SHGetFileInfoA, "shell32.dll", "SHGetFileInfoA", (void*)HeldGetFileInfo);
+            "shell32.dll", "SHGetFileInfoA", (void*)HeldGetFileInfo, &__imp_SHGetFileInfoA);
         g_shell = &held, g_given.clear(), ::SetEvent(g_gate);
     }
     void TearDown() override { EXPECT_EQ(Live().keys, 0) << "keys left open"; }

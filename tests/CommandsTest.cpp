@@ -296,27 +296,3 @@ TEST_F(CommandsTest, EditFieldsTakeTheInsertButtonTheBrowseButtonAnd259Bytes)
     EXPECT_EQ(seen, (std::vector<std::string> { "a\"%1\"", "ab", "picked.v2|" + program, "  |" + program }));
     EXPECT_EQ(T::Get(kApp, "Path"), std::string("C:\\Tools\\tool.exe") + '\0') << "Cancel writes nothing";
 }
-
-// A value that cannot be written is told and the others still are; records removed by another copy while the
-// list was shown are told; without a selection nothing opens.
-TEST_F(CommandsTest, EditFailuresAreToldAndTheOtherFieldsStillWritten)
-{
-    ImportPatch setValue("advapi32.dll", "RegSetValueExA", (void*)SetValue);
-    g_patch = &setValue, g_unwritable = "DisplayName";
-    EXPECT_TRUE(Edit([] {
-        ::SetDlgItemTextA(Dialog(IDC_NAME), IDC_NAME, "New"),
-            ::SetDlgItemTextA(Dialog(IDC_NAME), IDC_PATH, "C:\\new.exe");
-    }));
-    EXPECT_EQ(T::Get(kApp, "Path"), std::string("C:\\new.exe") + '\0');
-    EXPECT_FALSE(Edit([] { ::SetDlgItemTextA(Dialog(IDC_NAME), IDC_NAME, "Newer"); }))
-        << "no write went through";
-    for (const char* removed : { kAssignment, "Applications" }) {
-        T::AddAssignment("txt", "tool.exe");
-        C::Run("C:\\a.txt", { C::Do([=] {
-            C::Select(0), T::Delete(removed), C::running->OnEdit(), C::Select(-1), C::running->OnEdit();
-        }) });
-    }
-    EXPECT_EQ(boxes.Take(),
-        (std::vector { StoreMessage(IDS_ERR_WRITE_KEY, kApp), StoreMessage(IDS_ERR_WRITE_KEY, kApp),
-            StoreMessage(IDS_ERR_OPEN_KEY, kAssignment), StoreMessage(IDS_ERR_OPEN_KEY, kApp) }));
-}

@@ -30,7 +30,7 @@ struct LaunchTest : ::testing::Test {
         Chooser::ExpectLaunch();
         return Chooser::Run(target, { before, Chooser::Do([] { Chooser::Post(Chooser::Window(), IDOK); }) });
     }
-    ImportPatch start { &__imp_ShellExecuteA, "shell32.dll", "ShellExecuteA", (void*)Start };
+    ImportPatch start { "shell32.dll", "ShellExecuteA", (void*)Start, &__imp_ShellExecuteA };
     BoxCatcher boxes;
 };
 
@@ -62,31 +62,26 @@ TEST_F(LaunchTest, TheProgramReceivesTheTargetAsTheParametersSay)
     EXPECT_TRUE(boxes.Boxes().empty());
 }
 
+// Each failure is told and the chooser stays open: a record removed by another copy while the list was shown,
+// an unreadable path (too long, a number), a program that cannot be started.
 TEST_F(LaunchTest, FailuresAreToldAndTheChooserStaysOpen)
 {
-    T::SetDword("Extensions\\txt\\rec.exe", "Default", 0);
-    bool saved = false;
-    auto enter = Chooser::Do([] { Chooser::Post(Chooser::Window(), IDOK); });
-    EXPECT_EQ(Chooser::Run("C:\\x.txt", { enter, Chooser::Do([&] {
-                                             saved = T::GetDword("Extensions\\txt", "WindowLeft").has_value();
-                                         }) }),
-        IDCANCEL);
-    EXPECT_TRUE(saved) << "Enter with nothing selected saves the place, and only that";
-    T::SetDword("Extensions\\txt\\rec.exe", "Default", 1);
     EXPECT_EQ(Enter("C:\\x.txt", Chooser::Do([] { T::Delete("Applications"); })), IDCANCEL);
-    EXPECT_EQ(boxes.Take(), std::vector { StoreMessage(IDS_ERR_OPEN_KEY, "Applications\\rec.exe") });
-    for (DWORD type : { REG_SZ, REG_DWORD }) {
-        T::AddApplication("rec.exe", "", "Rec"),
-            T::SetRaw("Applications\\rec.exe", "Path", type, std::string(261, 'p'));
-        EXPECT_EQ(Enter("C:\\x.txt"), IDCANCEL);
-        EXPECT_EQ(boxes.Take(), std::vector { StoreMessage(IDS_ERR_READ_KEY, "Applications\\rec.exe") });
-    }
     CString error;
     error.LoadString(IDS_ERR_LAUNCH);
-    for (std::string path : { "C:\\nowhere\\missing.exe", "" }) {
-        T::AddApplication("rec.exe", path, "Rec");
-        EXPECT_EQ(Enter("C:\\x.txt"), IDCANCEL);
-        EXPECT_EQ(boxes.Take(), std::vector { std::string(error) + ":\n\"" + path + '"' });
+    const std::string app = "Applications\\rec.exe", launch = std::string(error) + ":\n";
+    const std::tuple<DWORD, std::string, std::string> rows[]
+        = { { 0, "", StoreMessage(IDS_ERR_OPEN_KEY, app) },
+              { REG_SZ, std::string(261, 'p'), StoreMessage(IDS_ERR_READ_KEY, app) },
+              { REG_DWORD, "1234", StoreMessage(IDS_ERR_READ_KEY, app) },
+              { REG_SZ, "C:\\nowhere\\missing.exe", launch + "\"C:\\nowhere\\missing.exe\"" },
+              { REG_SZ, "", launch + "\"\"" } };
+    for (const auto& [type, path, box] : rows) {
+        if (type) {
+            T::AddApplication("rec.exe", "", "Rec"), T::SetRaw(app, "Path", type, path);
+            EXPECT_EQ(Enter("C:\\x.txt"), IDCANCEL);
+        }
+        EXPECT_EQ(boxes.Take(), std::vector { box }) << path;
     }
     EXPECT_EQ(g_starts, 2);
 }
