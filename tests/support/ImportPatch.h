@@ -17,9 +17,9 @@ class ImportPatch
 public:
     // A function the program loads on first use is patched at its slot, the linker's __imp_ symbol.
     ImportPatch(const char* dll, const char* function, void* replacement, void** delayedSlot = nullptr)
-        : m_slot(delayedSlot ? delayedSlot : Slot(dll, function))
+        : m_original(reinterpret_cast<void*>(::GetProcAddress(::LoadLibraryA(dll), function)))
+        , m_slot(delayedSlot ? delayedSlot : Slot(dll, function))
         , m_previous(m_slot ? Swap(m_slot, replacement) : nullptr)
-        , m_original(reinterpret_cast<void*>(::GetProcAddress(::LoadLibraryA(dll), function)))
     {
     }
     ~ImportPatch() { m_slot ? Swap(m_slot, m_previous) : nullptr; }
@@ -56,9 +56,9 @@ private:
         std::swap(*slot, value);
         return ::VirtualProtect(slot, sizeof value, protection, &protection), value;
     }
+    void* m_original; // taken first: the patched function may be the look-up itself
     void** m_slot;
     void* m_previous;
-    void* m_original;
 };
 
 // What the program holds right now, counted at its imports from the first call on (Wine's own counters
