@@ -11,14 +11,14 @@
 using T = TestStore;
 using C = Chooser;
 static HANDLE g_gate = ::CreateEventA(nullptr, TRUE, TRUE, nullptr); // the shell answers while it is set
-static HANDLE g_called = ::CreateEventA(nullptr, FALSE, FALSE, nullptr); // set by every call of the shell
+static HANDLE g_called = ::CreateSemaphoreA(nullptr, 0, 1000, nullptr); // a count of the shell's calls
 static std::set<HICON> g_given; // written by one worker at a time, read once it has ended
 static ImportPatch* g_shell = nullptr;
 
 static DWORD_PTR WINAPI HeldGetFileInfo(
     LPCSTR path, DWORD attributes, SHFILEINFOA* info, UINT size, UINT flags)
 {
-    ::SetEvent(g_called), ::WaitForSingleObject(g_gate, INFINITE);
+    ::ReleaseSemaphore(g_called, 1, nullptr), ::WaitForSingleObject(g_gate, INFINITE);
     auto result = g_shell->Original<decltype(&::SHGetFileInfoA)>()(path, attributes, info, size, flags);
     return g_given.insert(info->hIcon), result;
 }
@@ -31,6 +31,8 @@ struct ChooserTest : ::testing::Test {
         static ImportPatch held(
             "shell32.dll", "SHGetFileInfoA", (void*)HeldGetFileInfo, &__imp_SHGetFileInfoA);
         g_shell = &held, g_given.clear(), ::SetEvent(g_gate);
+        while (::WaitForSingleObject(g_called, 0) == WAIT_OBJECT_0) // calls of earlier tests
+            ;
     }
     void TearDown() override { EXPECT_EQ(Live().keys, 0) << "keys left open"; }
     // An application named `name` whose parameters are its key; with an icon unless it has no path.

@@ -296,3 +296,16 @@ TEST_F(CommandsTest, EditFieldsTakeTheInsertButtonTheBrowseButtonAnd259Bytes)
     EXPECT_EQ(seen, (std::vector<std::string> { "a\"%1\"", "ab", "picked.v2|" + program, "  |" + program }));
     EXPECT_EQ(T::Get(kApp, "Path"), std::string("C:\\Tools\\tool.exe") + '\0') << "Cancel writes nothing";
 }
+
+// A value that cannot be written is told, and the other fields are still written.
+TEST_F(CommandsTest, AnEditThatCannotWriteAValueTellsItAndWritesTheOthers)
+{
+    ImportPatch setValue("advapi32.dll", "RegSetValueExA", (void*)SetValue);
+    g_patch = &setValue, g_unwritable = "DisplayName";
+    EXPECT_TRUE(Edit([] {
+        ::SetDlgItemTextA(Dialog(IDC_NAME), IDC_NAME, "New"),
+            ::SetDlgItemTextA(Dialog(IDC_NAME), IDC_PATH, "C:\\n.exe");
+    }));
+    EXPECT_EQ(T::Get(kApp, "DisplayName") + T::Get(kApp, "Path"), std::string("Tool\0C:\\n.exe\0", 14));
+    EXPECT_EQ(boxes.Take(), std::vector { StoreMessage(IDS_ERR_WRITE_KEY, kApp) });
+}
