@@ -4,6 +4,7 @@
 #include "support/ChooserRun.h"
 
 #include <gtest/gtest.h>
+#include <process.h>
 #include <shellapi.h>
 
 #include <set>
@@ -79,7 +80,8 @@ TEST_F(ChooserTest, ListsWhatCanBeReadByNameWithTheDefaultSelectedAndEachItsIcon
         EXPECT_EQ(C::FallbackIcons(), (std::vector<bool> { false, false, true, true, true, false, false }));
         int cx = 0, cy = 0;
         ::ImageList_GetIconSize(C::Images(), &cx, &cy);
-        EXPECT_TRUE(cx == ::GetSystemMetrics(SM_CXICON) && cy == ::GetSystemMetrics(SM_CYICON)) << cx;
+        int expected = __argc > 2 ? std::atoi(__argv[2]) : 32; // the system's icon size at this process's dpi
+        EXPECT_TRUE(cx == expected && cy == expected) << cx;
     }) });
     T::SetDword("Extensions\\txt\\empty.exe", "Default", 0),
         T::SetDword("Extensions\\txt\\editor.exe", "Default", 0);
@@ -100,6 +102,25 @@ TEST_F(ChooserTest, InputBeforeTheIconsActsOnTheChosenApplication)
             IDOK);
         EXPECT_EQ(C::Launched(), '"' + C::Recorder() + "\" two") << command;
     }
+}
+
+// The list test again in a child copy of this program started at 192 dpi, where icons are 64 pixels: the
+// system reads its dpi once when a process starts. The value is put back in every case.
+TEST_F(ChooserTest, IconsHaveTheSystemsSizeAt192Dpi)
+{
+    const char* desktop = "Control Panel\\Desktop";
+    DWORD before = 0, size = sizeof before, dpi = 192;
+    bool had
+        = !::RegGetValueA(HKEY_CURRENT_USER, desktop, "LogPixels", RRF_RT_REG_DWORD, nullptr, &before, &size);
+    ::RegSetKeyValueA(HKEY_CURRENT_USER, desktop, "LogPixels", REG_DWORD, &dpi, sizeof dpi);
+    char program[MAX_PATH] = "";
+    ::GetModuleFileNameA(nullptr, program, MAX_PATH);
+    intptr_t exitCode = _spawnl(_P_WAIT, program, program, "--gtest_filter=*ListsWhat*", "64", nullptr);
+    if (had)
+        ::RegSetKeyValueA(HKEY_CURRENT_USER, desktop, "LogPixels", REG_DWORD, &before, sizeof before);
+    else
+        ::RegDeleteKeyValueA(HKEY_CURRENT_USER, desktop, "LogPixels");
+    EXPECT_EQ(exitCode, 0);
 }
 
 // Zed's icon, asked for first, is finished while Remove reloads the list; the new load's icons come in
