@@ -13,6 +13,7 @@ void CZelvantoDlg::LoadList()
     // No icon of an earlier load may reach an item of this one.
     m_iconLoader.Cancel();
     m_pendingIcons.clear();
+    m_imageOfShellIndex.clear();
     m_appList.DeleteAllItems();
     m_entries.clear();
     CStoreKey extension;
@@ -78,29 +79,41 @@ void CZelvantoDlg::NewImageList()
     previous.Attach(m_appList.SetImageList(images.Detach(), LVSIL_NORMAL));
 }
 
-static HICON FallbackIcon()
+static int AddFallbackIcon(HIMAGELIST images)
 {
-    return ::LoadIconW(
+    HICON icon = ::LoadIconW(
         AfxFindResourceHandle(MAKEINTRESOURCE(IDI_FALLBACK), RT_GROUP_ICON), MAKEINTRESOURCEW(IDI_FALLBACK));
+    int image = ::ImageList_ReplaceIcon(images, -1, icon);
+    ::DestroyIcon(icon);
+    return image;
 }
 
-// Each finished icon goes to the item of its own entry, wherever the sort has put that item. No icon, or
-// one the image list cannot take, gives the fallback icon.
+// Each finished icon goes to the item of its own entry, wherever the sort has put that item.
 LRESULT CZelvantoDlg::OnIconsReady(WPARAM, LPARAM)
 {
     HIMAGELIST images = m_appList.GetImageList(LVSIL_NORMAL);
     for (const IconLoader::Finished& finished : m_iconLoader.Take()) {
-        HICON icon = finished.icon ? finished.icon : FallbackIcon();
-        int image = ::ImageList_ReplaceIcon(images, -1, icon);
-        if (image < 0)
-            image = ::ImageList_ReplaceIcon(images, -1, FallbackIcon());
-        ::DestroyIcon(icon);
         LVFINDINFOA find = {};
         find.flags = LVFI_PARAM;
         find.lParam = reinterpret_cast<LPARAM>(m_entries[finished.request].get());
-        m_appList.SetItemImage(m_appList.FindItem(&find), image);
+        m_appList.SetItemImage(m_appList.FindItem(&find), ImageOf(finished, images));
     }
     return 0;
+}
+
+// Items whose files share the shell's image share one image here, which is added with the first of them.
+// No icon, or one the image list cannot take, gives the fallback icon.
+int CZelvantoDlg::ImageOf(const IconLoader::Finished& finished, HIMAGELIST images)
+{
+    auto added = m_imageOfShellIndex.find(finished.shellIndex);
+    if (added != m_imageOfShellIndex.end())
+        return added->second;
+    int image = finished.icon ? ::ImageList_ReplaceIcon(images, -1, finished.icon) : -1;
+    if (finished.icon)
+        ::DestroyIcon(finished.icon);
+    if (image < 0)
+        image = AddFallbackIcon(images);
+    return m_imageOfShellIndex[finished.shellIndex] = image;
 }
 
 void CZelvantoDlg::SortList()

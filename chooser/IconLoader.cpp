@@ -1,5 +1,6 @@
 #include "IconLoader.h"
 
+#include <commctrl.h>
 #include <objbase.h>
 #include <shellapi.h>
 
@@ -40,18 +41,32 @@ std::vector<IconLoader::Finished> IconLoader::Take()
 void IconLoader::Fetch(std::vector<Request> requests, HWND window, UINT wakeUp)
 {
     HRESULT com = ::CoInitializeEx(nullptr, COINIT_MULTITHREADED | COINIT_DISABLE_OLE1DDE);
+    std::set<int> given;
     for (size_t i = 0; i < requests.size() && !m_cancelled; ++i) {
-        // A failed call may leave a handle behind (Wine does for a missing file): only success counts.
-        SHFILEINFOA info = {};
-        if (requests[i] && !::SHGetFileInfoA(*requests[i], 0, &info, sizeof info, SHGFI_ICON))
-            info.hIcon = nullptr;
+        Finished finished = { i, -1, nullptr };
+        if (requests[i])
+            finished = Find(i, *requests[i], given);
         {
             std::lock_guard<std::mutex> guard(m_lock);
-            m_finished.push_back({ i, info.hIcon });
+            m_finished.push_back(finished);
         }
         // Only a wake-up travels by message: an icon in a closed window's queue would be lost.
         ::PostMessageA(window, wakeUp, 0, 0);
     }
     if (SUCCEEDED(com))
         ::CoUninitialize();
+}
+
+// The icon the shell shows for a file in its large size is the image at the file's index in the shell's
+// large image list: taken from there once per index, it is made once for all files that share it.
+IconLoader::Finished IconLoader::Find(size_t request, LPCSTR path, std::set<int>& given)
+{
+    SHFILEINFOA info = {};
+    auto shellImages = reinterpret_cast<HIMAGELIST>(
+        ::SHGetFileInfoA(path, 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_LARGEICON));
+    if (!shellImages)
+        return { request, -1, nullptr };
+    if (!given.insert(info.iIcon).second)
+        return { request, info.iIcon, nullptr };
+    return { request, info.iIcon, ::ImageList_GetIcon(shellImages, info.iIcon, ILD_NORMAL) };
 }

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -16,9 +17,12 @@ class IconLoader
 public:
     // One request per item: the executable's path, or none when it could not be read.
     using Request = std::optional<CString>;
+    // Requests whose files the shell shows with one icon get one index of its image list, and the icon
+    // comes with the first of them only.
     struct Finished {
         size_t request; // position of the request in the batch
-        HICON icon; // null when the shell gave none; the taker destroys it
+        int shellIndex; // in the shell's image list; -1 when the shell gave none
+        HICON icon; // null but for the first request of its index; the taker destroys it
     };
 
     IconLoader() = default;
@@ -35,6 +39,7 @@ public:
 
 private:
     void Fetch(std::vector<Request> requests, HWND window, UINT wakeUp);
+    static Finished Find(size_t request, LPCSTR path, std::set<int>& given);
 
     std::thread m_worker;
     std::atomic<bool> m_cancelled { false };

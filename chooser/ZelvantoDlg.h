@@ -6,6 +6,7 @@
 #include "IconLoader.h"
 #include "ListEntry.h"
 
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -45,6 +46,7 @@ public:
 protected:
     void LoadList();
     void NewImageList();
+    int ImageOf(const IconLoader::Finished& finished, HIMAGELIST images);
     void RestoreWindowRect();
     void SaveWindowRect();
     static int CALLBACK CompareItemNames(LPARAM first, LPARAM second, LPARAM list);
@@ -71,4 +73,6 @@ private:
     std::vector<IconLoader::Request> m_pendingIcons;
     // Declared last, so its worker has ended before anything else of the dialog goes.
     IconLoader m_iconLoader;
+    // The image in the list of each index of the shell's image list, for this load.
+    std::map<int, int> m_imageOfShellIndex;
 };

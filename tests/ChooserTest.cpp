@@ -7,13 +7,10 @@
 #include <process.h>
 #include <shellapi.h>
 
-#include <set>
-
 using T = TestStore;
 using C = Chooser;
 static HANDLE g_gate = ::CreateEventA(nullptr, TRUE, TRUE, nullptr); // the shell answers while it is set
 static HANDLE g_called = ::CreateSemaphoreA(nullptr, 0, 1000, nullptr); // a count of the shell's calls
-static std::set<HICON> g_given; // written by one worker at a time, read once it has ended
 static ImportPatch* g_shell = nullptr;
 
 static DWORD_PTR WINAPI HeldGetFileInfo(
@@ -21,7 +18,7 @@ static DWORD_PTR WINAPI HeldGetFileInfo(
 {
     ::ReleaseSemaphore(g_called, 1, nullptr), ::WaitForSingleObject(g_gate, INFINITE);
     auto result = g_shell->Original<decltype(&::SHGetFileInfoA)>()(path, attributes, info, size, flags);
-    return g_given.insert(info->hIcon), result;
+    return result;
 }
 
 struct ChooserTest : ::testing::Test {
@@ -31,7 +28,7 @@ struct ChooserTest : ::testing::Test {
         T::Reset();
         static ImportPatch held(
             "shell32.dll", "SHGetFileInfoA", (void*)HeldGetFileInfo, &__imp_SHGetFileInfoA);
-        g_shell = &held, g_given.clear(), ::SetEvent(g_gate);
+        g_shell = &held, ::SetEvent(g_gate);
         while (::WaitForSingleObject(g_called, 0) == WAIT_OBJECT_0) // calls of earlier tests
             ;
     }
@@ -71,6 +68,7 @@ TEST_F(ChooserTest, ListsWhatCanBeReadByNameWithTheDefaultSelectedAndEachItsIcon
         T::SetRaw(std::string("Extensions\\txt\\") + row.appKey, "Default", type, row.isDefault);
     }
     T::Delete("Applications\\orphan.exe");
+    int icons = Live().icons;
     // Editor and the empty name (no terminator even) are marked; the later in the store keeps the selection.
     C::Run("C:\\Docs\\a.txt", { C::Do([] {
         EXPECT_EQ(C::Items(),
@@ -86,6 +84,7 @@ TEST_F(ChooserTest, ListsWhatCanBeReadByNameWithTheDefaultSelectedAndEachItsIcon
     T::SetDword("Extensions\\txt\\empty.exe", "Default", 0),
         T::SetDword("Extensions\\txt\\editor.exe", "Default", 0);
     C::Run("C:\\Docs\\a.txt", { C::Do([] { EXPECT_EQ(C::Selected(), -1); }) });
+    EXPECT_EQ(Live().icons, icons + 2) << "every icon made is destroyed, but the program's own, shared";
 }
 
 TEST_F(ChooserTest, InputBeforeTheIconsActsOnTheChosenApplication)
@@ -102,6 +101,29 @@ TEST_F(ChooserTest, InputBeforeTheIconsActsOnTheChosenApplication)
             IDOK);
         EXPECT_EQ(C::Launched(), '"' + C::Recorder() + "\" two") << command;
     }
+}
+
+// Each item shows the icon the shell gives for its file, as the image list stores that icon.
+TEST_F(ChooserTest, EachItemShowsTheShellsIcon)
+{
+    char windows[MAX_PATH] = "";
+    const std::string folder(windows, ::GetWindowsDirectoryA(windows, MAX_PATH));
+    const std::string paths[] = { C::Recorder(), folder, folder + "\\win.ini", C::Recorder() };
+    for (int i = 0; i < 4; ++i)
+        Add(std::to_string(i).c_str(), std::to_string(i).c_str()),
+            T::SetString("Applications\\" + std::to_string(i), "Path", paths[i]);
+    C::Run("C:\\a.txt", { C::Do([&] {
+        EXPECT_TRUE(C::WaitForIcons());
+        for (int i = 0; i < 4; ++i) {
+            SHFILEINFOA info = {};
+            ::SHGetFileInfoA(paths[i].c_str(), 0, &info, sizeof info, SHGFI_ICON);
+            HIMAGELIST shell = ::ImageList_Create(
+                ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), ILC_COLOR32 | ILC_MASK, 1, 0);
+            ::ImageList_ReplaceIcon(shell, -1, info.hIcon);
+            EXPECT_EQ(C::Pixels(C::Images(), C::Item(i).iImage), C::Pixels(shell, 0)) << paths[i];
+            ::ImageList_Destroy(shell), ::DestroyIcon(info.hIcon);
+        }
+    }) });
 }
 
 // The list test again in a child copy of this program started at 192 dpi, where icons are 64 pixels: the
@@ -138,19 +160,19 @@ TEST_F(ChooserTest, IconsGoToTheirOwnItemsOfTheLatestLoad)
     }) });
 }
 
+// Every icon made is destroyed, whether the window took it or not; the program's own icon is shared.
 TEST_F(ChooserTest, CloseWhileIconsComeLeavesNoIcon)
 {
     for (const char* app : { "a", "b", "c", "d" })
         Add(app, app);
+    T::SetString("Applications\\b", "Path", "C:\\"), T::SetString("Applications\\c", "Path", "C:\\x.bat");
+    int icons = Live().icons;
     C::Run("C:\\a.txt", { C::Do([] {
         ::WaitForSingleObject(g_called, INFINITE), ::WaitForSingleObject(g_called, INFINITE);
         ::SendMessageA(C::Window(), WM_COMMAND, IDCANCEL, 0); // one icon finished and unseen, one coming
     }) },
         false);
-    ICONINFO info;
-    EXPECT_GE(g_given.size(), 2u);
-    for (HICON icon : g_given)
-        EXPECT_FALSE(::GetIconInfo(icon, &info)) << "not destroyed: " << icon;
+    EXPECT_EQ(Live().icons, icons + 1);
 }
 
 TEST_F(ChooserTest, RestoresAndSavesItsPlacePerExtension)

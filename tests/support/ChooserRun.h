@@ -121,6 +121,21 @@ struct Chooser {
             return true;
         });
     }
+    // An image as stored: its colour pixels, then its mask's.
+    static std::vector<DWORD> Pixels(HIMAGELIST images, int image)
+    {
+        int size = 0;
+        ::ImageList_GetIconSize(images, &size, &size);
+        BITMAPINFO format = { { sizeof format.bmiHeader, size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0 }, {} };
+        std::vector<DWORD> pixels(2 * size * size);
+        ICONINFO info = {};
+        HICON icon = ::ImageList_GetIcon(images, image, ILD_NORMAL);
+        HDC dc = ::CreateCompatibleDC(nullptr);
+        ::GetIconInfo(icon, &info), ::GetDIBits(dc, info.hbmColor, 0, size, pixels.data(), &format, 0);
+        ::GetDIBits(dc, info.hbmMask, 0, size, pixels.data() + size * size, &format, 0);
+        ::DeleteObject(info.hbmColor), ::DeleteObject(info.hbmMask), ::DestroyIcon(icon), ::DeleteDC(dc);
+        return pixels;
+    }
     // Once every item shows its icon, whether each is the fallback icon: white at (15, 20) of 32 x 32, where
     // no icon of the shell is.
     static std::vector<bool> FallbackIcons()
@@ -129,17 +144,11 @@ struct Chooser {
         EXPECT_TRUE(WaitForIcons());
         int size = 0;
         ::ImageList_GetIconSize(Images(), &size, &size);
-        BITMAPINFO format = { { sizeof format.bmiHeader, size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0 }, {} };
-        std::vector<DWORD> pixels(size * size);
-        HDC dc = ::CreateCompatibleDC(nullptr);
-        for (int i = 0; i < Count(); ++i) {
-            ICONINFO info = {};
-            HICON icon = ::ImageList_GetIcon(Images(), Item(i).iImage, ILD_NORMAL);
-            ::GetIconInfo(icon, &info), ::GetDIBits(dc, info.hbmColor, 0, size, pixels.data(), &format, 0);
-            ::DeleteObject(info.hbmColor), ::DeleteObject(info.hbmMask), ::DestroyIcon(icon);
-            fallback.push_back((pixels[20 * size / 32 * size + 15 * size / 32] & 0xFFFFFF) == 0xFFFFFF);
-        }
-        return ::DeleteDC(dc), fallback;
+        for (int i = 0; i < Count(); ++i)
+            fallback.push_back(
+                (Pixels(Images(), Item(i).iImage)[20 * size / 32 * size + 15 * size / 32] & 0xFFFFFF)
+                == 0xFFFFFF);
+        return fallback;
     }
     static std::string Recorder()
     {

@@ -90,8 +90,7 @@ inline LiveObjects& Live()
         COUNT("advapi32.dll", RegOpenKeyExA, keys, 1), COUNT("advapi32.dll", RegCreateKeyExA, keys, 1);
         COUNT("advapi32.dll", RegCloseKey, keys, -1), COUNT("comctl32.dll", ImageList_Create, imageLists, 1);
         COUNT("comctl32.dll", ImageList_Destroy, imageLists, -1), COUNT("user32.dll", LoadIconW, icons, 1);
-        COUNT("shell32.dll", SHGetFileInfoA, icons, 1, &__imp_SHGetFileInfoA),
-            COUNT("user32.dll", DestroyIcon, icons, -1);
+        COUNT("comctl32.dll", ImageList_GetIcon, icons, 1), COUNT("user32.dll", DestroyIcon, icons, -1);
         COUNT("user32.dll", LoadMenuW, menus, 1), COUNT("user32.dll", DestroyMenu, menus, -1);
     }
 #undef COUNT
