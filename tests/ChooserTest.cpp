@@ -17,8 +17,7 @@ static DWORD_PTR WINAPI HeldGetFileInfo(
     LPCSTR path, DWORD attributes, SHFILEINFOA* info, UINT size, UINT flags)
 {
     ::ReleaseSemaphore(g_called, 1, nullptr), ::WaitForSingleObject(g_gate, INFINITE);
-    auto result = g_shell->Original<decltype(&::SHGetFileInfoA)>()(path, attributes, info, size, flags);
-    return result;
+    return g_shell->Original<decltype(&::SHGetFileInfoA)>()(path, attributes, info, size, flags);
 }
 
 struct ChooserTest : ::testing::Test {
@@ -169,7 +168,7 @@ TEST_F(ChooserTest, CloseWhileIconsComeLeavesNoIcon)
     int icons = Live().icons;
     C::Run("C:\\a.txt", { C::Do([] {
         ::WaitForSingleObject(g_called, INFINITE), ::WaitForSingleObject(g_called, INFINITE);
-        ::SendMessageA(C::Window(), WM_COMMAND, IDCANCEL, 0); // one icon finished and unseen, one coming
+        ::SendMessageA(C::Window(), WM_COMMAND, IDCANCEL, 0); // icons asked for, some not yet taken
     }) },
         false);
     EXPECT_EQ(Live().icons, icons + 1);
