@@ -106,8 +106,12 @@ LRESULT CZelvantoDlg::OnIconsReady(WPARAM, LPARAM)
 int CZelvantoDlg::ImageOf(const IconLoader::Finished& finished, HIMAGELIST images)
 {
     auto added = m_imageOfShellIndex.find(finished.shellIndex);
-    if (added != m_imageOfShellIndex.end())
+    if (added != m_imageOfShellIndex.end()) {
+        // The other worker may have made the same icon.
+        if (finished.icon)
+            ::DestroyIcon(finished.icon);
         return added->second;
+    }
     int image = finished.icon ? ::ImageList_ReplaceIcon(images, -1, finished.icon) : -1;
     if (finished.icon)
         ::DestroyIcon(finished.icon);

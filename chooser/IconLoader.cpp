@@ -13,14 +13,19 @@ void IconLoader::Start(std::vector<Request> requests, HWND window, UINT wakeUp)
 {
     Cancel();
     m_cancelled = false;
-    m_worker = std::thread(&IconLoader::Fetch, this, std::move(requests), window, wakeUp);
+    m_requests = std::move(requests);
+    for (size_t first = 0; first < kWorkers; ++first)
+        m_workers[first]
+            = std::thread(&IconLoader::Fetch, this, std::cref(m_requests), first, window, wakeUp);
 }
 
 void IconLoader::Cancel()
 {
     m_cancelled = true;
-    if (m_worker.joinable())
-        m_worker.join();
+    for (std::thread& worker : m_workers) {
+        if (worker.joinable())
+            worker.join();
+    }
     for (const Finished& finished : Take()) {
         if (finished.icon)
             ::DestroyIcon(finished.icon);
@@ -38,11 +43,11 @@ std::vector<IconLoader::Finished> IconLoader::Take()
 // The shell asks for COM on the calling thread; it is released when the batch is done. A multithreaded
 // apartment: a single-threaded one has a window, which a thread that never pumps messages would leave
 // unanswered, and every program that sends to all windows would wait for it.
-void IconLoader::Fetch(std::vector<Request> requests, HWND window, UINT wakeUp)
+void IconLoader::Fetch(const std::vector<Request>& requests, size_t first, HWND window, UINT wakeUp)
 {
     HRESULT com = ::CoInitializeEx(nullptr, COINIT_MULTITHREADED | COINIT_DISABLE_OLE1DDE);
     std::set<int> given;
-    for (size_t i = 0; i < requests.size() && !m_cancelled; ++i) {
+    for (size_t i = first; i < requests.size() && !m_cancelled; i += kWorkers) {
         Finished finished = { i, -1, nullptr };
         if (requests[i])
             finished = Find(i, *requests[i], given);
