@@ -88,7 +88,8 @@ static int AddFallbackIcon(HIMAGELIST images)
     return image;
 }
 
-// Each finished icon goes to the item of its own entry, wherever the sort has put that item.
+// Each finished icon goes to the item of its own entry, wherever the sort has put that item. The image list
+// keeps a copy of an icon it takes, and an icon of an index that has its image already is not needed.
 LRESULT CZelvantoDlg::OnIconsReady(WPARAM, LPARAM)
 {
     HIMAGELIST images = m_appList.GetImageList(LVSIL_NORMAL);
@@ -97,24 +98,21 @@ LRESULT CZelvantoDlg::OnIconsReady(WPARAM, LPARAM)
         find.flags = LVFI_PARAM;
         find.lParam = reinterpret_cast<LPARAM>(m_entries[finished.request].get());
         m_appList.SetItemImage(m_appList.FindItem(&find), ImageOf(finished, images));
+        if (finished.icon)
+            ::DestroyIcon(finished.icon);
     }
     return 0;
 }
 
-// Items whose files share the shell's image share one image here, which is added with the first of them.
-// No icon, or one the image list cannot take, gives the fallback icon.
+// Items whose files share the shell's image share one image here, which is added with the first of them
+// (the other worker may have made the same icon). No icon, or one the image list cannot take, gives the
+// fallback icon.
 int CZelvantoDlg::ImageOf(const IconLoader::Finished& finished, HIMAGELIST images)
 {
     auto added = m_imageOfShellIndex.find(finished.shellIndex);
-    if (added != m_imageOfShellIndex.end()) {
-        // The other worker may have made the same icon.
-        if (finished.icon)
-            ::DestroyIcon(finished.icon);
+    if (added != m_imageOfShellIndex.end())
         return added->second;
-    }
     int image = finished.icon ? ::ImageList_ReplaceIcon(images, -1, finished.icon) : -1;
-    if (finished.icon)
-        ::DestroyIcon(finished.icon);
     if (image < 0)
         image = AddFallbackIcon(images);
     return m_imageOfShellIndex[finished.shellIndex] = image;
