@@ -32,12 +32,12 @@ struct ChooserTest : ::testing::Test {
             ;
     }
     void TearDown() override { EXPECT_EQ(Live().keys, 0) << "keys left open"; }
-    // An application named `name` whose parameters are its key; with an icon unless it has no path.
-    static void Add(const char* appKey, const char* name, bool hasPath = true)
+    // An application named `name` whose parameters are its key; an empty path is none, which has no icon.
+    static void Add(const std::string& appKey, const char* name, const std::string& path = C::Recorder())
     {
-        T::SetString(std::string("Applications\\") + appKey, "DisplayName", name);
-        T::SetRaw(std::string("Applications\\") + appKey, "Path", hasPath ? REG_SZ : REG_NONE, C::Recorder());
-        T::SetString(std::string("Extensions\\txt\\") + appKey, "Parameters", appKey);
+        T::SetString("Applications\\" + appKey, "DisplayName", name);
+        T::SetRaw("Applications\\" + appKey, "Path", path.empty() ? REG_NONE : REG_SZ, path + '\0');
+        T::SetString("Extensions\\txt\\" + appKey, "Parameters", appKey);
     }
     BoxCatcher boxes;
 };
@@ -109,8 +109,7 @@ TEST_F(ChooserTest, EachItemShowsTheShellsIcon)
     const std::string folder(windows, ::GetWindowsDirectoryA(windows, MAX_PATH));
     const std::string paths[] = { C::Recorder(), folder, folder + "\\win.ini", C::Recorder() };
     for (int i = 0; i < 4; ++i)
-        Add(std::to_string(i).c_str(), std::to_string(i).c_str()),
-            T::SetString("Applications\\" + std::to_string(i), "Path", paths[i]);
+        Add(std::to_string(i), std::to_string(i).c_str(), paths[i]);
     C::Run("C:\\a.txt", { C::Do([&] {
         EXPECT_TRUE(C::WaitForIcons());
         for (int i = 0; i < 4; ++i) {
@@ -148,7 +147,7 @@ TEST_F(ChooserTest, IconsHaveTheSystemsSizeAt192Dpi)
 // the store's order, not the list's, and the window is resized, which sorts again.
 TEST_F(ChooserTest, IconsGoToTheirOwnItemsOfTheLatestLoad)
 {
-    Add("a", "Zed"), Add("b", "Alpha", false), Add("c", "Mid", false);
+    Add("a", "Zed"), Add("b", "Alpha", ""), Add("c", "Mid", "");
     ::ResetEvent(g_gate);
     C::Run("C:\\a.txt", { C::Do([] {
         ::WaitForSingleObject(g_called, INFINITE), C::Select(0), ::SetEvent(g_gate);
@@ -162,9 +161,7 @@ TEST_F(ChooserTest, IconsGoToTheirOwnItemsOfTheLatestLoad)
 // Every icon made is destroyed, whether the window took it or not; the program's own icon is shared.
 TEST_F(ChooserTest, CloseWhileIconsComeLeavesNoIcon)
 {
-    for (const char* app : { "a", "b", "c", "d" })
-        Add(app, app);
-    T::SetString("Applications\\b", "Path", "C:\\"), T::SetString("Applications\\c", "Path", "C:\\x.bat");
+    Add("a", "a"), Add("b", "b", "C:\\"), Add("c", "c", "C:\\x.bat"), Add("d", "d");
     int icons = Live().icons;
     C::Run("C:\\a.txt", { C::Do([] {
         ::WaitForSingleObject(g_called, INFINITE), ::WaitForSingleObject(g_called, INFINITE);
