@@ -1,5 +1,6 @@
-// The chooser with the real list view: what it lists, selects and shows, where it stands, and its icons,
-// which come after the list: the shell's icon call is held back through this program's own import.
+// The chooser with the real list view: what it lists, selects and shows, where it stands, the exact command
+// line the started program receives, and its icons, which come after the list: the shell's icon call is
+// held back through this program's own import.
 #include "app/FileExtension.h"
 #include "support/ChooserRun.h"
 
@@ -18,6 +19,48 @@ static DWORD_PTR WINAPI HeldGetFileInfo(
 {
     ::ReleaseSemaphore(g_called, 1, nullptr), ::WaitForSingleObject(g_gate, INFINITE);
     return g_shell->Original<decltype(&::SHGetFileInfoA)>()(path, attributes, info, size, flags);
+}
+
+// An image as stored: its colour pixels, then its mask's.
+static std::vector<DWORD> Pixels(HIMAGELIST images, int image)
+{
+    int size = 0;
+    ::ImageList_GetIconSize(images, &size, &size);
+    BITMAPINFO format = { { sizeof format.bmiHeader, size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0 }, {} };
+    std::vector<DWORD> pixels(2 * size * size);
+    ICONINFO info = {};
+    HICON icon = ::ImageList_GetIcon(images, image, ILD_NORMAL);
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    ::GetIconInfo(icon, &info), ::GetDIBits(dc, info.hbmColor, 0, size, pixels.data(), &format, 0);
+    ::GetDIBits(dc, info.hbmMask, 0, size, pixels.data() + size * size, &format, 0);
+    ::DeleteObject(info.hbmColor), ::DeleteObject(info.hbmMask), ::DestroyIcon(icon), ::DeleteDC(dc);
+    return pixels;
+}
+
+// The image a file's item must show: the shell's own large icon put into an image list, or for no file the
+// program's fallback icon.
+static std::vector<DWORD> ImageFor(const std::string& path)
+{
+    SHFILEINFOA info = {};
+    if (!path.empty())
+        g_shell->Original<decltype(&::SHGetFileInfoA)>()(path.c_str(), 0, &info, sizeof info, SHGFI_ICON);
+    HICON icon = path.empty() ? ::LoadIconW(::GetModuleHandleA(nullptr), MAKEINTRESOURCEW(IDI_FALLBACK))
+                              : info.hIcon;
+    HIMAGELIST images = ::ImageList_Create(
+        ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), ILC_COLOR32 | ILC_MASK, 1, 0);
+    ::ImageList_ReplaceIcon(images, -1, icon);
+    std::vector<DWORD> pixels = Pixels(images, 0);
+    ::ImageList_Destroy(images), ::DestroyIcon(icon);
+    return pixels;
+}
+
+static std::vector<std::vector<DWORD>> ItemImages()
+{
+    std::vector<std::vector<DWORD>> images;
+    EXPECT_TRUE(C::WaitForIcons());
+    for (int i = 0; i < C::Count(); ++i)
+        images.push_back(Pixels(C::Images(), C::Item(i).iImage));
+    return images;
 }
 
 struct ChooserTest : ::testing::Test {
@@ -39,6 +82,15 @@ struct ChooserTest : ::testing::Test {
         T::SetRaw("Applications\\" + appKey, "Path", path.empty() ? REG_NONE : REG_SZ, path + '\0');
         T::SetString("Extensions\\txt\\" + appKey, "Parameters", appKey);
     }
+    // Enter, or Open from the menu, on the target while the shell holds its icons back; then Escape should
+    // the chooser still be open.
+    static INT_PTR Enter(const std::string& target, int command = IDOK, Step before = C::Do([] {
+        EXPECT_EQ(C::Item(0).iImage, I_IMAGENONE) << "no image before its own icon";
+    }))
+    {
+        C::ExpectLaunch(), ::ResetEvent(g_gate);
+        return C::Run(target, { before, C::Do([=] { ::SetEvent(g_gate), C::Post(C::Window(), command); }) });
+    }
     BoxCatcher boxes;
 };
 
@@ -49,13 +101,16 @@ TEST_F(ChooserTest, ListsWhatCanBeReadByNameWithTheDefaultSelectedAndEachItsIcon
         DWORD nameType; // REG_NONE: no name; the last key has no application record at all
         std::string name, path, isDefault; // "": no such value
     };
-    const std::string z(1, '\0'), one = T::Dword(1), self = C::Recorder();
-    const Row rows[] = { { "gamma.exe", REG_SZ, "Gamma" + z, self, T::Dword(0) },
+    char windows[MAX_PATH] = "";
+    const std::string z(1, '\0'), one = T::Dword(1), self = C::Recorder(),
+                                  folder(windows, ::GetWindowsDirectoryA(windows, MAX_PATH));
+    const Row rows[] = { { "gamma.exe", REG_SZ, "Gamma" + z, folder, T::Dword(0) },
         { "beta.exe", REG_SZ, "beta" + z, "", T::Dword(2) },
         { "alpha.exe", REG_SZ, "Alpha" + z, self, "1" + z },
         { "edit.exe", REG_SZ, "Edit" + z, "C:\\nowhere\\edit.exe", "" },
         { "editor.exe", REG_SZ, "Editor" + z, "C:\\" + std::string(300, 'l') + ".exe", one },
-        { "empty.exe", REG_SZ, "", self, one }, { "limit.exe", REG_SZ, std::string(259, 'z') + z, self, "" },
+        { "empty.exe", REG_SZ, "", self, one },
+        { "limit.exe", REG_SZ, std::string(259, 'z') + z, folder + "\\win.ini", "" },
         { "long.exe", REG_SZ, std::string(260, 'n') + z, self, "" },
         { "number.exe", REG_DWORD, one, self, "" }, { "noname.exe", REG_NONE, "", self, "" },
         { "orphan.exe", REG_NONE, "", "", one } };
@@ -67,14 +122,18 @@ TEST_F(ChooserTest, ListsWhatCanBeReadByNameWithTheDefaultSelectedAndEachItsIcon
         T::SetRaw(std::string("Extensions\\txt\\") + row.appKey, "Default", type, row.isDefault);
     }
     T::Delete("Applications\\orphan.exe");
+    // No file, one that is not there and one too long to read have the fallback; a file listed twice has one
+    // image.
+    const std::vector<std::vector<DWORD>> images = { ImageFor(self), ImageFor(self), ImageFor(""),
+        ImageFor(""), ImageFor(""), ImageFor(folder), ImageFor(folder + "\\win.ini") };
     int icons = Live().icons;
     // Editor and the empty name (no terminator even) are marked; the later in the store keeps the selection.
-    C::Run("C:\\Docs\\a.txt", { C::Do([] {
+    C::Run("C:\\Docs\\a.txt", { C::Do([&] {
         EXPECT_EQ(C::Items(),
             (std::vector<std::string> {
                 "", "Alpha", "beta", "Edit", "Editor", "Gamma", std::string(259, 'z') }));
         EXPECT_EQ(C::Selected(), 0);
-        EXPECT_EQ(C::FallbackIcons(), (std::vector<bool> { false, false, true, true, true, false, false }));
+        EXPECT_TRUE(ItemImages() == images);
         int cx = 0, cy = 0;
         ::ImageList_GetIconSize(C::Images(), &cx, &cy);
         int expected = __argc > 2 ? std::atoi(__argv[2]) : 32; // the system's icon size at this process's dpi
@@ -86,60 +145,18 @@ TEST_F(ChooserTest, ListsWhatCanBeReadByNameWithTheDefaultSelectedAndEachItsIcon
     EXPECT_EQ(Live().icons, icons + 2) << "every icon made is destroyed, but the program's own, shared";
 }
 
-TEST_F(ChooserTest, InputBeforeTheIconsActsOnTheChosenApplication)
-{
-    for (const char* app : { "one", "two", "three" })
-        Add(app, app);
-    for (int command : { IDOK, ID_OPEN }) {
-        C::ExpectLaunch(), ::ResetEvent(g_gate);
-        EXPECT_EQ(C::Run("C:\\a.txt", { C::Do([command] {
-            for (int i = 0; i < 3; ++i)
-                EXPECT_EQ(C::Item(i).iImage, I_IMAGENONE) << "no image before its own icon";
-            C::Select(2), ::SetEvent(g_gate), C::Post(C::Window(), command);
-        }) }),
-            IDOK);
-        EXPECT_EQ(C::Launched(), '"' + C::Recorder() + "\" two") << command;
-    }
-}
-
-// Each item shows the icon the shell gives for its file, as the image list stores that icon.
-TEST_F(ChooserTest, EachItemShowsTheShellsIcon)
-{
-    char windows[MAX_PATH] = "";
-    const std::string folder(windows, ::GetWindowsDirectoryA(windows, MAX_PATH));
-    const std::string paths[] = { C::Recorder(), folder, folder + "\\win.ini", C::Recorder() };
-    for (int i = 0; i < 4; ++i)
-        Add(std::to_string(i), std::to_string(i).c_str(), paths[i]);
-    C::Run("C:\\a.txt", { C::Do([&] {
-        EXPECT_TRUE(C::WaitForIcons());
-        for (int i = 0; i < 4; ++i) {
-            SHFILEINFOA info = {};
-            ::SHGetFileInfoA(paths[i].c_str(), 0, &info, sizeof info, SHGFI_ICON);
-            HIMAGELIST shell = ::ImageList_Create(
-                ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), ILC_COLOR32 | ILC_MASK, 1, 0);
-            ::ImageList_ReplaceIcon(shell, -1, info.hIcon);
-            EXPECT_EQ(C::Pixels(C::Images(), C::Item(i).iImage), C::Pixels(shell, 0)) << paths[i];
-            ::ImageList_Destroy(shell), ::DestroyIcon(info.hIcon);
-        }
-    }) });
-}
-
 // The list test again in a child copy of this program started at 192 dpi, where icons are 64 pixels: the
-// system reads its dpi once when a process starts. The value is put back in every case.
+// system reads its dpi once when a process starts. The prefix is the build's own, at 96 dpi without the
+// value.
 TEST_F(ChooserTest, IconsHaveTheSystemsSizeAt192Dpi)
 {
     const char* desktop = "Control Panel\\Desktop";
-    DWORD before = 0, size = sizeof before, dpi = 192;
-    bool had
-        = !::RegGetValueA(HKEY_CURRENT_USER, desktop, "LogPixels", RRF_RT_REG_DWORD, nullptr, &before, &size);
+    const DWORD dpi = 192;
     ::RegSetKeyValueA(HKEY_CURRENT_USER, desktop, "LogPixels", REG_DWORD, &dpi, sizeof dpi);
     char program[MAX_PATH] = "";
     ::GetModuleFileNameA(nullptr, program, MAX_PATH);
     intptr_t exitCode = _spawnl(_P_WAIT, program, program, "--gtest_filter=*ListsWhat*", "64", nullptr);
-    if (had)
-        ::RegSetKeyValueA(HKEY_CURRENT_USER, desktop, "LogPixels", REG_DWORD, &before, sizeof before);
-    else
-        ::RegDeleteKeyValueA(HKEY_CURRENT_USER, desktop, "LogPixels");
+    ::RegDeleteKeyValueA(HKEY_CURRENT_USER, desktop, "LogPixels");
     EXPECT_EQ(exitCode, 0);
 }
 
@@ -148,12 +165,13 @@ TEST_F(ChooserTest, IconsHaveTheSystemsSizeAt192Dpi)
 TEST_F(ChooserTest, IconsGoToTheirOwnItemsOfTheLatestLoad)
 {
     Add("a", "Zed"), Add("b", "Alpha", ""), Add("c", "Mid", "");
+    const std::vector<std::vector<DWORD>> images = { ImageFor(""), ImageFor(C::Recorder()) };
     ::ResetEvent(g_gate);
-    C::Run("C:\\a.txt", { C::Do([] {
+    C::Run("C:\\a.txt", { C::Do([&] {
         ::WaitForSingleObject(g_called, INFINITE), C::Select(0), ::SetEvent(g_gate);
         ::SendMessageA(C::Window(), WM_COMMAND, ID_REMOVE, 0);
         ::SetWindowPos(C::Window(), nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
-        EXPECT_EQ(C::FallbackIcons(), (std::vector { true, false }));
+        EXPECT_TRUE(ItemImages() == images);
         EXPECT_EQ(::ImageList_GetImageCount(C::Images()), 2);
     }) });
 }
@@ -171,52 +189,103 @@ TEST_F(ChooserTest, CloseWhileIconsComeLeavesNoIcon)
     EXPECT_EQ(Live().icons, icons + 1);
 }
 
+TEST_F(ChooserTest, TheProgramReceivesTheTargetAsTheParametersSay)
+{
+    const std::string t = "C:\\My Files\\a.txt", f = "C:\\" + std::string(250, 'f') + "\\", z(1, '\0');
+    const std::tuple<std::string, DWORD, std::string, std::string> rows[]
+        = { { t, REG_NONE, "", '"' + t + '"' }, { t, REG_SZ, z, '"' + t + '"' },
+              { t, REG_SZ, "/p %1" + z, "/p " + t }, { t, REG_SZ, "-a %1 -b %1" + z, "-a " + t + " -b " + t },
+              { t, REG_SZ, "-new" + z, "-new" }, { t, REG_SZ, "\"%1\" %2 %%1" + z, '"' + t + "\" %2 %" + t },
+              { t, REG_DWORD, T::Dword(0x31), '"' + t + '"' },
+              { t, REG_SZ, std::string(260, 'p') + z, '"' + t + '"' },
+              { "C:\\a%1b.txt", REG_SZ, "%1 %1" + z, "C:\\a%1b.txt C:\\a%1b.txt" },
+              { "C:\\say \"hi\".txt", REG_NONE, "", "\"C:\\say \"hi\".txt\"" },
+              { "C:\\My  Files\\a b .txt", REG_NONE, "", "\"C:\\My  Files\\a b .txt\"" },
+              { "C:\\a%%1.txt", REG_SZ, "-f %1" + z, "-f C:\\a%%1.txt" },
+              { "C:\\a%1.txt", REG_SZ, "%%1" + z, "%C:\\a%1.txt" },
+              { "C:\\\"%1\".txt", REG_SZ, "\"%1\"" + z, "\"C:\\\"%1\".txt\"" },
+              { f + "x.txt", REG_NONE, "", '"' + f + "x.txt\"" },
+              { f + "xy.txt", REG_NONE, "", '"' + f + "xy.txt\"" } };
+    Add("aaa.exe", "Aaa"), Add("rec.exe", "Rec"); // the chosen one second in the list
+    int row = 0;
+    for (const auto& [target, type, parameters, arguments] : rows) {
+        T::Delete("Extensions\\txt\\rec.exe"), T::AddAssignment("txt", "rec.exe", 1);
+        T::SetRaw("Extensions\\txt\\rec.exe", "Parameters", type, parameters);
+        EXPECT_EQ(Enter(target, ++row % 2 ? IDOK : ID_OPEN), IDOK);
+        EXPECT_EQ(C::Launched(), '"' + C::Recorder() + "\" " + arguments) << parameters;
+    }
+    EXPECT_TRUE(boxes.Boxes().empty());
+}
+
+// Each failure is told and the chooser stays open: a record removed by another copy while the list was shown,
+// an unreadable path (too long, a number), a program that cannot be started.
+TEST_F(ChooserTest, LaunchFailuresAreToldAndTheChooserStaysOpen)
+{
+    Add("rec.exe", "Rec"), T::AddAssignment("txt", "rec.exe", 1);
+    EXPECT_EQ(Enter("C:\\x.txt", IDOK, C::Do([] { T::Delete("Applications"); })), IDCANCEL);
+    CString error;
+    error.LoadString(IDS_ERR_LAUNCH);
+    const std::string app = "Applications\\rec.exe", launch = std::string(error) + ":\n";
+    const std::tuple<DWORD, std::string, std::string> rows[]
+        = { { 0, "", StoreMessage(IDS_ERR_OPEN_KEY, app) },
+              { REG_SZ, std::string(261, 'p'), StoreMessage(IDS_ERR_READ_KEY, app) },
+              { REG_DWORD, "1234", StoreMessage(IDS_ERR_READ_KEY, app) },
+              { REG_SZ, "C:\\nowhere\\missing.exe", launch + "\"C:\\nowhere\\missing.exe\"" },
+              { REG_SZ, "", launch + "\"\"" } };
+    for (const auto& [type, path, box] : rows) {
+        if (type) {
+            T::AddApplication("rec.exe", "", "Rec"), T::SetRaw(app, "Path", type, path);
+            EXPECT_EQ(Enter("C:\\x.txt", IDOK, C::Do([] {})), IDCANCEL);
+        }
+        EXPECT_EQ(boxes.Take(), std::vector { box }) << path;
+    }
+}
+
+// A place is restored only whole and on a monitor, and saved at every close but a minimised one; the list
+// covers the client area, and no place is saved for an extension without a record.
 TEST_F(ChooserTest, RestoresAndSavesItsPlacePerExtension)
 {
     T::AddApplication("a.exe", "C:\\a.exe", "A"), T::AddAssignment("txt", "a.exe");
     const char* names[] = { "WindowLeft", "WindowTop", "WindowWidth", "WindowHeight" };
+    std::string saved;
+    RECT shown = {}, client = {}, list = {};
     auto place = [&](std::vector<int> values) {
         for (int i = 0; i < 4; ++i)
             T::SetDword("Extensions\\txt", names[i], values[i]);
     };
-    auto saved = [&] {
-        std::string values;
+    auto close = [&](int left, int top, int width, int height, int show, UINT message) {
+        return C::Do([=, &shown] {
+            shown = C::running->initialRect;
+            ::SetWindowPos(C::Window(), nullptr, left, top, width, height, SWP_NOZORDER);
+            ::ShowWindow(C::Window(), show), ::SendMessageA(C::Window(), message, IDCANCEL, 0);
+        });
+    };
+    auto run = [&](const char* target, Step step) {
+        C::Run(target, { step }, false), saved.clear();
         for (const char* name : names)
-            values += std::to_string(T::GetDword("Extensions\\txt", name).value_or(0)) + " ";
-        return values;
+            saved += std::to_string(T::GetDword("Extensions\\txt", name).value_or(0)) + " ";
     };
-    auto at = [](int left, int top, int width, int height) {
-        ::SetWindowPos(C::Window(), nullptr, left, top, width, height, SWP_NOZORDER);
-    };
-    RECT shown = {}, client = {}, list = {};
-    auto look = C::Do([&] { shown = C::running->initialRect; });
     place({ 100, 80, 420, 300 });
-    C::Run("C:\\Docs\\Other.TXT", { look, C::Do([&] { at(150, 90, 640, 480); }) });
+    run("C:\\Docs\\Other.TXT", close(150, 90, 640, 480, SW_SHOWNORMAL, WM_COMMAND));
     EXPECT_EQ(std::vector<LONG>({ shown.left, shown.top, shown.right, shown.bottom }),
         std::vector<LONG>({ 100, 80, 520, 380 }));
-    EXPECT_EQ(saved(), "150 90 640 480 ");
-    // The close box saves; minimised, the place saved before stays (closed at once: a window manager may
-    // restore it).
-    C::Run("C:\\a.txt", { C::Do([&] { at(20, 30, 400, 200), ::PostMessageA(C::Window(), WM_CLOSE, 0, 0); }) },
-        false);
-    C::Run("C:\\a.txt", { C::Do([&] {
-        at(300, 310, 500, 250), ::ShowWindow(C::Window(), SW_MINIMIZE);
-        ::SendMessageA(C::Window(), WM_COMMAND, IDCANCEL, 0);
-    }) },
-        false);
-    EXPECT_EQ(saved(), "20 30 400 200 ");
+    EXPECT_EQ(saved, "150 90 640 480 ");
+    run("C:\\a.txt", close(20, 30, 400, 200, SW_SHOWNORMAL, WM_CLOSE));
+    run("C:\\a.txt",
+        close(300, 310, 500, 250, SW_MINIMIZE, WM_COMMAND)); // closed at once, before a window manager acts
+    EXPECT_EQ(saved, "20 30 400 200 ");
     // Three of the four values, or a place on no monitor: the template's size where the window manager puts
     // it.
     for (int left : { 20, -5000 }) {
         place({ left, 30, 640, 480 });
         if (left > 0)
             T::SetString("Extensions\\txt", "WindowHeight", "480");
-        C::Run("C:\\a.txt", { look });
+        run("C:\\a.txt", close(0, 0, 640, 480, SW_SHOWNORMAL, WM_COMMAND));
         EXPECT_LT(shown.right - shown.left, 640) << left;
     }
-    // The list covers the client area whatever the size; no place is saved without an extension record.
     C::Run("C:\\b.md", { C::Do([&] {
-        at(0, 0, 640, 480), ::GetClientRect(C::Window(), &client), ::GetWindowRect(C::List(), &list);
+        ::SetWindowPos(C::Window(), nullptr, 0, 0, 640, 480, SWP_NOZORDER);
+        ::GetClientRect(C::Window(), &client), ::GetWindowRect(C::List(), &list);
     }) });
     ::OffsetRect(&list, -list.left, -list.top);
     EXPECT_TRUE(::EqualRect(&list, &client));

@@ -115,7 +115,7 @@ static FARPROC WINAPI LookUp(HMODULE module, LPCSTR name)
 // First of the file: the process's first delete, which looks up RegDeleteKeyExA once; run again without it.
 TEST_F(CommandsTest, RemoveDeletesWhatNothingElseUses)
 {
-    ImportPatch lookUp("kernel32.dll", "GetProcAddress", (void*)LookUp);
+    ImportPatch lookUp("kernel32.dll", "GetProcAddress", (void*)LookUp, &__imp_GetProcAddress);
     g_patch = &lookUp, g_lookUps = 0;
     T::AddApplication("shared.exe", "C:\\s.exe", "Shared"), T::AddAssignment("txt", "shared.exe"),
         T::AddAssignment("MD", "Shared.EXE");
@@ -162,80 +162,38 @@ TEST_F(CommandsTest, AddBuildsTheRecordsReusesAnApplicationAndRefusesADuplicate)
         << "the same German text in every language";
 }
 
-static LONG WINAPI SetValue(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)
-{
-    if (name && ::lstrcmpiA(name, g_unwritable) == 0)
-        return ERROR_ACCESS_DENIED;
-    return g_patch->Original<decltype(&::RegSetValueExA)>()(key, name, reserved, type, data, size);
-}
-
-TEST_F(CommandsTest, AFailedAddLeavesNoHalfRecordAndTellsWhere)
-{
-    ImportPatch setValue("advapi32.dll", "RegSetValueExA", (void*)SetValue);
-    g_patch = &setValue;
-    auto add = [](const char* unwritable) {
-        g_unwritable = unwritable;
-        C::Run("C:\\a.md",
-            { C::Do([] { EXPECT_FALSE(C::running->AddAssignment("C:\\t.exe", "t.exe", "t")); }) });
-    };
-    for (const char* unwritable : { "Path", "DisplayName" }) {
-        add(unwritable);
-        EXPECT_FALSE(T::KeyExists("Applications\\t.exe") || T::KeyExists("Extensions\\md")) << unwritable;
-        EXPECT_EQ(boxes.Take(), std::vector { StoreMessage(IDS_ERR_WRITE_KEY, "Applications\\t.exe") });
-    }
-    T::AddApplication("t.exe", "C:\\t.exe", "t");
-    add("Default");
-    EXPECT_TRUE(T::KeyExists("Applications\\t.exe")) << "a record there before stays";
-    EXPECT_EQ(boxes.Take(), std::vector { StoreMessage(IDS_ERR_WRITE_KEY, "Extensions\\md\\t.exe") });
-}
-
-// The menu for each selection, by mouse and keyboard, three times over with the commands between: what the
-// program holds must be the same after each time.
-TEST_F(CommandsTest, TheMenuFollowsTheSelectionAndNothingGrowsWithTheCommands)
+// The menu for each selection, by mouse and keyboard; Default marks the selected item alone, or nothing.
+// Every menu shown is destroyed, and a reload holds no more than the load before it.
+TEST_F(CommandsTest, TheMenuFollowsTheSelectionAndDefaultMarksOneItem)
 {
     T::AddApplication("a.exe", "C:\\a.exe", "A"), T::AddAssignment("txt", "a.exe", 1);
     const std::tuple<int, POINT, std::string> rows[] = { { -2, { 250, 250 }, "1 1 9* 2 4 5" },
         { 1, { 250, 250 }, "1 1 9 2 4 5" }, { -1, { 250, 250 }, "1 1x 9x 2 4x 5x" },
         { -1, { 250, 105 }, "-" }, { 0, { -1, -1 }, "1 1 9* 2 4 5" }, { -1, { -1, -1 }, "1 1x 9x 2 4x 5x" } };
     // item to select (-2: as loaded), the point (-1, -1: the keyboard's), the menu; none over the caption
-    std::string seen[3][std::size(rows)];
-    LiveObjects live[3];
+    std::string seen[std::size(rows)], defaults;
+    std::vector<LiveObjects> live;
     Steps steps = { C::Do([] { ::SetWindowPos(C::Window(), nullptr, 100, 100, 400, 300, 0); }) };
-    for (int round = 0; round < 3; ++round) {
-        for (size_t i = 0; i < std::size(rows); ++i) {
-            int item = std::get<0>(rows[i]);
-            steps = steps + Steps { C::Do([=] { item > -2 ? C::Select(item) : void(); }) }
-                + Menu(std::get<1>(rows[i]), seen[round][i]);
-        }
-        steps.push_back(C::Do([&, round] {
-            C::Select(0), C::running->OnDefault(), C::running->OnDefault();
-            C::running->AddAssignment("C:\\x.exe", "extra.exe", "Extra"), C::running->LoadList();
-            C::Select(1), C::running->RemoveAssignment(), C::running->LoadList(), C::WaitForIcons();
-            live[round] = Live();
-        }));
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        int item = std::get<0>(rows[i]);
+        steps = steps + Steps { C::Do([=] { item > -2 ? C::Select(item) : void(); }) }
+            + Menu(std::get<1>(rows[i]), seen[i]);
     }
-    C::Run("C:\\a.txt", steps);
-    for (int round = 0; round < 3; ++round) {
-        for (size_t i = 0; i < std::size(rows); ++i)
-            EXPECT_EQ(seen[round][i], std::get<2>(rows[i])) << round << " " << i;
-        EXPECT_EQ(std::tie(live[round].keys, live[round].imageLists, live[round].icons, live[round].menus),
-            std::tie(live[0].keys, live[0].imageLists, live[0].icons, live[0].menus));
-    }
-    EXPECT_FALSE(T::KeyExists("Applications\\extra.exe"));
-}
-
-TEST_F(CommandsTest, DefaultTogglesOneItemAndClearsTheOthers)
-{
-    T::AddApplication("b.exe", "C:\\b.exe", "B"), T::AddAssignment("txt", "b.exe", 1);
-    std::string seen;
-    auto toggle = C::Do([&] { C::Post(C::Window(), ID_DEFAULT); });
+    auto toggle = C::Do([] { C::Post(C::Window(), ID_DEFAULT); });
     auto note = C::Do([&] {
-        for (const char* app : { "b.exe", "tool.exe" })
-            seen
+        for (const char* app : { "a.exe", "tool.exe" })
+            defaults
                 += std::to_string(T::GetDword(std::string("Extensions\\txt\\") + app, "Default").value_or(9));
     });
-    C::Run("C:\\a.txt", { C::Do([] { C::Select(1); }), toggle, note, toggle, note });
-    EXPECT_EQ(seen, "0100");
+    auto reload = C::Do([&] { C::running->LoadList(), C::WaitForIcons(), live.push_back(Live()); });
+    C::Run("C:\\a.txt",
+        steps + Steps { C::Do([] { C::Select(1); }), toggle, note, toggle, note, reload, reload });
+    for (size_t i = 0; i < std::size(rows); ++i)
+        EXPECT_EQ(seen[i], std::get<2>(rows[i])) << i;
+    EXPECT_EQ(defaults, "0100");
+    EXPECT_EQ(std::tie(live[1].keys, live[1].imageLists, live[1].icons),
+        std::tie(live[0].keys, live[0].imageLists, live[0].icons));
+    EXPECT_EQ(Live().menus, 0);
 }
 
 TEST_F(CommandsTest, EditShowsTheValuesAndWritesExactlyWhatChanged)
@@ -297,11 +255,33 @@ TEST_F(CommandsTest, EditFieldsTakeTheInsertButtonTheBrowseButtonAnd259Bytes)
     EXPECT_EQ(T::Get(kApp, "Path"), std::string("C:\\Tools\\tool.exe") + '\0') << "Cancel writes nothing";
 }
 
-// A value that cannot be written is told, and the other fields are still written.
-TEST_F(CommandsTest, AnEditThatCannotWriteAValueTellsItAndWritesTheOthers)
+static LONG WINAPI SetValue(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)
 {
-    ImportPatch setValue("advapi32.dll", "RegSetValueExA", (void*)SetValue);
-    g_patch = &setValue, g_unwritable = "DisplayName";
+    if (name && ::lstrcmpiA(name, g_unwritable) == 0)
+        return ERROR_ACCESS_DENIED;
+    return g_patch->Original<decltype(&::RegSetValueExA)>()(key, name, reserved, type, data, size);
+}
+
+// A value that cannot be written is told with its key: Add leaves no half record, Edit writes the others.
+TEST_F(CommandsTest, AValueThatCannotBeWrittenIsToldAndLeavesNoHalfRecord)
+{
+    ImportPatch setValue("advapi32.dll", "RegSetValueExA", (void*)SetValue, &__imp_RegSetValueExA);
+    g_patch = &setValue;
+    auto add = [](const char* unwritable) {
+        g_unwritable = unwritable;
+        C::Run("C:\\a.md",
+            { C::Do([] { EXPECT_FALSE(C::running->AddAssignment("C:\\t.exe", "t.exe", "t")); }) });
+    };
+    for (const char* unwritable : { "Path", "DisplayName" }) {
+        add(unwritable);
+        EXPECT_FALSE(T::KeyExists("Applications\\t.exe") || T::KeyExists("Extensions\\md")) << unwritable;
+        EXPECT_EQ(boxes.Take(), std::vector { StoreMessage(IDS_ERR_WRITE_KEY, "Applications\\t.exe") });
+    }
+    T::AddApplication("t.exe", "C:\\t.exe", "t");
+    add("Default");
+    EXPECT_TRUE(T::KeyExists("Applications\\t.exe")) << "a record there before stays";
+    EXPECT_EQ(boxes.Take(), std::vector { StoreMessage(IDS_ERR_WRITE_KEY, "Extensions\\md\\t.exe") });
+    g_unwritable = "DisplayName";
     EXPECT_TRUE(Edit([] {
         ::SetDlgItemTextA(Dialog(IDC_NAME), IDC_NAME, "New"),
             ::SetDlgItemTextA(Dialog(IDC_NAME), IDC_PATH, "C:\\n.exe");

@@ -10,24 +10,24 @@ static std::string Text(const std::string& english, const std::string& german)
     return PRIMARYLANGID(::GetUserDefaultUILanguage()) == LANG_GERMAN ? german : english;
 }
 
-static const std::string kUsage
-    = Text("This program displays a selection of applications that\ncan be used "
-           "to open a file. The path of this file must\nbe passed to the program as "
-           "a command line parameter.\n\nIf no applications are assigned to the "
-           "file yet,\nright-click in the window to add applications.",
-        "Dieses Programm zeigt eine Auswahl von Anwendungen an,\nmit denen eine Datei geöffnet werden kann. "
-        "Der Pfad "
-        "dieser\nDatei muss dem Programm als Kommandozeilenparameter\nübergeben werden.\n\nWenn der Datei "
-        "noch keine "
-        "Anwendungen zugeordnet sind,\nklicken Sie mit der rechten Maustaste in das Fenster, um\nAnwendungen "
-        "hinzuzufügen.");
+static const std::string kNote = Text("Note", "Hinweis");
+static const std::string kUsage = Text(
+    "This program displays a selection of applications that\ncan be used to open a file. The path of this "
+    "file "
+    "must\nbe passed to the program as a command line parameter.\n\nIf no applications are assigned to the "
+    "file yet,\nright-click in the window to add applications.",
+    "Dieses Programm zeigt eine Auswahl von Anwendungen an,\nmit denen eine Datei geöffnet werden kann. Der "
+    "Pfad "
+    "dieser\nDatei muss dem Programm als Kommandozeilenparameter\nübergeben werden.\n\nWenn der Datei noch "
+    "keine Anwendungen zugeordnet sind,\nklicken Sie mit der rechten Maustaste in das Fenster, "
+    "um\nAnwendungen hinzuzufügen.");
 static const std::string kNoExtension = Text(
     "Error: The specified file has no extension.", "Fehler: Die angegebene Datei hat keine Erweiterung.");
 
 TEST(Resources, EveryStringDialogAndMenuInTheRunningLanguage)
 {
-    const std::pair<UINT, std::string> strings[] = { { IDS_NOTE_CAPTION, Text("Note", "Hinweis") },
-        { IDS_USAGE, kUsage }, { IDS_NO_EXTENSION, kNoExtension },
+    const std::pair<UINT, std::string> strings[] = { { IDS_NOTE_CAPTION, kNote }, { IDS_USAGE, kUsage },
+        { IDS_NO_EXTENSION, kNoExtension },
         { IDS_ERR_CREATE_KEY, Text("Error creating registry key", "Fehler beim Anlegen des Registry-Keys") },
         { IDS_ERR_DELETE_KEY, Text("Error deleting registry key", "Fehler beim Löschen des Registry-Keys") },
         { IDS_ERR_OPEN_KEY, Text("Error opening registry key", "Fehler beim Öffnen des Registry-Keys") },
@@ -48,8 +48,8 @@ TEST(Resources, EveryStringDialogAndMenuInTheRunningLanguage)
                        "Path of the "
                        "file to be opened|OK|Cancel||",
                       "Bearbeiten|Anwendungsname:||Pfad:||...|Parameter (optional):||\"%1\"|Variablen: %1 = "
-                      "Pfad der zu "
-                      "öffnenden Datei|OK|Abbrechen||") } };
+                      "Pfad der "
+                      "zu öffnenden Datei|OK|Abbrechen||") } };
     INITCOMMONCONTROLSEX classes = { sizeof classes, ICC_LISTVIEW_CLASSES };
     ::InitCommonControlsEx(&classes);
     for (const auto& [id, expected] : dialogs) {
@@ -73,29 +73,26 @@ TEST(Resources, EveryStringDialogAndMenuInTheRunningLanguage)
     ::DestroyMenu(menu);
 }
 
-static void Start(std::vector<const char*> arguments)
-{
-    arguments.insert(arguments.begin(), "Zelvanto.exe"), arguments.push_back(nullptr);
-    int count = std::exchange(__argc, static_cast<int>(arguments.size()) - 1);
-    char** vector = std::exchange(__argv, const_cast<char**>(arguments.data()));
-    EXPECT_FALSE(theApp.InitInstance()) << "no message loop follows";
-    __argc = count, __argv = vector;
-}
-
+// Anything but one argument shows the usage note; a file without an extension is an error, told in a box
+// with the program's name, and nothing is read or saved for it.
 TEST(Startup, ShowsTheUsageNoteUnlessGivenOneFileWhichTheChooserTakes)
 {
     TestStore::Delete("");
     BoxCatcher boxes;
-    Start({}), Start({ "C:\\My", "Documents\\a.txt" }), Start({ "C:\\Docs\\README" });
-    EXPECT_STREQ(theApp.m_pszProfileName, "resources_test");
     const HICON note = ::LoadIconA(nullptr, IDI_INFORMATION), error = ::LoadIconA(nullptr, IDI_EXCLAMATION);
-    const std::tuple<std::string, std::string, HICON, bool> expected[] = { { Text("Note", "Hinweis"), kUsage,
-                                                                               note, false },
-        { Text("Note", "Hinweis"), kUsage, note, false }, { "resources_test", kNoExtension, error, true } };
-    ASSERT_EQ(boxes.Boxes().size(), 3u);
-    for (int i = 0; i < 3; ++i) {
-        const BoxCatcher::Box& box = boxes.Boxes()[i];
-        EXPECT_EQ(std::tuple(box.caption, box.text, box.icon, box.owner != nullptr), expected[i]) << i;
+    const std::tuple<std::vector<const char*>, std::string, std::string, HICON> rows[]
+        = { { {}, kNote, kUsage, note }, { { "C:\\My", "Documents\\a.txt" }, kNote, kUsage, note },
+              { { "C:\\Docs\\README" }, "resources_test", kNoExtension, error } };
+    for (auto [arguments, caption, text, icon] : rows) {
+        arguments.insert(arguments.begin(), "Zelvanto.exe"), arguments.push_back(nullptr);
+        int count = std::exchange(__argc, static_cast<int>(arguments.size()) - 1);
+        char** vector = std::exchange(__argv, const_cast<char**>(arguments.data()));
+        EXPECT_FALSE(theApp.InitInstance()) << "no message loop follows";
+        __argc = count, __argv = vector;
+        ASSERT_EQ(boxes.Boxes().size(), 1u);
+        EXPECT_EQ(std::tie(boxes.Boxes()[0].caption, boxes.Boxes()[0].text, boxes.Boxes()[0].icon),
+            std::tie(caption, text, icon));
+        boxes.Take();
     }
-    EXPECT_FALSE(TestStore::KeyExists("")) << "nothing is read or saved for a file without an extension";
+    EXPECT_FALSE(TestStore::KeyExists(""));
 }

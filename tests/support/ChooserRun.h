@@ -121,35 +121,6 @@ struct Chooser {
             return true;
         });
     }
-    // An image as stored: its colour pixels, then its mask's.
-    static std::vector<DWORD> Pixels(HIMAGELIST images, int image)
-    {
-        int size = 0;
-        ::ImageList_GetIconSize(images, &size, &size);
-        BITMAPINFO format = { { sizeof format.bmiHeader, size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0 }, {} };
-        std::vector<DWORD> pixels(2 * size * size);
-        ICONINFO info = {};
-        HICON icon = ::ImageList_GetIcon(images, image, ILD_NORMAL);
-        HDC dc = ::CreateCompatibleDC(nullptr);
-        ::GetIconInfo(icon, &info), ::GetDIBits(dc, info.hbmColor, 0, size, pixels.data(), &format, 0);
-        ::GetDIBits(dc, info.hbmMask, 0, size, pixels.data() + size * size, &format, 0);
-        ::DeleteObject(info.hbmColor), ::DeleteObject(info.hbmMask), ::DestroyIcon(icon), ::DeleteDC(dc);
-        return pixels;
-    }
-    // Once every item shows its icon, whether each is the fallback icon: white at (15, 20) of 32 x 32, where
-    // no icon of the shell is.
-    static std::vector<bool> FallbackIcons()
-    {
-        std::vector<bool> fallback;
-        EXPECT_TRUE(WaitForIcons());
-        int size = 0;
-        ::ImageList_GetIconSize(Images(), &size, &size);
-        for (int i = 0; i < Count(); ++i)
-            fallback.push_back(
-                (Pixels(Images(), Item(i).iImage)[20 * size / 32 * size + 15 * size / 32] & 0xFFFFFF)
-                == 0xFFFFFF);
-        return fallback;
-    }
     static std::string Recorder()
     {
         std::string path = std::string("Z:") + LAUNCH_RECORDER;
@@ -193,7 +164,6 @@ public:
     struct Box {
         std::string caption, text;
         HICON icon;
-        HWND owner;
     };
     BoxCatcher() { catcher = this; }
     ~BoxCatcher() { ::UnhookWindowsHookEx(m_hook); }
@@ -216,8 +186,7 @@ private:
             HWND icon = ::GetDlgItem(box, ::GetDlgItem(box, 0x14) ? 0x14 : 0x440);
             bool shown = ::GetWindowLongA(icon, GWL_STYLE) & WS_VISIBLE;
             HICON image = shown ? reinterpret_cast<HICON>(::SendMessageA(icon, STM_GETICON, 0, 0)) : nullptr;
-            catcher->m_boxes.push_back(
-                { WindowText(box), WindowText(text), image, ::GetWindow(box, GW_OWNER) });
+            catcher->m_boxes.push_back({ WindowText(box), WindowText(text), image });
             ::PostMessageA(box, WM_COMMAND, IDOK, 0);
         }
         return ::CallNextHookEx(nullptr, code, wParam, lParam);
