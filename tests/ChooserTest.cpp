@@ -263,17 +263,17 @@ TEST_F(ChooserTest, RestoresAndSavesItsPlacePerExtension)
     auto run = [&](const char* target, Step step) {
         C::Run(target, { step }, false), saved.clear();
         for (const char* name : names)
-            saved += std::to_string(T::GetDword("Extensions\\txt", name).value_or(0)) + " ";
+            saved += T::Get("Extensions\\txt", name) + " ";
     };
     place({ 100, 80, 420, 300 });
     run("C:\\Docs\\Other.TXT", close(150, 90, 640, 480, SW_SHOWNORMAL, WM_COMMAND));
     EXPECT_EQ(std::vector<LONG>({ shown.left, shown.top, shown.right, shown.bottom }),
         std::vector<LONG>({ 100, 80, 520, 380 }));
-    EXPECT_EQ(saved, "150 90 640 480 ");
+    EXPECT_EQ(saved, "#150 #90 #640 #480 ");
     run("C:\\a.txt", close(20, 30, 400, 200, SW_SHOWNORMAL, WM_CLOSE));
     run("C:\\a.txt",
         close(300, 310, 500, 250, SW_MINIMIZE, WM_COMMAND)); // closed at once, before a window manager acts
-    EXPECT_EQ(saved, "20 30 400 200 ");
+    EXPECT_EQ(saved, "#20 #30 #400 #200 ");
     // Three of the four values, or a place on no monitor: the template's size where the window manager puts
     // it.
     for (int left : { 20, -5000 }) {

@@ -1,5 +1,5 @@
-// The context menu's commands with the real menu, file dialog and edit dialog: what each changes in the store
-// and tells the user, and that nothing the program holds grows with their number.
+// The context menu's commands with the real file dialog and edit dialog: what each changes in the store and
+// tells the user. The menu is the real one, read where the chooser would show it.
 #include "support/ChooserRun.h"
 
 #include <gtest/gtest.h>
@@ -43,42 +43,6 @@ static Steps Pick(const std::string& path)
                 return Dialog(0x47C) != nullptr;
             },
         [] { return !Dialog(0x47C) && ::GetActiveWindow(); } };
-}
-
-// Where the keyboard's menu opens: at the centre of the selected item's icon, else at the list's corner.
-static bool AtSelection(HWND popup)
-{
-    RECT menu = {}, icon = { LVIR_ICON, 0, 0, 0 };
-    POINT at = { 0, 0 };
-    if (::SendMessageA(C::List(), LVM_GETITEMRECT, C::Selected(), (LPARAM)&icon))
-        at = { (icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2 };
-    ::ClientToScreen(C::List(), &at), ::GetWindowRect(popup, &menu);
-    return menu.left == at.x && menu.top == at.y;
-}
-
-// Right-clicks at a screen point, or asks as Shift+F10 at (-1, -1), and describes the menu: "-" for none,
-// else its default and per item the id with "x" for grayed and "*" for checked, and "@" if misplaced. A
-// busy machine may keep the menu from showing, so the click is repeated until it shows or often enough.
-static Steps Menu(POINT at, std::string& seen)
-{
-    auto click = [=] { ::PostMessageA(C::Window(), WM_CONTEXTMENU, 0, MAKELPARAM(at.x, at.y)); };
-    return { C::Do(click), [&seen, click, at, tries = 0]() mutable {
-                HWND popup = ::FindWindowA("#32768", nullptr);
-                HMENU menu
-                    = ::IsWindowVisible(popup) ? (HMENU)::SendMessageA(popup, MN_GETHMENU, 0, 0) : nullptr;
-                if (!menu && ++tries < 50)
-                    return click(), false;
-                if (!menu)
-                    return seen = "-", true;
-                seen = std::to_string(::GetMenuDefaultItem(menu, FALSE, GMDI_USEDISABLED) % 100);
-                for (UINT id : { ID_OPEN, ID_DEFAULT, ID_ADD, ID_EDIT, ID_REMOVE }) {
-                    UINT state = ::GetMenuState(menu, id, MF_BYCOMMAND);
-                    seen += " " + std::to_string(id % 100) + (state & MF_GRAYED ? "x" : "")
-                        + (state & MF_CHECKED ? "*" : "");
-                }
-                seen += at.x == -1 && !AtSelection(popup) ? "@" : "";
-                return ::EndMenu(), true;
-            } };
 }
 
 struct CommandsTest : ::testing::Test {
@@ -127,7 +91,6 @@ TEST_F(CommandsTest, RemoveDeletesWhatNothingElseUses)
             remove(0) });
     EXPECT_EQ(first, std::vector<std::string> { "Shared" });
     EXPECT_FALSE(T::KeyExists(kApp));
-    EXPECT_TRUE(T::KeyExists("Applications\\shared.exe")) << "still assigned to md";
     EXPECT_EQ(boxes.Take(), std::vector { StoreMessage(IDS_ERR_DELETE_KEY, "Extensions\\txt") });
     T::AddAssignment("txt", "shared.exe");
     T::SetDword("Extensions\\txt\\shared.exe\\deeper", "x", 1);
@@ -149,11 +112,9 @@ TEST_F(CommandsTest, AddBuildsTheRecordsReusesAnApplicationAndRefusesADuplicate)
     std::vector<std::string> listed;
     C::Run("C:\\Docs\\a.TXT", steps + Steps { C::Do([&] { listed = C::Items(); }) });
     EXPECT_EQ(listed, (std::vector<std::string> { "my.tool", "Old viewer", "Tool" }));
-    EXPECT_EQ(
-        T::Get("Applications\\my.tool.exe", "Path") + T::Get("Applications\\my.tool.exe", "DisplayName"),
-        tool + '\0' + "my.tool" + '\0');
-    EXPECT_EQ(T::GetDword("Extensions\\txt\\my.tool.exe", "Default"), 0u);
-    EXPECT_EQ(T::Get("Extensions\\txt\\my.tool.exe", "Parameters"), "(missing)");
+    const std::string added = "Applications\\my.tool.exe", assigned = "Extensions\\txt\\my.tool.exe";
+    EXPECT_EQ(T::Get(added, "Path") + T::Get(added, "DisplayName"), tool + '\0' + "my.tool" + '\0');
+    EXPECT_EQ(T::Get(assigned, "Default") + T::Get(assigned, "Parameters"), "#0(missing)");
     EXPECT_EQ(T::Get("Applications\\Viewer.EXE", "Path"), std::string("C:\\old\\Viewer.EXE") + '\0');
     CString exists;
     exists.LoadString(IDS_ASSIGNMENT_EXISTS);
@@ -162,97 +123,106 @@ TEST_F(CommandsTest, AddBuildsTheRecordsReusesAnApplicationAndRefusesADuplicate)
         << "the same German text in every language";
 }
 
+// The menu as it would show: its default and per item the id with "x" for grayed and "*" for checked, then
+// where it opens, in the list's client coordinates.
+static std::string g_menu;
+static BOOL WINAPI ShowMenu(HMENU menu, UINT, int x, int y, int, HWND, const RECT*)
+{
+    std::ostringstream seen;
+    seen << ::GetMenuDefaultItem(menu, FALSE, GMDI_USEDISABLED) % 100;
+    for (UINT id : { ID_OPEN, ID_DEFAULT, ID_ADD, ID_EDIT, ID_REMOVE }) {
+        UINT state = ::GetMenuState(menu, id, MF_BYCOMMAND);
+        seen << ' ' << id % 100 << (state & MF_GRAYED ? "x" : "") << (state & MF_CHECKED ? "*" : "");
+    }
+    POINT at = { x, y };
+    ::ScreenToClient(C::List(), &at);
+    seen << " @" << at.x << ',' << at.y;
+    g_menu = seen.str();
+    return FALSE;
+}
+
 // The menu for each selection, by mouse and keyboard; Default marks the selected item alone, or nothing.
-// Every menu shown is destroyed, and a reload holds no more than the load before it.
+// Every menu is destroyed, and a reload holds no more than the load before it.
 TEST_F(CommandsTest, TheMenuFollowsTheSelectionAndDefaultMarksOneItem)
 {
+    static ImportPatch show("user32.dll", "TrackPopupMenu", (void*)ShowMenu, &__imp_TrackPopupMenu);
     T::AddApplication("a.exe", "C:\\a.exe", "A"), T::AddAssignment("txt", "a.exe", 1);
-    const std::tuple<int, POINT, std::string> rows[] = { { -2, { 250, 250 }, "1 1 9* 2 4 5" },
-        { 1, { 250, 250 }, "1 1 9 2 4 5" }, { -1, { 250, 250 }, "1 1x 9x 2 4x 5x" },
-        { -1, { 250, 105 }, "-" }, { 0, { -1, -1 }, "1 1 9* 2 4 5" }, { -1, { -1, -1 }, "1 1x 9x 2 4x 5x" } };
-    // item to select (-2: as loaded), the point (-1, -1: the keyboard's), the menu; none over the caption
+    // The item to select (-2: as loaded), the point (-1, -1: the keyboard's) and the menu; the keyboard's
+    // opens at the centre of the selected icon, or at the list's corner. None opens over the caption.
+    const std::tuple<int, POINT, std::string> rows[]
+        = { { -2, { 250, 250 }, "1 1 9* 2 4 5 @146,127" }, { 1, { 250, 250 }, "1 1 9 2 4 5 @146,127" },
+              { -1, { 250, 250 }, "1 1x 9x 2 4x 5x @146,127" }, { -1, { 250, 105 }, "" },
+              { 1, { -1, -1 }, "1 1 9 2 4 5 @112,20" }, { -1, { -1, -1 }, "1 1x 9x 2 4x 5x @0,0" } };
     std::string seen[std::size(rows)], defaults;
     std::vector<LiveObjects> live;
     Steps steps = { C::Do([] { ::SetWindowPos(C::Window(), nullptr, 100, 100, 400, 300, 0); }) };
-    for (size_t i = 0; i < std::size(rows); ++i) {
-        int item = std::get<0>(rows[i]);
-        steps = steps + Steps { C::Do([=] { item > -2 ? C::Select(item) : void(); }) }
-            + Menu(std::get<1>(rows[i]), seen[i]);
-    }
+    for (size_t i = 0; i < std::size(rows); ++i)
+        steps.push_back(C::Do([&, i] {
+            const auto& [item, at, menu] = rows[i];
+            item > -2 ? C::Select(item) : void(), g_menu.clear();
+            ::SendMessageA(C::Window(), WM_CONTEXTMENU, (WPARAM)C::Window(), MAKELPARAM(at.x, at.y));
+            seen[i] = g_menu;
+        }));
     auto toggle = C::Do([] { C::Post(C::Window(), ID_DEFAULT); });
-    auto note = C::Do([&] {
-        for (const char* app : { "a.exe", "tool.exe" })
-            defaults
-                += std::to_string(T::GetDword(std::string("Extensions\\txt\\") + app, "Default").value_or(9));
-    });
+    auto note = C::Do(
+        [&] { defaults += T::Get("Extensions\\txt\\a.exe", "Default") + T::Get(kAssignment, "Default"); });
     auto reload = C::Do([&] { C::running->LoadList(), C::WaitForIcons(), live.push_back(Live()); });
     C::Run("C:\\a.txt",
         steps + Steps { C::Do([] { C::Select(1); }), toggle, note, toggle, note, reload, reload });
     for (size_t i = 0; i < std::size(rows); ++i)
         EXPECT_EQ(seen[i], std::get<2>(rows[i])) << i;
-    EXPECT_EQ(defaults, "0100");
+    EXPECT_EQ(defaults, "#0#1#0#0");
     EXPECT_EQ(std::tie(live[1].keys, live[1].imageLists, live[1].icons),
         std::tie(live[0].keys, live[0].imageLists, live[0].icons));
     EXPECT_EQ(Live().menus, 0);
 }
 
+// The fields show the stored texts unexpanded, and a value that cannot be read as text as empty. Cancel
+// writes nothing, whatever the "%1" button, Browse (which names the application only when the name is
+// blank) or typing did; OK writes what changed, and only that.
 TEST_F(CommandsTest, EditShowsTheValuesAndWritesExactlyWhatChanged)
 {
     T::SetRaw(kApp, "Path", REG_EXPAND_SZ, std::string("%TOOLS%\\tool.exe") + '\0');
     T::SetDword(kAssignment, "Parameters", 7);
-    std::string shown;
-    auto set = [](const char* name, const char* parameters) {
-        ::SetDlgItemTextA(Dialog(IDC_NAME), IDC_NAME, name),
-            ::SetDlgItemTextA(Dialog(IDC_NAME), IDC_PARAMETERS, parameters);
+    const std::string program = TempFile("picked.v2.exe");
+    std::vector<std::string> seen;
+    auto note
+        = [&] { seen.push_back(Field(IDC_NAME) + "|" + Field(IDC_PATH) + "|" + Field(IDC_PARAMETERS)); };
+    auto browse = [&](const char* name) {
+        return Steps { C::Do([=] {
+            ::SetDlgItemTextA(Dialog(IDC_NAME), IDC_NAME, name), C::Post(Dialog(IDC_NAME), IDC_BROWSE);
+        }) }
+        + Pick(program) + Steps { C::Do(note) };
+    };
+    // At most 259 bytes in the running code page: a letter of two bytes goes in before 257, then nothing
+    // more.
+    const std::string full = std::string("Ω") + std::string(257, 'x');
+    auto type = [&] {
+        HWND dialog = Dialog(IDC_NAME), parameters = ::GetDlgItem(dialog, IDC_PARAMETERS);
+        ::SetWindowTextA(parameters, "ab"), ::SendMessageA(parameters, EM_SETSEL, 1, 2);
+        ::SendMessageA(dialog, WM_COMMAND, IDC_INSERT_FILE, 0), note();
+        for (int id : { IDC_NAME, IDC_PATH, IDC_PARAMETERS }) {
+            ::SetDlgItemTextA(dialog, id, std::string(257, 'x').c_str());
+            for (const char* typed : { "Ω", "x" })
+                ::SendDlgItemMessageA(dialog, id, EM_REPLACESEL, TRUE, (LPARAM)typed);
+            seen.push_back(std::to_string(Field(id).size()));
+        }
     };
     auto stored = [] {
         return T::Get(kApp, "DisplayName") + T::Get(kApp, "Path") + T::Get(kAssignment, "Parameters");
     };
-    EXPECT_FALSE(
-        Edit([&] { shown = Field(IDC_NAME) + "|" + Field(IDC_PATH) + "|" + Field(IDC_PARAMETERS); }));
-    EXPECT_EQ(shown, "Tool|%TOOLS%\\tool.exe|");
-    EXPECT_FALSE(Edit([=] { set("Other", "-x"); }, IDCANCEL));
-    EXPECT_EQ(stored(), std::string("Tool\0(type 2)(type 4)", 21));
-    EXPECT_TRUE(Edit([=] { set("", "-p %1"); }));
+    EXPECT_FALSE(Edit(note));
+    EXPECT_FALSE(Edit(type, IDCANCEL, browse("") + browse("  ")));
+    EXPECT_EQ(seen,
+        (std::vector<std::string> { "Tool|%TOOLS%\\tool.exe|", "Tool|%TOOLS%\\tool.exe|a\"%1\"", "259", "259",
+            "259", "picked.v2|" + program + "|" + full, "  |" + program + "|" + full }));
+    EXPECT_EQ(stored(), std::string("Tool\0(type 2)#7", 15));
+    EXPECT_TRUE(Edit([] {
+        ::SetDlgItemTextA(Dialog(IDC_NAME), IDC_NAME, ""),
+            ::SetDlgItemTextA(Dialog(IDC_NAME), IDC_PARAMETERS, "-p %1");
+    }));
     EXPECT_EQ(stored(), std::string("\0(type 2)-p %1\0", 15));
     EXPECT_TRUE(boxes.Boxes().empty());
-}
-
-// The "%1" button, Browse (it names the application only when the name is blank) and the 259-byte limit.
-TEST_F(CommandsTest, EditFieldsTakeTheInsertButtonTheBrowseButtonAnd259Bytes)
-{
-    const std::string program = TempFile("picked.v2.exe");
-    auto x = [](size_t count) { return std::string(count, 'x'); };
-    // A text set, then typed at its end (nullptr: the "%1" button), and the bytes the field holds after.
-    const std::tuple<int, std::string, const char*, size_t> cases[] = { { IDC_NAME, "Ω" + x(258), "", 4 },
-        { IDC_NAME, x(257), "Ω", 259 }, { IDC_NAME, x(258), "Ω", 258 }, { IDC_PATH, x(255), "😀", 259 },
-        { IDC_PATH, x(256), "😀", 256 }, { IDC_PARAMETERS, "東" + x(252), nullptr, 259 },
-        { IDC_PARAMETERS, "東" + x(253), nullptr, 256 } };
-    std::vector<std::string> seen;
-    auto browse = [](const char* name) {
-        return C::Do([=] {
-            ::SetDlgItemTextA(Dialog(IDC_NAME), IDC_NAME, name), C::Post(Dialog(IDC_NAME), IDC_BROWSE);
-        });
-    };
-    auto note = C::Do([&] { seen.push_back(Field(IDC_NAME) + "|" + Field(IDC_PATH)); });
-    Edit(
-        [&] {
-            HWND dialog = Dialog(IDC_NAME), parameters = ::GetDlgItem(dialog, IDC_PARAMETERS);
-            ::SetWindowTextA(parameters, "ab"), ::SendMessageA(parameters, EM_SETSEL, 1, 2);
-            C::Post(dialog, IDC_INSERT_FILE), PumpUntil([&] { return Field(IDC_PARAMETERS) != "ab"; });
-            seen.push_back(Field(IDC_PARAMETERS));
-            ::SendMessageA(parameters, EM_UNDO, 0, 0), seen.push_back(Field(IDC_PARAMETERS));
-            for (const auto& [id, set, typed, bytes] : cases) {
-                ::SetDlgItemTextA(dialog, id, set.c_str());
-                ::SendMessageA(typed ? ::GetDlgItem(dialog, id) : dialog, typed ? EM_REPLACESEL : WM_COMMAND,
-                    typed ? TRUE : IDC_INSERT_FILE, reinterpret_cast<LPARAM>(typed));
-                EXPECT_EQ(Field(id).size(), bytes) << id << (typed ? typed : " %1");
-            }
-        },
-        IDCANCEL,
-        Steps { browse("") } + Pick(program) + Steps { note, browse("  ") } + Pick(program) + Steps { note });
-    EXPECT_EQ(seen, (std::vector<std::string> { "a\"%1\"", "ab", "picked.v2|" + program, "  |" + program }));
-    EXPECT_EQ(T::Get(kApp, "Path"), std::string("C:\\Tools\\tool.exe") + '\0') << "Cancel writes nothing";
 }
 
 static LONG WINAPI SetValue(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)

@@ -10,7 +10,7 @@
 extern "C" void *__imp_SHGetFileInfoA, *__imp_ShellExecuteA, *__imp_GetProcAddress, *__imp_RegSetValueExA,
     *__imp_RegOpenKeyExA, *__imp_RegCreateKeyExA, *__imp_RegCloseKey, *__imp_ImageList_Create,
     *__imp_ImageList_Destroy, *__imp_ImageList_GetIcon, *__imp_LoadIconW, *__imp_DestroyIcon,
-    *__imp_LoadMenuW, *__imp_DestroyMenu;
+    *__imp_LoadMenuW, *__imp_DestroyMenu, *__imp_TrackPopupMenu;
 
 class ImportPatch
 {

@@ -4,6 +4,7 @@
 #include "support/ImportPatch.h"
 
 #include <optional>
+#include <sstream>
 #include <string>
 
 struct TestStore {
@@ -41,7 +42,8 @@ struct TestStore {
     {
         return std::string(reinterpret_cast<char*>(&value), sizeof value);
     }
-    // A text's bytes with its terminator, "(type N)" for a value of another type, or "(missing)".
+    // A text's bytes with its terminator, "#N" for a number, "(type N)" for a value of another type, or
+    // "(missing)".
     static std::string Get(Text path, const char* name)
     {
         char bytes[4096];
@@ -49,14 +51,12 @@ struct TestStore {
         if (::RegGetValueA(
                 HKEY_CURRENT_USER, Full(path).c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &type, bytes, &size))
             return "(missing)";
-        return type == REG_SZ ? std::string(bytes, size) : "(type " + std::to_string(type) + ")";
-    }
-    static std::optional<DWORD> GetDword(Text path, const char* name)
-    {
-        DWORD value = 0, size = sizeof value;
-        if (::RegGetValueA(HKEY_CURRENT_USER, Full(path).c_str(), name, RRF_RT_DWORD, nullptr, &value, &size))
-            return std::nullopt;
-        return value;
+        std::ostringstream text;
+        if (type == REG_DWORD)
+            text << '#' << *reinterpret_cast<DWORD*>(bytes);
+        else
+            type == REG_SZ ? text << std::string(bytes, size) : text << "(type " << type << ')';
+        return text.str();
     }
     static void AddApplication(Text appKey, Text path, Text displayName)
     {
