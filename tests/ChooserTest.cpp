@@ -160,32 +160,28 @@ TEST_F(ChooserTest, IconsHaveTheSystemsSizeAt192Dpi)
     EXPECT_EQ(exitCode, 0);
 }
 
-// Zed's icon, asked for first, is finished while Remove reloads the list; the new load's icons come in
-// the store's order, not the list's, and the window is resized, which sorts again.
+// Zed's icon, asked for first, is finished while Remove reloads the list; the new load's icons come in the
+// store's order, not the list's, and a resize sorts again, with the list covering the client area. Every
+// icon made is destroyed, whether the window took it or not; the program's own icon is shared.
 TEST_F(ChooserTest, IconsGoToTheirOwnItemsOfTheLatestLoad)
 {
     Add("a", "Zed"), Add("b", "Alpha", ""), Add("c", "Mid", "");
     const std::vector<std::vector<DWORD>> images = { ImageFor(""), ImageFor(C::Recorder()) };
+    RECT client = {}, list = {};
+    int icons = Live().icons;
     ::ResetEvent(g_gate);
     C::Run("C:\\a.txt", { C::Do([&] {
         ::WaitForSingleObject(g_called, INFINITE), C::Select(0), ::SetEvent(g_gate);
         ::SendMessageA(C::Window(), WM_COMMAND, ID_REMOVE, 0);
         ::SetWindowPos(C::Window(), nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
+        ::GetClientRect(C::Window(), &client), ::GetWindowRect(C::List(), &list);
         EXPECT_TRUE(ItemImages() == images);
         EXPECT_EQ(::ImageList_GetImageCount(C::Images()), 2);
-    }) });
-}
-
-// Every icon made is destroyed, whether the window took it or not; the program's own icon is shared.
-TEST_F(ChooserTest, CloseWhileIconsComeLeavesNoIcon)
-{
-    Add("a", "a"), Add("b", "b", "C:\\"), Add("c", "c", "C:\\x.bat"), Add("d", "d");
-    int icons = Live().icons;
-    C::Run("C:\\a.txt", { C::Do([] {
+        Add("d", "d"), Add("e", "e", "C:\\"), C::running->LoadList(); // closed while their icons come
         ::WaitForSingleObject(g_called, INFINITE), ::WaitForSingleObject(g_called, INFINITE);
-        ::SendMessageA(C::Window(), WM_COMMAND, IDCANCEL, 0); // icons asked for, some not yet taken
-    }) },
-        false);
+    }) });
+    ::OffsetRect(&list, -list.left, -list.top);
+    EXPECT_TRUE(::EqualRect(&list, &client));
     EXPECT_EQ(Live().icons, icons + 1);
 }
 
@@ -241,14 +237,14 @@ TEST_F(ChooserTest, LaunchFailuresAreToldAndTheChooserStaysOpen)
     }
 }
 
-// A place is restored only whole and on a monitor, and saved at every close but a minimised one; the list
-// covers the client area, and no place is saved for an extension without a record.
+// A place is restored only whole and on a monitor, and saved at every close but a minimised one; no place is
+// saved for an extension without a record.
 TEST_F(ChooserTest, RestoresAndSavesItsPlacePerExtension)
 {
     T::AddApplication("a.exe", "C:\\a.exe", "A"), T::AddAssignment("txt", "a.exe");
     const char* names[] = { "WindowLeft", "WindowTop", "WindowWidth", "WindowHeight" };
     std::string saved;
-    RECT shown = {}, client = {}, list = {};
+    RECT shown = {};
     auto place = [&](std::vector<int> values) {
         for (int i = 0; i < 4; ++i)
             T::SetDword("Extensions\\txt", names[i], values[i]);
@@ -283,12 +279,7 @@ TEST_F(ChooserTest, RestoresAndSavesItsPlacePerExtension)
         run("C:\\a.txt", close(0, 0, 640, 480, SW_SHOWNORMAL, WM_COMMAND));
         EXPECT_LT(shown.right - shown.left, 640) << left;
     }
-    C::Run("C:\\b.md", { C::Do([&] {
-        ::SetWindowPos(C::Window(), nullptr, 0, 0, 640, 480, SWP_NOZORDER);
-        ::GetClientRect(C::Window(), &client), ::GetWindowRect(C::List(), &list);
-    }) });
-    ::OffsetRect(&list, -list.left, -list.top);
-    EXPECT_TRUE(::EqualRect(&list, &client));
+    C::Run("C:\\b.md");
     EXPECT_FALSE(T::KeyExists("Extensions\\md"));
 }
 
