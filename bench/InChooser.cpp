@@ -9,10 +9,11 @@ void RunInChooser(const std::function<void()>& work)
     Chooser::Run("C:\\x.txt", { Chooser::Do(work) });
 }
 
-bool NoBoxCame(const BoxCatcher& boxes)
+bool NoBoxCame(BoxCatcher& boxes)
 {
-    if (boxes.Boxes().empty())
+    std::vector<std::string> texts = boxes.Take();
+    if (texts.empty())
         return true;
-    std::fprintf(stderr, "a message box came up: %s\n", boxes.Boxes()[0].text.c_str());
+    std::fprintf(stderr, "a message box came up: %s\n", texts[0].c_str());
     return false;
 }

@@ -8,4 +8,4 @@
 void RunInChooser(const std::function<void()>& work);
 
 // True when no message box came up; otherwise names the first one.
-bool NoBoxCame(const BoxCatcher& boxes);
+bool NoBoxCame(BoxCatcher& boxes);

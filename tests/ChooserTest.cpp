@@ -78,9 +78,9 @@ struct ChooserTest : ::testing::Test {
     // An application named `name` whose parameters are its key; an empty path is none, which has no icon.
     static void Add(const std::string& appKey, const char* name, const std::string& path = C::Recorder())
     {
-        T::SetString("Applications\\" + appKey, "DisplayName", name);
-        T::SetRaw("Applications\\" + appKey, "Path", path.empty() ? REG_NONE : REG_SZ, path + '\0');
-        T::SetString("Extensions\\txt\\" + appKey, "Parameters", appKey);
+        T::Set("Applications\\" + appKey, "DisplayName", name);
+        T::Set("Applications\\" + appKey, "Path", path.empty() ? REG_NONE : REG_SZ, path + '\0');
+        T::Set("Extensions\\txt\\" + appKey, "Parameters", appKey);
     }
     // Enter, or Open from the menu, on the target while the shell holds its icons back; then Escape should
     // the chooser still be open.
@@ -116,10 +116,10 @@ TEST_F(ChooserTest, ListsWhatCanBeReadByNameWithTheDefaultSelectedAndEachItsIcon
         { "orphan.exe", REG_NONE, "", "", one } };
     for (const Row& row : rows) {
         std::string application = std::string("Applications\\") + row.appKey;
-        T::SetRaw(application, "DisplayName", row.nameType, row.name);
-        T::SetRaw(application, "Path", row.path.empty() ? REG_NONE : REG_SZ, row.path + z);
+        T::Set(application, "DisplayName", row.nameType, row.name);
+        T::Set(application, "Path", row.path.empty() ? REG_NONE : REG_SZ, row.path + z);
         DWORD type = row.isDefault.size() == 4 ? REG_DWORD : row.isDefault.empty() ? REG_NONE : REG_SZ;
-        T::SetRaw(std::string("Extensions\\txt\\") + row.appKey, "Default", type, row.isDefault);
+        T::Set(std::string("Extensions\\txt\\") + row.appKey, "Default", type, row.isDefault);
     }
     T::Delete("Applications\\orphan.exe");
     // No file, one that is not there and one too long to read have the fallback; a file listed twice has one
@@ -139,8 +139,7 @@ TEST_F(ChooserTest, ListsWhatCanBeReadByNameWithTheDefaultSelectedAndEachItsIcon
         int expected = __argc > 2 ? std::atoi(__argv[2]) : 32; // the system's icon size at this process's dpi
         EXPECT_TRUE(cx == expected && cy == expected) << cx;
     }) });
-    T::SetDword("Extensions\\txt\\empty.exe", "Default", 0),
-        T::SetDword("Extensions\\txt\\editor.exe", "Default", 0);
+    T::Set("Extensions\\txt\\empty.exe", "Default", 0), T::Set("Extensions\\txt\\editor.exe", "Default", 0);
     C::Run("C:\\Docs\\a.txt", { C::Do([] { EXPECT_EQ(C::Selected(), -1); }) });
     EXPECT_EQ(Live().icons, icons + 2) << "every icon made is destroyed, but the program's own, shared";
 }
@@ -206,11 +205,11 @@ TEST_F(ChooserTest, TheProgramReceivesTheTargetAsTheParametersSay)
     int row = 0;
     for (const auto& [target, type, parameters, arguments] : rows) {
         T::Delete("Extensions\\txt\\rec.exe"), T::AddAssignment("txt", "rec.exe", 1);
-        T::SetRaw("Extensions\\txt\\rec.exe", "Parameters", type, parameters);
+        T::Set("Extensions\\txt\\rec.exe", "Parameters", type, parameters);
         EXPECT_EQ(Enter(target, ++row % 2 ? IDOK : ID_OPEN), IDOK);
         EXPECT_EQ(C::Launched(), '"' + C::Recorder() + "\" " + arguments) << parameters;
     }
-    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_TRUE(boxes.Take().empty());
 }
 
 // Each failure is told and the chooser stays open: a record removed by another copy while the list was shown,
@@ -230,55 +229,47 @@ TEST_F(ChooserTest, LaunchFailuresAreToldAndTheChooserStaysOpen)
               { REG_SZ, "", launch + "\"\"" } };
     for (const auto& [type, path, box] : rows) {
         if (type) {
-            T::AddApplication("rec.exe", "", "Rec"), T::SetRaw(app, "Path", type, path);
+            T::AddApplication("rec.exe", "", "Rec"), T::Set(app, "Path", type, path);
             EXPECT_EQ(Enter("C:\\x.txt", IDOK, C::Do([] {})), IDCANCEL);
         }
         EXPECT_EQ(boxes.Take(), std::vector { box }) << path;
     }
 }
 
-// A place is restored only whole and on a monitor, and saved at every close but a minimised one; no place is
-// saved for an extension without a record.
+// A place is restored only whole and on a monitor, and saved at every close but a minimised one (closed at
+// once, before a window manager acts); no place is saved for an extension without a record.
 TEST_F(ChooserTest, RestoresAndSavesItsPlacePerExtension)
 {
-    T::AddApplication("a.exe", "C:\\a.exe", "A"), T::AddAssignment("txt", "a.exe");
+    Add("a.exe", "A");
     const char* names[] = { "WindowLeft", "WindowTop", "WindowWidth", "WindowHeight" };
-    std::string saved;
     RECT shown = {};
-    auto place = [&](std::vector<int> values) {
-        for (int i = 0; i < 4; ++i)
-            T::SetDword("Extensions\\txt", names[i], values[i]);
-    };
-    auto close = [&](int left, int top, int width, int height, int show, UINT message) {
-        return C::Do([=, &shown] {
+    // Runs the chooser on the target from the place given, closes it at another, and tells what is saved.
+    auto run = [&](const char* target, std::vector<int> from, RECT to, int show = SW_SHOWNORMAL,
+                   UINT close = WM_COMMAND) {
+        for (size_t i = 0; i < from.size(); ++i)
+            T::Set("Extensions\\txt", names[i], DWORD(from[i]));
+        C::Run(target, { C::Do([&, to, show, close] {
             shown = C::running->initialRect;
-            ::SetWindowPos(C::Window(), nullptr, left, top, width, height, SWP_NOZORDER);
-            ::ShowWindow(C::Window(), show), ::SendMessageA(C::Window(), message, IDCANCEL, 0);
-        });
-    };
-    auto run = [&](const char* target, Step step) {
-        C::Run(target, { step }, false), saved.clear();
+            ::SetWindowPos(C::Window(), nullptr, to.left, to.top, to.right, to.bottom, SWP_NOZORDER);
+            ::ShowWindow(C::Window(), show), ::SendMessageA(C::Window(), close, IDCANCEL, 0);
+        }) },
+            false);
+        std::string saved;
         for (const char* name : names)
             saved += T::Get("Extensions\\txt", name) + " ";
+        return saved;
     };
-    place({ 100, 80, 420, 300 });
-    run("C:\\Docs\\Other.TXT", close(150, 90, 640, 480, SW_SHOWNORMAL, WM_COMMAND));
+    EXPECT_EQ(
+        run("C:\\Docs\\Other.TXT", { 100, 80, 420, 300 }, { 150, 90, 640, 480 }), "#150 #90 #640 #480 ");
     EXPECT_EQ(std::vector<LONG>({ shown.left, shown.top, shown.right, shown.bottom }),
         std::vector<LONG>({ 100, 80, 520, 380 }));
-    EXPECT_EQ(saved, "#150 #90 #640 #480 ");
-    run("C:\\a.txt", close(20, 30, 400, 200, SW_SHOWNORMAL, WM_CLOSE));
-    run("C:\\a.txt",
-        close(300, 310, 500, 250, SW_MINIMIZE, WM_COMMAND)); // closed at once, before a window manager acts
-    EXPECT_EQ(saved, "#20 #30 #400 #200 ");
-    // Three of the four values, or a place on no monitor: the template's size where the window manager puts
-    // it.
-    for (int left : { 20, -5000 }) {
-        place({ left, 30, 640, 480 });
-        if (left > 0)
-            T::SetString("Extensions\\txt", "WindowHeight", "480");
-        run("C:\\a.txt", close(0, 0, 640, 480, SW_SHOWNORMAL, WM_COMMAND));
-        EXPECT_LT(shown.right - shown.left, 640) << left;
-    }
+    run("C:\\a.txt", {}, { 20, 30, 400, 200 }, SW_SHOWNORMAL, WM_CLOSE);
+    EXPECT_EQ(run("C:\\a.txt", {}, { 300, 310, 500, 250 }, SW_MINIMIZE), "#20 #30 #400 #200 ");
+    run("C:\\a.txt", { -5000, 30, 640, 480 }, { 0, 0, 640, 480 });
+    EXPECT_LT(shown.right - shown.left, 640) << "on no monitor: the template's size";
+    T::Set("Extensions\\txt", "WindowHeight", "480"); // the others as saved
+    run("C:\\a.txt", {}, { 0, 0, 640, 480 });
+    EXPECT_LT(shown.right - shown.left, 640) << "three values of four: the template's size";
     C::Run("C:\\b.md");
     EXPECT_FALSE(T::KeyExists("Extensions\\md"));
 }

@@ -83,7 +83,7 @@ TEST_F(CommandsTest, RemoveDeletesWhatNothingElseUses)
     g_patch = &lookUp, g_lookUps = 0;
     T::AddApplication("shared.exe", "C:\\s.exe", "Shared"), T::AddAssignment("txt", "shared.exe"),
         T::AddAssignment("MD", "Shared.EXE");
-    T::SetDword("Extensions\\txt\\shared.exe\\deeper", "x", 1);
+    T::Set("Extensions\\txt\\shared.exe\\deeper", "x", 1);
     std::vector<std::string> first;
     auto remove = [](int item) { return C::Do([=] { C::Select(item), C::Post(C::Window(), ID_REMOVE); }); };
     C::Run("C:\\a.txt",
@@ -93,7 +93,7 @@ TEST_F(CommandsTest, RemoveDeletesWhatNothingElseUses)
     EXPECT_FALSE(T::KeyExists(kApp));
     EXPECT_EQ(boxes.Take(), std::vector { StoreMessage(IDS_ERR_DELETE_KEY, "Extensions\\txt") });
     T::AddAssignment("txt", "shared.exe");
-    T::SetDword("Extensions\\txt\\shared.exe\\deeper", "x", 1);
+    T::Set("Extensions\\txt\\shared.exe\\deeper", "x", 1);
     C::Run("C:\\a.txt", { remove(0) });
     EXPECT_FALSE(T::KeyExists("Extensions\\txt"))
         << "the last assignment takes the record and its place with it";
@@ -182,8 +182,8 @@ TEST_F(CommandsTest, TheMenuFollowsTheSelectionAndDefaultMarksOneItem)
 // blank) or typing did; OK writes what changed, and only that.
 TEST_F(CommandsTest, EditShowsTheValuesAndWritesExactlyWhatChanged)
 {
-    T::SetRaw(kApp, "Path", REG_EXPAND_SZ, std::string("%TOOLS%\\tool.exe") + '\0');
-    T::SetDword(kAssignment, "Parameters", 7);
+    T::Set(kApp, "Path", REG_EXPAND_SZ, std::string("%TOOLS%\\tool.exe") + '\0');
+    T::Set(kAssignment, "Parameters", 7);
     const std::string program = TempFile("picked.v2.exe");
     std::vector<std::string> seen;
     auto note
@@ -222,7 +222,7 @@ TEST_F(CommandsTest, EditShowsTheValuesAndWritesExactlyWhatChanged)
             ::SetDlgItemTextA(Dialog(IDC_NAME), IDC_PARAMETERS, "-p %1");
     }));
     EXPECT_EQ(stored(), std::string("\0(type 2)-p %1\0", 15));
-    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_TRUE(boxes.Take().empty());
 }
 
 static LONG WINAPI SetValue(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)

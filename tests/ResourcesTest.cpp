@@ -79,20 +79,19 @@ TEST(Startup, ShowsTheUsageNoteUnlessGivenOneFileWhichTheChooserTakes)
 {
     TestStore::Delete("");
     BoxCatcher boxes;
-    const HICON note = ::LoadIconA(nullptr, IDI_INFORMATION), error = ::LoadIconA(nullptr, IDI_EXCLAMATION);
-    const std::tuple<std::vector<const char*>, std::string, std::string, HICON> rows[]
-        = { { {}, kNote, kUsage, note }, { { "C:\\My", "Documents\\a.txt" }, kNote, kUsage, note },
-              { { "C:\\Docs\\README" }, "resources_test", kNoExtension, error } };
-    for (auto [arguments, caption, text, icon] : rows) {
+    const std::string note = std::to_string((LRESULT)::LoadIconA(nullptr, IDI_INFORMATION)),
+                      error = std::to_string((LRESULT)::LoadIconA(nullptr, IDI_EXCLAMATION));
+    const std::pair<std::vector<const char*>, std::string> rows[]
+        = { { {}, kNote + "\n" + kUsage + "\n" + note },
+              { { "C:\\My", "Documents\\a.txt" }, kNote + "\n" + kUsage + "\n" + note },
+              { { "C:\\Docs\\README" }, "resources_test\n" + kNoExtension + "\n" + error } };
+    for (auto [arguments, box] : rows) {
         arguments.insert(arguments.begin(), "Zelvanto.exe"), arguments.push_back(nullptr);
         int count = std::exchange(__argc, static_cast<int>(arguments.size()) - 1);
         char** vector = std::exchange(__argv, const_cast<char**>(arguments.data()));
         EXPECT_FALSE(theApp.InitInstance()) << "no message loop follows";
         __argc = count, __argv = vector;
-        ASSERT_EQ(boxes.Boxes().size(), 1u);
-        EXPECT_EQ(std::tie(boxes.Boxes()[0].caption, boxes.Boxes()[0].text, boxes.Boxes()[0].icon),
-            std::tie(caption, text, icon));
-        boxes.Take();
+        EXPECT_EQ(boxes.Take(true), std::vector { box });
     }
     EXPECT_FALSE(TestStore::KeyExists(""));
 }

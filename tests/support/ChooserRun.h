@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <fstream>
 #include <functional>
-#include <sstream>
 
 // A step answers true when done; false has it tried again on the next tick.
 using Step = std::function<bool()>;
@@ -47,7 +46,7 @@ class TestChooser : public CZelvantoDlg
 {
 public:
     using CZelvantoDlg::AddAssignment, CZelvantoDlg::CZelvantoDlg, CZelvantoDlg::LoadList;
-    using CZelvantoDlg::OnDefault, CZelvantoDlg::OnEdit, CZelvantoDlg::RemoveAssignment;
+    using CZelvantoDlg::RemoveAssignment;
     BOOL OnInitDialog() override;
     RECT initialRect = {};
 };
@@ -100,10 +99,7 @@ struct Chooser {
             texts.push_back(Item(i, text).pszText);
         return texts;
     }
-    static int Selected()
-    {
-        return static_cast<int>(::SendMessageA(List(), LVM_GETNEXTITEM, -1, LVNI_SELECTED));
-    }
+    static int Selected() { return ListView_GetNextItem(List(), -1, LVNI_SELECTED); }
     // As a click selects, or nothing for -1.
     static void Select(int item)
     {
@@ -141,9 +137,8 @@ struct Chooser {
     {
         std::string line;
         PumpUntil([&] {
-            std::stringstream text;
-            text << std::ifstream(recordFile, std::ios::binary).rdbuf();
-            return !(line = text.str()).empty();
+            std::getline(std::ifstream(recordFile, std::ios::binary), line, '\0');
+            return !line.empty();
         });
         ::DeleteFileA(recordFile.c_str());
         return line.empty() ? "(nothing launched)" : line;
@@ -161,22 +156,23 @@ inline BOOL TestChooser::OnInitDialog()
 class BoxCatcher
 {
 public:
-    struct Box {
-        std::string caption, text;
-        HICON icon;
-    };
     BoxCatcher() { catcher = this; }
     ~BoxCatcher() { ::UnhookWindowsHookEx(m_hook); }
-    const std::vector<Box>& Boxes() const { return m_boxes; }
-    std::vector<std::string> Take() // the texts caught since the last call
+    // The boxes caught since the last call: their texts, or whole: caption, text and icon, a line each.
+    std::vector<std::string> Take(bool whole = false)
     {
-        std::vector<std::string> texts;
+        std::vector<std::string> boxes;
         for (const Box& box : std::exchange(m_boxes, {}))
-            texts.push_back(box.text);
-        return texts;
+            boxes.push_back(
+                whole ? box.caption + "\n" + box.text + "\n" + std::to_string(box.icon) : box.text);
+        return boxes;
     }
 
 private:
+    struct Box {
+        std::string caption, text;
+        LRESULT icon;
+    };
     // The static control with a box's text, and its icon as Windows and Wine number it.
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
     {
@@ -185,8 +181,8 @@ private:
             ::SetPropA(box, "caught", box);
             HWND icon = ::GetDlgItem(box, ::GetDlgItem(box, 0x14) ? 0x14 : 0x440);
             bool shown = ::GetWindowLongA(icon, GWL_STYLE) & WS_VISIBLE;
-            HICON image = shown ? reinterpret_cast<HICON>(::SendMessageA(icon, STM_GETICON, 0, 0)) : nullptr;
-            catcher->m_boxes.push_back({ WindowText(box), WindowText(text), image });
+            catcher->m_boxes.push_back(
+                { WindowText(box), WindowText(text), shown ? ::SendMessageA(icon, STM_GETICON, 0, 0) : 0 });
             ::PostMessageA(box, WM_COMMAND, IDOK, 0);
         }
         return ::CallNextHookEx(nullptr, code, wParam, lParam);

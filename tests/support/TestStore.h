@@ -3,7 +3,6 @@
 #include "CWinApp.h"
 #include "support/ImportPatch.h"
 
-#include <optional>
 #include <sstream>
 #include <string>
 
@@ -24,7 +23,7 @@ struct TestStore {
             && !::RegCloseKey(key);
     }
     // Writes the value exactly as given; REG_NONE makes only the key.
-    static void SetRaw(Text path, const char* name, DWORD type, Text bytes)
+    static void Set(Text path, const char* name, DWORD type, Text bytes)
     {
         HKEY key = nullptr;
         ::RegCreateKeyExA(
@@ -33,26 +32,22 @@ struct TestStore {
             ::RegSetValueExA(key, name, 0, type, (const BYTE*)bytes.data(), static_cast<DWORD>(bytes.size()));
         ::RegCloseKey(key);
     }
-    static void SetString(Text path, const char* name, Text text) { SetRaw(path, name, REG_SZ, text + '\0'); }
-    static void SetDword(Text path, const char* name, DWORD value)
-    {
-        SetRaw(path, name, REG_DWORD, Dword(value));
-    }
+    static void Set(Text path, const char* name, Text text) { Set(path, name, REG_SZ, text + '\0'); }
+    static void Set(Text path, const char* name, DWORD value) { Set(path, name, REG_DWORD, Dword(value)); }
     static std::string Dword(DWORD value)
     {
         return std::string(reinterpret_cast<char*>(&value), sizeof value);
     }
-    // A text's bytes with its terminator, "#N" for a number, "(type N)" for a value of another type, or
-    // "(missing)".
+    // A text's bytes with its terminator, "#N" for a number, "(type N)" for another type, or "(missing)".
     static std::string Get(Text path, const char* name)
     {
         char bytes[4096];
         DWORD size = sizeof bytes, type = REG_NONE;
+        std::ostringstream text;
         if (::RegGetValueA(
                 HKEY_CURRENT_USER, Full(path).c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &type, bytes, &size))
-            return "(missing)";
-        std::ostringstream text;
-        if (type == REG_DWORD)
+            text << "(missing)";
+        else if (type == REG_DWORD)
             text << '#' << *reinterpret_cast<DWORD*>(bytes);
         else
             type == REG_SZ ? text << std::string(bytes, size) : text << "(type " << type << ')';
@@ -60,12 +55,11 @@ struct TestStore {
     }
     static void AddApplication(Text appKey, Text path, Text displayName)
     {
-        SetString("Applications\\" + appKey, "Path", path),
-            SetString("Applications\\" + appKey, "DisplayName", displayName);
+        Set("Applications\\" + appKey, "Path", path),
+            Set("Applications\\" + appKey, "DisplayName", displayName);
     }
-    static void AddAssignment(Text extension, Text appKey, std::optional<DWORD> isDefault = 0)
+    static void AddAssignment(Text extension, Text appKey, DWORD isDefault = 0)
     {
-        SetRaw("Extensions\\" + extension + "\\" + appKey, "Default", isDefault ? REG_DWORD : REG_NONE,
-            Dword(isDefault.value_or(0)));
+        Set("Extensions\\" + extension + "\\" + appKey, "Default", isDefault);
     }
 };
