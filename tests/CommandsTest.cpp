@@ -10,7 +10,7 @@ static const char kApp[] = "Applications\\tool.exe", kAssignment[] = "Extensions
 static ImportPatch* g_patch = nullptr;
 static int g_lookUps = 0;
 static const char* g_unwritable = "";
-static std::string g_filter; // the file type the open dialog offered last (its box 0x470)
+static std::string g_filter, g_menu; // the file type the open dialog offered last; the menu shown last
 
 // The active window when it is a dialog with the control other than the chooser.
 static HWND Dialog(int control)
@@ -32,7 +32,8 @@ static std::string TempFile(const char* name)
     return path;
 }
 
-// Picks the file in the open dialog that comes up (the name box 0x47C), or cancels it for an empty path.
+// Picks the file in the open dialog that comes up (the name box 0x47C; 0x470 its file type), or cancels it
+// for an empty path.
 static Steps Pick(const std::string& path)
 {
     return { [=] {
@@ -52,8 +53,7 @@ struct CommandsTest : ::testing::Test {
             T::AddAssignment("txt", "tool.exe");
     }
     void TearDown() override { EXPECT_EQ(Live().keys, 0) << "keys left open"; }
-    // Selects the tool, edits it with the steps, answers with the button; tells whether the list was
-    // reloaded.
+    // Edits the tool with the steps and answers with the button; tells whether the list was reloaded.
     bool Edit(std::function<void()> inDialog, int answer = IDOK, Steps more = {})
     {
         bool reloaded = false;
@@ -77,23 +77,25 @@ static FARPROC WINAPI LookUp(HMODULE module, LPCSTR name)
 }
 
 // First of the file: the process's first delete, which looks up RegDeleteKeyExA once; run again without it.
+// A record deleted by another copy meanwhile is told; the last assignment takes the extension record along.
 TEST_F(CommandsTest, RemoveDeletesWhatNothingElseUses)
 {
     ImportPatch lookUp("kernel32.dll", "GetProcAddress", (void*)LookUp, &__imp_GetProcAddress);
     g_patch = &lookUp, g_lookUps = 0;
-    T::AddApplication("shared.exe", "C:\\s.exe", "Shared"), T::AddAssignment("txt", "shared.exe"),
-        T::AddAssignment("MD", "Shared.EXE");
-    T::Set("Extensions\\txt\\shared.exe\\deeper", "x", 1);
-    std::vector<std::string> first;
+    T::AddApplication("shared.exe", "C:\\s.exe", "Shared"), T::AddAssignment("MD", "Shared.EXE");
+    auto assign = [] {
+        T::AddAssignment("txt", "shared.exe"), T::Set("Extensions\\txt\\shared.exe\\deeper", "x", 1);
+    };
     auto remove = [](int item) { return C::Do([=] { C::Select(item), C::Post(C::Window(), ID_REMOVE); }); };
+    std::vector<std::string> first;
+    assign();
     C::Run("C:\\a.txt",
         { remove(1), C::Do([&] { first = C::Items(), T::Delete("Extensions\\txt\\shared.exe"); }),
             remove(0) });
     EXPECT_EQ(first, std::vector<std::string> { "Shared" });
     EXPECT_FALSE(T::KeyExists(kApp));
     EXPECT_EQ(boxes.Take(), std::vector { StoreMessage(IDS_ERR_DELETE_KEY, "Extensions\\txt") });
-    T::AddAssignment("txt", "shared.exe");
-    T::Set("Extensions\\txt\\shared.exe\\deeper", "x", 1);
+    assign();
     C::Run("C:\\a.txt", { remove(0) });
     EXPECT_FALSE(T::KeyExists("Extensions\\txt"))
         << "the last assignment takes the record and its place with it";
@@ -116,16 +118,13 @@ TEST_F(CommandsTest, AddBuildsTheRecordsReusesAnApplicationAndRefusesADuplicate)
     EXPECT_EQ(T::Get(added, "Path") + T::Get(added, "DisplayName"), tool + '\0' + "my.tool" + '\0');
     EXPECT_EQ(T::Get(assigned, "Default") + T::Get(assigned, "Parameters"), "#0(missing)");
     EXPECT_EQ(T::Get("Applications\\Viewer.EXE", "Path"), std::string("C:\\old\\Viewer.EXE") + '\0');
-    CString exists;
-    exists.LoadString(IDS_ASSIGNMENT_EXISTS);
-    EXPECT_EQ(boxes.Take(), std::vector { std::string(exists) });
+    EXPECT_EQ(boxes.Take(), std::vector { Loaded(IDS_ASSIGNMENT_EXISTS) });
     EXPECT_EQ(g_filter, "Ausführbare Dateien (*.exe; *.bat; *.cmd)")
         << "the same German text in every language";
 }
 
-// The menu as it would show: its default and per item the id with "x" for grayed and "*" for checked, then
-// where it opens, in the list's client coordinates.
-static std::string g_menu;
+// The menu as it would show: its default, per item the id with "x" for grayed and "*" for checked, and
+// where it opens in the list's client area.
 static BOOL WINAPI ShowMenu(HMENU menu, UINT, int x, int y, int, HWND, const RECT*)
 {
     std::ostringstream seen;
@@ -137,8 +136,7 @@ static BOOL WINAPI ShowMenu(HMENU menu, UINT, int x, int y, int, HWND, const REC
     POINT at = { x, y };
     ::ScreenToClient(C::List(), &at);
     seen << " @" << at.x << ',' << at.y;
-    g_menu = seen.str();
-    return FALSE;
+    return g_menu = seen.str(), FALSE;
 }
 
 // The menu for each selection, by mouse and keyboard; Default marks the selected item alone, or nothing.
@@ -153,15 +151,14 @@ TEST_F(CommandsTest, TheMenuFollowsTheSelectionAndDefaultMarksOneItem)
         = { { -2, { 250, 250 }, "1 1 9* 2 4 5 @146,127" }, { 1, { 250, 250 }, "1 1 9 2 4 5 @146,127" },
               { -1, { 250, 250 }, "1 1x 9x 2 4x 5x @146,127" }, { -1, { 250, 105 }, "" },
               { 1, { -1, -1 }, "1 1 9 2 4 5 @112,20" }, { -1, { -1, -1 }, "1 1x 9x 2 4x 5x @0,0" } };
-    std::string seen[std::size(rows)], defaults;
+    std::string seen, defaults;
     std::vector<LiveObjects> live;
     Steps steps = { C::Do([] { ::SetWindowPos(C::Window(), nullptr, 100, 100, 400, 300, 0); }) };
-    for (size_t i = 0; i < std::size(rows); ++i)
-        steps.push_back(C::Do([&, i] {
-            const auto& [item, at, menu] = rows[i];
+    for (const auto& [item, at, menu] : rows)
+        steps.push_back(C::Do([&, item, at] {
             item > -2 ? C::Select(item) : void(), g_menu.clear();
             ::SendMessageA(C::Window(), WM_CONTEXTMENU, (WPARAM)C::Window(), MAKELPARAM(at.x, at.y));
-            seen[i] = g_menu;
+            seen += g_menu + "|";
         }));
     auto toggle = C::Do([] { C::Post(C::Window(), ID_DEFAULT); });
     auto note = C::Do(
@@ -169,8 +166,10 @@ TEST_F(CommandsTest, TheMenuFollowsTheSelectionAndDefaultMarksOneItem)
     auto reload = C::Do([&] { C::running->LoadList(), C::WaitForIcons(), live.push_back(Live()); });
     C::Run("C:\\a.txt",
         steps + Steps { C::Do([] { C::Select(1); }), toggle, note, toggle, note, reload, reload });
-    for (size_t i = 0; i < std::size(rows); ++i)
-        EXPECT_EQ(seen[i], std::get<2>(rows[i])) << i;
+    std::string expected;
+    for (const auto& row : rows)
+        expected += std::get<2>(row) + "|";
+    EXPECT_EQ(seen, expected);
     EXPECT_EQ(defaults, "#0#1#0#0");
     EXPECT_EQ(std::tie(live[1].keys, live[1].imageLists, live[1].icons),
         std::tie(live[0].keys, live[0].imageLists, live[0].icons));
@@ -182,9 +181,9 @@ TEST_F(CommandsTest, TheMenuFollowsTheSelectionAndDefaultMarksOneItem)
 // blank) or typing did; OK writes what changed, and only that.
 TEST_F(CommandsTest, EditShowsTheValuesAndWritesExactlyWhatChanged)
 {
-    T::Set(kApp, "Path", REG_EXPAND_SZ, std::string("%TOOLS%\\tool.exe") + '\0');
-    T::Set(kAssignment, "Parameters", 7);
-    const std::string program = TempFile("picked.v2.exe");
+    T::Set(kApp, "Path", REG_EXPAND_SZ, std::string("%TOOLS%\\tool.exe") + '\0'),
+        T::Set(kAssignment, "Parameters", 7);
+    const std::string program = TempFile("picked.v2.exe"), full = std::string("Ω") + std::string(257, 'x');
     std::vector<std::string> seen;
     auto note
         = [&] { seen.push_back(Field(IDC_NAME) + "|" + Field(IDC_PATH) + "|" + Field(IDC_PARAMETERS)); };
@@ -194,9 +193,7 @@ TEST_F(CommandsTest, EditShowsTheValuesAndWritesExactlyWhatChanged)
         }) }
         + Pick(program) + Steps { C::Do(note) };
     };
-    // At most 259 bytes in the running code page: a letter of two bytes goes in before 257, then nothing
-    // more.
-    const std::string full = std::string("Ω") + std::string(257, 'x');
+    // At most 259 bytes in the running code page: a letter of two bytes goes in before 257, then no more.
     auto type = [&] {
         HWND dialog = Dialog(IDC_NAME), parameters = ::GetDlgItem(dialog, IDC_PARAMETERS);
         ::SetWindowTextA(parameters, "ab"), ::SendMessageA(parameters, EM_SETSEL, 1, 2);
@@ -205,8 +202,8 @@ TEST_F(CommandsTest, EditShowsTheValuesAndWritesExactlyWhatChanged)
             ::SetDlgItemTextA(dialog, id, std::string(257, 'x').c_str());
             for (const char* typed : { "Ω", "x" })
                 ::SendDlgItemMessageA(dialog, id, EM_REPLACESEL, TRUE, (LPARAM)typed);
-            seen.push_back(std::to_string(Field(id).size()));
         }
+        note();
     };
     auto stored = [] {
         return T::Get(kApp, "DisplayName") + T::Get(kApp, "Path") + T::Get(kAssignment, "Parameters");
@@ -214,8 +211,9 @@ TEST_F(CommandsTest, EditShowsTheValuesAndWritesExactlyWhatChanged)
     EXPECT_FALSE(Edit(note));
     EXPECT_FALSE(Edit(type, IDCANCEL, browse("") + browse("  ")));
     EXPECT_EQ(seen,
-        (std::vector<std::string> { "Tool|%TOOLS%\\tool.exe|", "Tool|%TOOLS%\\tool.exe|a\"%1\"", "259", "259",
-            "259", "picked.v2|" + program + "|" + full, "  |" + program + "|" + full }));
+        (std::vector<std::string> { "Tool|%TOOLS%\\tool.exe|", "Tool|%TOOLS%\\tool.exe|a\"%1\"",
+            full + "|" + full + "|" + full, "picked.v2|" + program + "|" + full,
+            "  |" + program + "|" + full }));
     EXPECT_EQ(stored(), std::string("Tool\0(type 2)#7", 15));
     EXPECT_TRUE(Edit([] {
         ::SetDlgItemTextA(Dialog(IDC_NAME), IDC_NAME, ""),

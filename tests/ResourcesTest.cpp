@@ -11,16 +11,14 @@ static std::string Text(const std::string& english, const std::string& german)
 }
 
 static const std::string kNote = Text("Note", "Hinweis");
-static const std::string kUsage = Text(
-    "This program displays a selection of applications that\ncan be used to open a file. The path of this "
-    "file "
-    "must\nbe passed to the program as a command line parameter.\n\nIf no applications are assigned to the "
-    "file yet,\nright-click in the window to add applications.",
-    "Dieses Programm zeigt eine Auswahl von Anwendungen an,\nmit denen eine Datei geöffnet werden kann. Der "
-    "Pfad "
-    "dieser\nDatei muss dem Programm als Kommandozeilenparameter\nübergeben werden.\n\nWenn der Datei noch "
-    "keine Anwendungen zugeordnet sind,\nklicken Sie mit der rechten Maustaste in das Fenster, "
-    "um\nAnwendungen hinzuzufügen.");
+static const std::string kUsage
+    = Text("This program displays a selection of applications that\ncan be used to open a file. The path of "
+           "this file must\nbe passed to the program as a command line parameter.\n\nIf no applications are "
+           "assigned to the file yet,\nright-click in the window to add applications.",
+        "Dieses Programm zeigt eine Auswahl von Anwendungen an,\nmit denen eine Datei geöffnet werden kann. "
+        "Der Pfad dieser\nDatei muss dem Programm als Kommandozeilenparameter\nübergeben werden.\n\nWenn "
+        "der Datei noch keine Anwendungen zugeordnet sind,\nklicken Sie mit der rechten Maustaste in das "
+        "Fenster, um\nAnwendungen hinzuzufügen.");
 static const std::string kNoExtension = Text(
     "Error: The specified file has no extension.", "Fehler: Die angegebene Datei hat keine Erweiterung.");
 
@@ -36,10 +34,8 @@ TEST(Resources, EveryStringDialogAndMenuInTheRunningLanguage)
         { IDS_ASSIGNMENT_EXISTS,
             Text("Application assignment already exists.", "Anwendungszuordnung existiert bereits.") },
         { IDS_ERR_LAUNCH, Text("Error starting application", "Fehler beim Starten der Anwendung") } };
-    for (const auto& [id, expected] : strings) {
-        CString text;
-        EXPECT_TRUE(text.LoadString(id) && std::string(text) == expected) << id << ": " << text;
-    }
+    for (const auto& [id, expected] : strings)
+        EXPECT_EQ(Loaded(id), expected) << id;
     // The window texts of each dialog, its own first, and whether it has a close box.
     const std::pair<int, std::string> dialogs[]
         = { { IDD_CHOOSER, Text("Open with ...|List1||x", "Öffnen mit ...|List1||x") },

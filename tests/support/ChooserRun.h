@@ -192,9 +192,14 @@ private:
     std::vector<Box> m_boxes;
 };
 
+inline std::string Loaded(UINT id)
+{
+    CString text;
+    return text.LoadString(id), std::string(text);
+}
+
 // The text of a store error box.
 inline std::string StoreMessage(UINT id, const std::string& relativePath)
 {
-    CString text;
-    return text.LoadString(id), std::string(text) + ":\n" + TestStore::Full(relativePath);
+    return Loaded(id) + ":\n" + TestStore::Full(relativePath);
 }
