@@ -8,9 +8,8 @@
 #include <utility>
 
 extern "C" void *__imp_SHGetFileInfoA, *__imp_ShellExecuteA, *__imp_GetProcAddress, *__imp_RegSetValueExA,
-    *__imp_RegOpenKeyExA, *__imp_RegCreateKeyExA, *__imp_RegCloseKey, *__imp_ImageList_Create,
-    *__imp_ImageList_Destroy, *__imp_ImageList_GetIcon, *__imp_LoadIconW, *__imp_DestroyIcon,
-    *__imp_LoadMenuW, *__imp_DestroyMenu, *__imp_TrackPopupMenu;
+    *__imp_RegOpenKeyExA, *__imp_RegCreateKeyExA, *__imp_RegCloseKey, *__imp_ImageList_GetIcon,
+    *__imp_LoadIconW, *__imp_DestroyIcon, *__imp_LoadMenuW, *__imp_DestroyMenu, *__imp_TrackPopupMenu;
 
 class ImportPatch
 {
@@ -46,7 +45,7 @@ private:
 // What the program holds right now, counted at its imports from the first call on (Wine's own counters
 // are stubs).
 struct LiveObjects {
-    int keys = 0, imageLists = 0, icons = 0, menus = 0;
+    int keys = 0, icons = 0, menus = 0;
 };
 
 // Adds the step to the count at every call that succeeds: status 0 from the registry, else a non-zero answer.
@@ -70,8 +69,7 @@ inline LiveObjects& Live()
     Counter<decltype(&::function), &LiveObjects::count, step>(dll, #function, &__imp_##function)
     if (!std::exchange(counting, true)) {
         COUNT("advapi32.dll", RegOpenKeyExA, keys, 1), COUNT("advapi32.dll", RegCreateKeyExA, keys, 1);
-        COUNT("advapi32.dll", RegCloseKey, keys, -1), COUNT("comctl32.dll", ImageList_Create, imageLists, 1);
-        COUNT("comctl32.dll", ImageList_Destroy, imageLists, -1), COUNT("user32.dll", LoadIconW, icons, 1);
+        COUNT("advapi32.dll", RegCloseKey, keys, -1), COUNT("user32.dll", LoadIconW, icons, 1);
         COUNT("comctl32.dll", ImageList_GetIcon, icons, 1), COUNT("user32.dll", DestroyIcon, icons, -1);
         COUNT("user32.dll", LoadMenuW, menus, 1), COUNT("user32.dll", DestroyMenu, menus, -1);
     }
