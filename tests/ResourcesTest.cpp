@@ -22,9 +22,35 @@ static const std::string kUsage
 static const std::string kNoExtension = Text(
     "Error: The specified file has no extension.", "Fehler: Die angegebene Datei hat keine Erweiterung.");
 
+// What a resource shows the user: a string; a dialog's window texts, its own first, then "x" for a close box;
+// the menu's items with their ids.
+static std::string Shown(int id)
+{
+    std::string texts;
+    if (id >= IDS_NOTE_CAPTION)
+        return Loaded(id);
+    if (id == IDR_CONTEXT) {
+        HMENU menu = ::LoadMenuW(nullptr, MAKEINTRESOURCEW(id)), popup = ::GetSubMenu(menu, 0);
+        for (int i = 0; i < ::GetMenuItemCount(popup); ++i) {
+            char text[64] = "";
+            ::GetMenuStringA(popup, i, text, sizeof text, MF_BYPOSITION);
+            texts += std::to_string(::GetMenuItemID(popup, i) % 100) + text + "|";
+        }
+        return ::DestroyMenu(menu), texts;
+    }
+    HWND dialog = ::CreateDialogParamA(nullptr, MAKEINTRESOURCEA(id), nullptr, nullptr, 0);
+    for (HWND window = dialog; window;
+         window = ::GetWindow(window, window == dialog ? GW_CHILD : GW_HWNDNEXT))
+        texts += WindowText(window) + "|";
+    texts += ::GetWindowLongA(dialog, GWL_STYLE) & WS_SYSMENU ? "x" : "";
+    return ::DestroyWindow(dialog), texts;
+}
+
 TEST(Resources, EveryStringDialogAndMenuInTheRunningLanguage)
 {
-    const std::pair<UINT, std::string> strings[] = { { IDS_NOTE_CAPTION, kNote }, { IDS_USAGE, kUsage },
+    INITCOMMONCONTROLSEX classes = { sizeof classes, ICC_LISTVIEW_CLASSES };
+    ::InitCommonControlsEx(&classes);
+    const std::pair<int, std::string> rows[] = { { IDS_NOTE_CAPTION, kNote }, { IDS_USAGE, kUsage },
         { IDS_NO_EXTENSION, kNoExtension },
         { IDS_ERR_CREATE_KEY, Text("Error creating registry key", "Fehler beim Anlegen des Registry-Keys") },
         { IDS_ERR_DELETE_KEY, Text("Error deleting registry key", "Fehler beim Löschen des Registry-Keys") },
@@ -33,40 +59,18 @@ TEST(Resources, EveryStringDialogAndMenuInTheRunningLanguage)
         { IDS_ERR_WRITE_KEY, Text("Error writing registry key", "Fehler beim Schreiben des Registry-Keys") },
         { IDS_ASSIGNMENT_EXISTS,
             Text("Application assignment already exists.", "Anwendungszuordnung existiert bereits.") },
-        { IDS_ERR_LAUNCH, Text("Error starting application", "Fehler beim Starten der Anwendung") } };
-    for (const auto& [id, expected] : strings)
-        EXPECT_EQ(Loaded(id), expected) << id;
-    // The window texts of each dialog, its own first, and whether it has a close box.
-    const std::pair<int, std::string> dialogs[]
-        = { { IDD_CHOOSER, Text("Open with ...|List1||x", "Öffnen mit ...|List1||x") },
-              { IDD_EDIT,
-                  Text("Edit|Application name:||Path:||...|Parameters (optional):||\"%1\"|Variables: %1 = "
-                       "Path of the "
-                       "file to be opened|OK|Cancel||",
-                      "Bearbeiten|Anwendungsname:||Pfad:||...|Parameter (optional):||\"%1\"|Variablen: %1 = "
-                      "Pfad der "
-                      "zu öffnenden Datei|OK|Abbrechen||") } };
-    INITCOMMONCONTROLSEX classes = { sizeof classes, ICC_LISTVIEW_CLASSES };
-    ::InitCommonControlsEx(&classes);
-    for (const auto& [id, expected] : dialogs) {
-        HWND dialog = ::CreateDialogParamA(nullptr, MAKEINTRESOURCEA(id), nullptr, nullptr, 0);
-        std::string texts = WindowText(dialog) + "|";
-        for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-            texts += WindowText(child) + "|";
-        EXPECT_EQ(texts + (::GetWindowLongA(dialog, GWL_STYLE) & WS_SYSMENU ? "|x" : "|"), expected);
-        ::DestroyWindow(dialog);
-    }
-    HMENU menu = ::LoadMenuW(nullptr, MAKEINTRESOURCEW(IDR_CONTEXT)), popup = ::GetSubMenu(menu, 0);
-    std::string items;
-    for (int i = 0; i < ::GetMenuItemCount(popup); ++i) {
-        char text[64] = "";
-        ::GetMenuStringA(popup, i, text, sizeof text, MF_BYPOSITION);
-        items += std::to_string(::GetMenuItemID(popup, i) % 100) + text + "|";
-    }
-    EXPECT_EQ(items,
-        Text("1Open|0|9Default|0|2Add...|4Edit...|5Remove|",
-            "1Öffnen|0|9Standard|0|2Hinzufügen...|4Bearbeiten...|5Entfernen|"));
-    ::DestroyMenu(menu);
+        { IDS_ERR_LAUNCH, Text("Error starting application", "Fehler beim Starten der Anwendung") },
+        { IDD_CHOOSER, Text("Open with ...|List1|x", "Öffnen mit ...|List1|x") },
+        { IDD_EDIT,
+            Text("Edit|Application name:||Path:||...|Parameters (optional):||\"%1\"|"
+                 "Variables: %1 = Path of the file to be opened|OK|Cancel|",
+                "Bearbeiten|Anwendungsname:||Pfad:||...|Parameter (optional):||\"%1\"|"
+                "Variablen: %1 = Pfad der zu öffnenden Datei|OK|Abbrechen|") },
+        { IDR_CONTEXT,
+            Text("1Open|0|9Default|0|2Add...|4Edit...|5Remove|",
+                "1Öffnen|0|9Standard|0|2Hinzufügen...|4Bearbeiten...|5Entfernen|") } };
+    for (const auto& [id, expected] : rows)
+        EXPECT_EQ(Shown(id), expected) << id;
 }
 
 // Anything but one argument shows the usage note; a file without an extension is an error, told in a box

@@ -106,7 +106,6 @@ struct Chooser {
         ListView_SetItemState(
             List(), item, item < 0 ? 0 : LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     }
-    static HIMAGELIST Images() { return ListView_GetImageList(List(), LVSIL_NORMAL); }
     static bool WaitForIcons()
     {
         return PumpUntil([] {
@@ -122,26 +121,20 @@ struct Chooser {
         std::string path = std::string("Z:") + LAUNCH_RECORDER;
         return std::replace(path.begin(), path.end(), '/', '\\'), path;
     }
-    // A record file of its own per launch: a recorder still running from an earlier launch cannot answer.
+    // A record file of its own per launch, so a recorder still running from an earlier launch cannot answer.
     static void ExpectLaunch()
     {
         static int launches = 0;
-        char folder[MAX_PATH] = "";
-        recordFile = std::string(folder, ::GetTempPathA(MAX_PATH, folder))
-            + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++launches) + ".txt";
-        ::SetEnvironmentVariableA("ZELVANTO_RECORD_FILE", recordFile.c_str());
+        recordFile = "C:\\zelvanto-launch-" + std::to_string(++launches) + ".txt";
+        ::DeleteFileA(recordFile.c_str()),
+            ::SetEnvironmentVariableA("ZELVANTO_RECORD_FILE", recordFile.c_str());
     }
-    // The recorder moves its whole record into place; yet under load Wine has let a reader find the file
-    // before its bytes, so the wait is for the bytes.
+    // Under load Wine has let a reader find the recorder's file before its bytes, so the wait is for them.
     static std::string Launched()
     {
         std::string line;
-        PumpUntil([&] {
-            std::getline(std::ifstream(recordFile, std::ios::binary), line, '\0');
-            return !line.empty();
-        });
-        ::DeleteFileA(recordFile.c_str());
-        return line.empty() ? "(nothing launched)" : line;
+        PumpUntil([&] { return std::getline(std::ifstream(recordFile), line, '\0'), !line.empty(); });
+        return ::DeleteFileA(recordFile.c_str()), line.empty() ? "(nothing launched)" : line;
     }
 };
 
