@@ -33,12 +33,12 @@ static std::string Images()
 }
 
 struct ChooserTest : ::testing::Test {
-    // The hold goes over the counting patch that the store's reset puts in.
+    // The shell's icon call is held back from its first call on, which loads it.
     void SetUp() override
     {
         T::Reset();
         static ImportPatch held(
-            "shell32.dll", "SHGetFileInfoA", (void*)HeldGetFileInfo, &__imp_SHGetFileInfoA);
+            (::SHGetFileInfoA("C:\\", 0, nullptr, 0, 0), &__imp_SHGetFileInfoA), (void*)HeldGetFileInfo);
         g_shell = &held, ::SetEvent(g_gate);
     }
     void TearDown() override { EXPECT_EQ(Live().keys, 0) << "keys left open"; }

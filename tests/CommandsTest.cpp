@@ -80,7 +80,7 @@ static FARPROC WINAPI LookUp(HMODULE module, LPCSTR name)
 // A record deleted by another copy meanwhile is told; the last assignment takes the extension record along.
 TEST_F(CommandsTest, RemoveDeletesWhatNothingElseUses)
 {
-    ImportPatch lookUp("kernel32.dll", "GetProcAddress", (void*)LookUp, &__imp_GetProcAddress);
+    ImportPatch lookUp(&__imp_GetProcAddress, (void*)LookUp);
     g_patch = &lookUp, g_lookUps = 0;
     T::AddApplication("shared.exe", "C:\\s.exe", "Shared"), T::AddAssignment("MD", "Shared.EXE");
     auto assign = [] {
@@ -142,7 +142,7 @@ static BOOL WINAPI ShowMenu(HMENU menu, UINT, int x, int y, int, HWND, const REC
 // The menu for each selection, by mouse and keyboard; Default marks the selected item alone, or nothing.
 TEST_F(CommandsTest, TheMenuFollowsTheSelectionAndDefaultMarksOneItem)
 {
-    static ImportPatch show("user32.dll", "TrackPopupMenu", (void*)ShowMenu, &__imp_TrackPopupMenu);
+    static ImportPatch show(&__imp_TrackPopupMenu, (void*)ShowMenu);
     T::AddApplication("a.exe", "C:\\a.exe", "A"), T::AddAssignment("txt", "a.exe", 1);
     // The item to select (-2: as loaded), the point (-1, -1: the keyboard's) and the menu; the keyboard's
     // opens at the centre of the selected icon, or at the list's corner. None opens over the caption.
@@ -227,7 +227,7 @@ static LONG WINAPI SetValue(HKEY key, LPCSTR name, DWORD reserved, DWORD type, c
 // A value that cannot be written is told with its key: Add leaves no half record, Edit writes the others.
 TEST_F(CommandsTest, AValueThatCannotBeWrittenIsToldAndLeavesNoHalfRecord)
 {
-    ImportPatch setValue("advapi32.dll", "RegSetValueExA", (void*)SetValue, &__imp_RegSetValueExA);
+    ImportPatch setValue(&__imp_RegSetValueExA, (void*)SetValue);
     g_patch = &setValue;
     auto add = [](const char* unwritable) {
         g_unwritable = unwritable;

@@ -1,31 +1,30 @@
 // Fault injection from outside the program: its code is linked into the test program, so its calls of a
-// DLL function go through this program's own import address table, where a patch swaps one entry. GNU ld
-// names each entry __imp_<function>, for the functions loaded on first use too.
+// DLL function go through this program's own import address table. GNU ld names each entry
+// __imp_<function>, for the functions loaded on first use too.
 #pragma once
 #include <windows.h>
 
 #include <atomic>
 #include <utility>
 
-extern "C" void *__imp_SHGetFileInfoA, *__imp_ShellExecuteA, *__imp_GetProcAddress, *__imp_RegSetValueExA,
-    *__imp_RegOpenKeyExA, *__imp_RegCreateKeyExA, *__imp_RegCloseKey, *__imp_ImageList_GetIcon,
-    *__imp_LoadIconW, *__imp_DestroyIcon, *__imp_LoadMenuW, *__imp_DestroyMenu, *__imp_TrackPopupMenu;
+extern "C" void *__imp_SHGetFileInfoA, *__imp_GetProcAddress, *__imp_RegSetValueExA, *__imp_RegOpenKeyExA,
+    *__imp_RegCreateKeyExA, *__imp_RegCloseKey, *__imp_ImageList_GetIcon, *__imp_LoadIconW,
+    *__imp_DestroyIcon, *__imp_LoadMenuW, *__imp_DestroyMenu, *__imp_TrackPopupMenu;
 
+// Swaps the entry while it lives. A function loaded on first use must have been called once before, so its
+// entry holds the function itself rather than the loader's stub.
 class ImportPatch
 {
 public:
-    // The DLL's own function is looked up first: the entry of a function loaded on first use holds a loader
-    // stub until then, and the patched function may be the look-up itself.
-    ImportPatch(const char* dll, const char* function, void* replacement, void** slot)
-        : m_original(reinterpret_cast<void*>(::GetProcAddress(::LoadLibraryA(dll), function)))
-        , m_slot(slot)
-        , m_previous(Swap(slot, replacement))
+    ImportPatch(void** slot, void* replacement)
+        : m_slot(slot)
+        , m_original(Swap(slot, replacement))
     {
     }
-    ~ImportPatch() { Swap(m_slot, m_previous); }
+    ~ImportPatch() { Swap(m_slot, m_original); }
     ImportPatch(const ImportPatch&) = delete;
     ImportPatch& operator=(const ImportPatch&) = delete;
-    // The DLL's own function, for the replacement to call on.
+    // The function the entry held, for the replacement to call on.
     template <class Function> Function Original() const { return reinterpret_cast<Function>(m_original); }
 
 private:
@@ -37,9 +36,8 @@ private:
         ::VirtualProtect(slot, sizeof value, protection, &protection);
         return value;
     }
-    void* m_original;
     void** m_slot;
-    void* m_previous;
+    void* m_original;
 };
 
 // What the program holds right now, counted at its imports from the first call on (Wine's own counters
@@ -55,23 +53,23 @@ template <class R, class... A, int LiveObjects::*Count, int Step>
 struct Counter<R(WINAPI*)(A...), Count, Step> {
     static inline ImportPatch* patch = nullptr;
     static R WINAPI Call(A... arguments);
-    Counter(const char* dll, const char* name, void** slot)
-    {
-        patch = new ImportPatch(dll, name, (void*)Call, slot);
-    }
+    Counter(void** slot) { patch = new ImportPatch(slot, (void*)Call); }
 };
 
 inline LiveObjects& Live()
 {
     static LiveObjects live;
     static bool counting = false;
-#define COUNT(dll, function, count, step)                                                                    \
-    Counter<decltype(&::function), &LiveObjects::count, step>(dll, #function, &__imp_##function)
+#define COUNT(function, count, step)                                                                         \
+    Counter<decltype(&::function), &LiveObjects::count, step>                                                \
+    {                                                                                                        \
+        &__imp_##function                                                                                    \
+    }
     if (!std::exchange(counting, true)) {
-        COUNT("advapi32.dll", RegOpenKeyExA, keys, 1), COUNT("advapi32.dll", RegCreateKeyExA, keys, 1);
-        COUNT("advapi32.dll", RegCloseKey, keys, -1), COUNT("user32.dll", LoadIconW, icons, 1);
-        COUNT("comctl32.dll", ImageList_GetIcon, icons, 1), COUNT("user32.dll", DestroyIcon, icons, -1);
-        COUNT("user32.dll", LoadMenuW, menus, 1), COUNT("user32.dll", DestroyMenu, menus, -1);
+        COUNT(RegOpenKeyExA, keys, 1), COUNT(RegCreateKeyExA, keys, 1);
+        COUNT(RegCloseKey, keys, -1), COUNT(LoadIconW, icons, 1);
+        COUNT(ImageList_GetIcon, icons, 1), COUNT(DestroyIcon, icons, -1);
+        COUNT(LoadMenuW, menus, 1), COUNT(DestroyMenu, menus, -1);
     }
 #undef COUNT
     return live;
