@@ -1,11 +1,8 @@
 #!/usr/bin/env bash
-# Drives the real Zelvanto.exe from outside with real input events, as a user would: right-click, Add...,
-# typing in the file dialog, Default, a click on the item for a file whose name code page 1252 cannot hold,
-# Shift+F10 and Remove, Escape.
-#   EndToEnd.sh ZELVANTO_EXE RECORDER_EXE
-# Needs DISPLAY (with a window manager) and WINEPREFIX; checks the store with Wine's reg.
+# Drives the real Zelvanto.exe with real input, as a user would: right-click, Add..., typing in the file
+# dialog, a click on the item for a file whose name code page 1252 cannot hold, then Shift+F10 and Remove.
+#   EndToEnd.sh ZELVANTO_EXE RECORDER_EXE, with DISPLAY (and a window manager) and WINEPREFIX set
 set -euo pipefail
-zelvanto=$1
 export WINEDEBUG=-all
 store='HKCU\Software\Karvelund\Zelvanto'
 chooser='^(Open with|Öffnen mit) \.\.\.$'
@@ -15,12 +12,11 @@ source "$(dirname "$0")/../../scripts/window-steps"
 # The processes of an earlier run must be gone, or their windows would be taken for this run's.
 wineserver -w
 wine reg delete "$store" /f >/dev/null 2>&1 || true
-rm -rf "$folder" && mkdir -p "$folder"
-cp "$2" "$folder/rec.exe"
+rm -rf "$folder" && mkdir -p "$folder" && cp "$2" "$folder/rec.exe"
 export ZELVANTO_RECORD_FILE='C:\zelvanto-e2e\launch.txt'
 
 target='C:\Docs\Łódź 東京 Ω.txt'
-wine "$zelvanto" "$target" >/dev/null 2>&1 &
+wine "$1" "$target" >/dev/null 2>&1 &
 window=$(wait_window "$chooser")
 menu "$window" 100 100 add
 picker=$(wait_window '^(Open|Öffnen)$')
@@ -28,22 +24,21 @@ xdotool windowfocus --sync "$picker" 2>/dev/null || true
 xdotool type --delay 20 'C:\zelvanto-e2e\rec.exe'
 xdotool key Return
 wait_gone '^(Open|Öffnen)$'
-# The first item stands at the list's top left; as the default it is selected at the next start.
-menu "$window" 40 25 default
-
-# A click on the item opens the file; the recorder writes the command line it received in UTF-8.
+# The item stands at the list's top left; the recorder writes the command line it received in UTF-8.
 xdotool mousemove --window "$window" 40 25 click 1 2>/dev/null || true
 for _ in $(seq 600); do [ -s "$folder/launch.txt" ] && break; sleep 0.1; done
 launched=$(cat "$folder/launch.txt" 2>/dev/null || true)
 [ "$launched" = "\"C:\\zelvanto-e2e\\rec.exe\" \"$target\"" ] || fail "launched: $launched"
 wait_gone "$chooser"
 
-wine "$zelvanto" 'C:\Docs\other.TXT' >/dev/null 2>&1 &
+wine "$1" 'C:\Docs\other.TXT' >/dev/null 2>&1 &
 window=$(wait_window "$chooser")
-# The menu opens at the selected item; Up from its first entry reaches its last, Remove.
+# Home selects the item; the menu opens at it, and Up from its first entry reaches its last, Remove. The
+# window closes under Escape, which xdotool may report as an error.
+xdotool windowfocus --sync "$window" 2>/dev/null || true
+xdotool key Home
 keyboard_menu "$window" shift+F10
 xdotool key Up Return
-# The window closes under the key, which xdotool may report as an error.
 xdotool key --window "$window" Escape 2>/dev/null || true
 wait_gone "$chooser"
 wine reg query "$store\\Applications\\rec.exe" >/dev/null 2>&1 && fail "the application record stayed"
