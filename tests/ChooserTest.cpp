@@ -1,6 +1,5 @@
-// The chooser with the real list view: what it lists, selects and shows, where it stands, the exact command
-// line the started program receives, and its icons, which come after the list: the shell's icon call is
-// held back through this program's own import.
+// The chooser with the real list view: what it lists and shows, where it stands, and the command line the
+// started program receives; the shell's icon call can be held back through this program's own import.
 #include "app/FileExtension.h"
 #include "support/ChooserRun.h"
 
@@ -20,8 +19,7 @@ static DWORD_PTR WINAPI HeldGetFileInfo(
     return g_shell->Original<decltype(&::SHGetFileInfoA)>()(path, attributes, info, size, flags);
 }
 
-// Once every item shows its icon, each item's image numbered in the order first met: items that show one
-// image share its number.
+// Once every item has its icon, each item's image numbered in the order first met.
 static std::string Images()
 {
     std::map<int, char> numbers;
@@ -33,7 +31,6 @@ static std::string Images()
 }
 
 struct ChooserTest : ::testing::Test {
-    // The shell's icon call is held back from its first call on, which loads it.
     void SetUp() override
     {
         T::Reset();
@@ -49,8 +46,7 @@ struct ChooserTest : ::testing::Test {
         T::Set("Applications\\" + appKey, "Path", path.empty() ? REG_NONE : REG_SZ, path + '\0');
         T::Set("Extensions\\txt\\" + appKey, "Parameters", appKey);
     }
-    // Enter, or Open from the menu, on the target while the shell holds its icons back; then Escape should
-    // the chooser still be open.
+    // Enter, or Open from the menu, before any icon has come; then Escape should the chooser stay open.
     static INT_PTR Enter(const std::string& target, int command = IDOK, Step before = C::Do([] {
         EXPECT_EQ(C::Item(0).iImage, I_IMAGENONE) << "no image before its own icon";
     }))
@@ -95,9 +91,8 @@ TEST_F(ChooserTest, ListsWhatCanBeReadByNameWithTheDefaultSelectedAndEachItsIcon
             (std::vector<std::string> {
                 "", "Alpha", "beta", "Edit", "Editor", "Gamma", std::string(259, 'z') }));
         EXPECT_EQ(C::Selected(), 0);
-        // Reloaded while icons come, then resized, which sorts again: no file, one that is not there and one
-        // too long to read share the fallback, a file listed twice has one image, and the list fills the
-        // window.
+        // Reloaded while icons come and resized, which sorts again: no file, a missing one and one too long
+        // share the fallback, a file listed twice has one image, and the list fills the window.
         C::running->LoadList();
         ::SetWindowPos(C::Window(), nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
         EXPECT_EQ(Images(), "0011120");
@@ -139,8 +134,8 @@ TEST_F(ChooserTest, TheProgramReceivesTheTargetAsTheParametersSay)
     EXPECT_TRUE(boxes.Take().empty());
 }
 
-// Each failure is told and the chooser stays open: a record removed by another copy while the list was shown,
-// an unreadable path (too long, a number), a program that cannot be started.
+// Told, and the chooser stays open: a record removed meanwhile, an unreadable path, a program that won't
+// start.
 TEST_F(ChooserTest, LaunchFailuresAreToldAndTheChooserStaysOpen)
 {
     Add("rec.exe", "Rec"), T::AddAssignment("txt", "rec.exe", 1);
@@ -161,14 +156,12 @@ TEST_F(ChooserTest, LaunchFailuresAreToldAndTheChooserStaysOpen)
     }
 }
 
-// A place is restored only whole and on a monitor, and saved at every close but a minimised one (closed at
-// once, before a window manager acts); no place is saved for an extension without a record.
+// A place is restored only whole and on a monitor, and saved at every close but a minimised one.
 TEST_F(ChooserTest, RestoresAndSavesItsPlacePerExtension)
 {
     Add("a.exe", "A");
     const char* names[] = { "WindowLeft", "WindowTop", "WindowWidth", "WindowHeight" };
     RECT shown = {};
-    // Runs the chooser on the target from the place given, closes it at another, and tells what is saved.
     auto run = [&](const char* target, std::vector<int> from, RECT to, int show = SW_SHOWNORMAL,
                    UINT close = WM_COMMAND) {
         for (size_t i = 0; i < from.size(); ++i)

@@ -1,5 +1,4 @@
-// The context menu's commands with the real file dialog and edit dialog: what each changes in the store and
-// tells the user. The menu is the real one, read where the chooser would show it.
+// The context menu and its commands, with the real file and edit dialogs: what each changes and tells.
 #include "support/ChooserRun.h"
 
 #include <gtest/gtest.h>
@@ -32,8 +31,7 @@ static std::string TempFile(const char* name)
     return path;
 }
 
-// Picks the file in the open dialog that comes up (the name box 0x47C; 0x470 its file type), or cancels it
-// for an empty path.
+// Picks the file in the open dialog (its name box 0x47C, file type 0x470), or cancels it for no path.
 static Steps Pick(const std::string& path)
 {
     return { [=] {
@@ -76,8 +74,7 @@ static FARPROC WINAPI LookUp(HMODULE module, LPCSTR name)
     return hidden ? nullptr : g_patch->Original<decltype(&::GetProcAddress)>()(module, name);
 }
 
-// First of the file: the process's first delete, which looks up RegDeleteKeyExA once; run again without it.
-// A record deleted by another copy meanwhile is told; the last assignment takes the extension record along.
+// First of the file: the process's first delete looks up RegDeleteKeyExA, once; run again without it.
 TEST_F(CommandsTest, RemoveDeletesWhatNothingElseUses)
 {
     ImportPatch lookUp(&__imp_GetProcAddress, (void*)LookUp);
@@ -123,8 +120,7 @@ TEST_F(CommandsTest, AddBuildsTheRecordsReusesAnApplicationAndRefusesADuplicate)
         << "the same German text in every language";
 }
 
-// The menu as it would show: its default, per item the id with "x" for grayed and "*" for checked, and
-// where it opens in the list's client area.
+// The menu as it would show: its default, each id with "x" if grayed, "*" if checked, and where it opens.
 static BOOL WINAPI ShowMenu(HMENU menu, UINT, int x, int y, int, HWND, const RECT*)
 {
     std::ostringstream seen;
@@ -144,8 +140,8 @@ TEST_F(CommandsTest, TheMenuFollowsTheSelectionAndDefaultMarksOneItem)
 {
     static ImportPatch show(&__imp_TrackPopupMenu, (void*)ShowMenu);
     T::AddApplication("a.exe", "C:\\a.exe", "A"), T::AddAssignment("txt", "a.exe", 1);
-    // The item to select (-2: as loaded), the point (-1, -1: the keyboard's) and the menu; the keyboard's
-    // opens at the centre of the selected icon, or at the list's corner. None opens over the caption.
+    // The item to select (-2: as loaded), the point (-1, -1: the keyboard's), the menu (none over the
+    // caption).
     const std::tuple<int, POINT, std::string> rows[]
         = { { -2, { 250, 250 }, "1 1 9* 2 4 5 @146,127" }, { 1, { 250, 250 }, "1 1 9 2 4 5 @146,127" },
               { -1, { 250, 250 }, "1 1x 9x 2 4x 5x @146,127" }, { -1, { 250, 105 }, "" },
@@ -166,9 +162,8 @@ TEST_F(CommandsTest, TheMenuFollowsTheSelectionAndDefaultMarksOneItem)
     EXPECT_EQ(Live().menus, 0) << "every menu is destroyed";
 }
 
-// The fields show the stored texts unexpanded, and a value that cannot be read as text as empty. Cancel
-// writes nothing, whatever the "%1" button, Browse (which names the application only when the name is
-// blank) or typing did; OK writes what changed, and only that.
+// The fields show the stored texts unexpanded, or empty; Cancel writes nothing, whatever the "%1" button or
+// Browse (which names the application only when the name is empty) did; OK writes what changed, only that.
 TEST_F(CommandsTest, EditShowsTheValuesAndWritesExactlyWhatChanged)
 {
     T::Set(kApp, "Path", REG_EXPAND_SZ, std::string("%TOOLS%\\tool.exe") + '\0'),

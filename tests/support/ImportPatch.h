@@ -22,8 +22,6 @@ public:
     {
     }
     ~ImportPatch() { Swap(m_slot, m_original); }
-    ImportPatch(const ImportPatch&) = delete;
-    ImportPatch& operator=(const ImportPatch&) = delete;
     // The function the entry held, for the replacement to call on.
     template <class Function> Function Original() const { return reinterpret_cast<Function>(m_original); }
 

@@ -3,7 +3,6 @@
 #include "CWinApp.h"
 #include "support/ImportPatch.h"
 
-#include <sstream>
 #include <string>
 
 struct TestStore {
@@ -43,15 +42,12 @@ struct TestStore {
     {
         char bytes[4096];
         DWORD size = sizeof bytes, type = REG_NONE;
-        std::ostringstream text;
         if (::RegGetValueA(
                 HKEY_CURRENT_USER, Full(path).c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &type, bytes, &size))
-            text << "(missing)";
-        else if (type == REG_DWORD)
-            text << '#' << *reinterpret_cast<DWORD*>(bytes);
-        else
-            type == REG_SZ ? text << std::string(bytes, size) : text << "(type " << type << ')';
-        return text.str();
+            return "(missing)";
+        if (type == REG_DWORD)
+            return std::to_string(*reinterpret_cast<DWORD*>(bytes)).insert(0, 1, '#');
+        return type == REG_SZ ? std::string(bytes, size) : "(type " + std::to_string(type) + ")";
     }
     static void AddApplication(Text appKey, Text path, Text displayName)
     {
