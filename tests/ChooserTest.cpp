@@ -145,8 +145,8 @@ TEST_F(ChooserTest, LaunchFailuresAreToldAndTheChooserStaysOpen)
         = { { 0, "", StoreMessage(IDS_ERR_OPEN_KEY, app) },
               { REG_SZ, std::string(261, 'p'), StoreMessage(IDS_ERR_READ_KEY, app) },
               { REG_DWORD, "1234", StoreMessage(IDS_ERR_READ_KEY, app) },
-              { REG_SZ, "C:\\nowhere\\missing.exe", launch + "\"C:\\nowhere\\missing.exe\"" },
-              { REG_SZ, "", launch + "\"\"" } };
+              { REG_SZ, "C:\\nowhere\\missing.exe", ErrorBox(launch + "\"C:\\nowhere\\missing.exe\"") },
+              { REG_SZ, "", ErrorBox(launch + "\"\"") } };
     for (const auto& [type, path, box] : rows) {
         if (type) {
             T::AddApplication("rec.exe", "", "Rec"), T::Set(app, "Path", type, path);

@@ -115,7 +115,7 @@ TEST_F(CommandsTest, AddBuildsTheRecordsReusesAnApplicationAndRefusesADuplicate)
     EXPECT_EQ(T::Get(added, "Path") + T::Get(added, "DisplayName"), tool + '\0' + "my.tool" + '\0');
     EXPECT_EQ(T::Get(assigned, "Default") + T::Get(assigned, "Parameters"), "#0(missing)");
     EXPECT_EQ(T::Get("Applications\\Viewer.EXE", "Path"), std::string("C:\\old\\Viewer.EXE") + '\0');
-    EXPECT_EQ(boxes.Take(), std::vector { Loaded(IDS_ASSIGNMENT_EXISTS) });
+    EXPECT_EQ(boxes.Take(), std::vector { ErrorBox(Loaded(IDS_ASSIGNMENT_EXISTS)) });
     EXPECT_EQ(g_filter, "Ausführbare Dateien (*.exe; *.bat; *.cmd)")
         << "the same German text in every language";
 }

@@ -79,19 +79,16 @@ TEST(Startup, ShowsTheUsageNoteUnlessGivenOneFileWhichTheChooserTakes)
 {
     TestStore::Delete("");
     BoxCatcher boxes;
-    const std::string note = std::to_string((LRESULT)::LoadIconA(nullptr, IDI_INFORMATION)),
-                      error = std::to_string((LRESULT)::LoadIconA(nullptr, IDI_EXCLAMATION));
-    const std::pair<std::vector<const char*>, std::string> rows[]
-        = { { {}, kNote + "\n" + kUsage + "\n" + note },
-              { { "C:\\My", "Documents\\a.txt" }, kNote + "\n" + kUsage + "\n" + note },
-              { { "C:\\Docs\\README" }, "resources_test\n" + kNoExtension + "\n" + error } };
+    const std::string note = kNote + "|" + kUsage + "|i";
+    const std::pair<std::vector<const char*>, std::string> rows[] = { { {}, note },
+        { { "C:\\My", "Documents\\a.txt" }, note }, { { "C:\\Docs\\README" }, ErrorBox(kNoExtension) } };
     for (auto [arguments, box] : rows) {
         arguments.insert(arguments.begin(), "Zelvanto.exe"), arguments.push_back(nullptr);
         int count = std::exchange(__argc, static_cast<int>(arguments.size()) - 1);
         char** vector = std::exchange(__argv, const_cast<char**>(arguments.data()));
         EXPECT_FALSE(theApp.InitInstance()) << "no message loop follows";
         __argc = count, __argv = vector;
-        EXPECT_EQ(boxes.Take(true), std::vector { box });
+        EXPECT_EQ(boxes.Take(), std::vector { box });
     }
     EXPECT_FALSE(TestStore::KeyExists(""));
 }

@@ -151,38 +151,31 @@ class BoxCatcher
 public:
     BoxCatcher() { catcher = this; }
     ~BoxCatcher() { ::UnhookWindowsHookEx(m_hook); }
-    // The boxes caught since the last call: their texts, or whole: caption, text and icon, a line each.
-    std::vector<std::string> Take(bool whole = false)
-    {
-        std::vector<std::string> boxes;
-        for (const Box& box : std::exchange(m_boxes, {}))
-            boxes.push_back(
-                whole ? box.caption + "\n" + box.text + "\n" + std::to_string(box.icon) : box.text);
-        return boxes;
-    }
+    std::vector<std::string> Take() { return std::exchange(m_boxes, {}); } // the boxes since the last call
 
 private:
-    struct Box {
-        std::string caption, text;
-        LRESULT icon;
-    };
-    // The static control with a box's text, and its icon as Windows and Wine number it.
+    // A box as its caption, its text and its icon: "!" for the exclamation mark, "i" for information. The
+    // static control with the text, and the icon's, as Windows and Wine number them.
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
     {
         HWND box = reinterpret_cast<HWND>(wParam), text = ::GetDlgItem(box, 0xFFFF);
         if (code == HCBT_ACTIVATE && text && ::IsWindowEnabled(box) && !::GetPropA(box, "caught")) {
             ::SetPropA(box, "caught", box);
             HWND icon = ::GetDlgItem(box, ::GetDlgItem(box, 0x14) ? 0x14 : 0x440);
-            bool shown = ::GetWindowLongA(icon, GWL_STYLE) & WS_VISIBLE;
-            catcher->m_boxes.push_back(
-                { WindowText(box), WindowText(text), shown ? ::SendMessageA(icon, STM_GETICON, 0, 0) : 0 });
+            auto image = ::GetWindowLongA(icon, GWL_STYLE) & WS_VISIBLE
+                ? ::SendMessageA(icon, STM_GETICON, 0, 0)
+                : 0;
+            const char* kind = image == (LRESULT)::LoadIconA(nullptr, IDI_EXCLAMATION) ? "!"
+                : image == (LRESULT)::LoadIconA(nullptr, IDI_INFORMATION)              ? "i"
+                                                                                       : "?";
+            catcher->m_boxes.push_back(WindowText(box) + "|" + WindowText(text) + "|" + kind);
             ::PostMessageA(box, WM_COMMAND, IDOK, 0);
         }
         return ::CallNextHookEx(nullptr, code, wParam, lParam);
     }
     static inline BoxCatcher* catcher = nullptr;
     HHOOK m_hook = ::SetWindowsHookExA(WH_CBT, Hook, nullptr, ::GetCurrentThreadId());
-    std::vector<Box> m_boxes;
+    std::vector<std::string> m_boxes;
 };
 
 inline std::string Loaded(UINT id)
@@ -191,8 +184,12 @@ inline std::string Loaded(UINT id)
     return text.LoadString(id), std::string(text);
 }
 
-// The text of a store error box.
+// An error box as the catcher tells it, and the box of a store error.
+inline std::string ErrorBox(const std::string& text)
+{
+    return AfxGetApp()->m_pszAppName + ("|" + text + "|!");
+}
 inline std::string StoreMessage(UINT id, const std::string& relativePath)
 {
-    return Loaded(id) + ":\n" + TestStore::Full(relativePath);
+    return ErrorBox(Loaded(id) + ":\n" + TestStore::Full(relativePath));
 }
