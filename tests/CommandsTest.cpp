@@ -18,17 +18,11 @@ static HWND Dialog(int control)
     return active != C::Window() && ::GetDlgItem(active, control) ? active : nullptr;
 }
 
-static std::string Field(int id)
-{
-    return WindowText(::GetDlgItem(Dialog(IDC_NAME), id));
-}
-
 static std::string TempFile(const char* name)
 {
     char folder[MAX_PATH] = "";
     std::string path = std::string(folder, ::GetTempPathA(MAX_PATH, folder)) + name;
-    ::CloseHandle(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    return path;
+    return std::ofstream(path), path;
 }
 
 // Picks the file in the open dialog (its name box 0x47C, file type 0x470), or cancels it for no path.
@@ -51,6 +45,7 @@ struct CommandsTest : ::testing::Test {
             T::AddAssignment("txt", "tool.exe");
     }
     void TearDown() override { EXPECT_EQ(Live().keys, 0) << "keys left open"; }
+    static std::string Field(int id) { return WindowText(::GetDlgItem(Dialog(IDC_NAME), id)); }
     // Edits the tool with the steps and answers with the button; tells whether the list was reloaded.
     bool Edit(std::function<void()> inDialog, int answer = IDOK, Steps more = {})
     {
