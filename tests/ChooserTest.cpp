@@ -24,7 +24,12 @@ static std::string Images()
 {
     std::map<int, char> numbers;
     std::string images;
-    EXPECT_TRUE(C::WaitForIcons());
+    EXPECT_TRUE(PumpUntil([] {
+        for (int i = 0; i < C::Count(); ++i)
+            if (C::Item(i).iImage < 0)
+                return false;
+        return true;
+    }));
     for (int i = 0; i < C::Count(); ++i)
         images += numbers.emplace(C::Item(i).iImage, char('0' + numbers.size())).first->second;
     return images;

@@ -9,7 +9,6 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
 #include <functional>
 
@@ -106,21 +105,7 @@ struct Chooser {
         ListView_SetItemState(
             List(), item, item < 0 ? 0 : LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     }
-    static bool WaitForIcons()
-    {
-        return PumpUntil([] {
-            for (int i = 0; i < Count(); ++i) {
-                if (Item(i).iImage < 0)
-                    return false;
-            }
-            return true;
-        });
-    }
-    static std::string Recorder()
-    {
-        std::string path = std::string("Z:") + LAUNCH_RECORDER;
-        return std::replace(path.begin(), path.end(), '/', '\\'), path;
-    }
+    static std::string Recorder() { return LAUNCH_RECORDER; }
     // A record file of its own per launch, so a recorder still running from an earlier launch cannot answer.
     static void ExpectLaunch()
     {
