@@ -4,7 +4,10 @@
 #pragma once
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <atomic>
+#include <mutex>
 #include <utility>
 
 extern "C" void *__imp_SHGetFileInfoA, *__imp_GetProcAddress, *__imp_RegSetValueExA, *__imp_RegOpenKeyExA,
@@ -44,39 +47,35 @@ struct LiveObjects {
     int keys = 0, icons = 0, menus = 0;
 };
 
-// Adds the step to the count at every call that succeeds: status 0 from the registry, else a non-zero answer.
-// The shell's icons are fetched on worker threads, so the count is atomic.
-template <class Function, int LiveObjects::*Count, int Step> struct Counter;
-template <class R, class... A, int LiveObjects::*Count, int Step>
-struct Counter<R(WINAPI*)(A...), Count, Step> {
-    static inline ImportPatch* patch = nullptr;
-    static R WINAPI Call(A... arguments);
-    Counter(void** slot) { patch = new ImportPatch(slot, (void*)Call); }
-};
+// From now on adds the step to the count at every call of the entry's function that succeeds: status 0 from
+// the registry, else a non-zero answer. The shell's icons come on worker threads, so the count is atomic.
+template <int LiveObjects::*Count, int Step, class R, class... A> void CountAt(void** slot, R (*)(A...));
 
 inline LiveObjects& Live()
 {
     static LiveObjects live;
-    static bool counting = false;
-#define COUNT(function, count, step)                                                                         \
-    Counter<decltype(&::function), &LiveObjects::count, step>                                                \
-    {                                                                                                        \
-        &__imp_##function                                                                                    \
-    }
-    if (!std::exchange(counting, true)) {
-        COUNT(RegOpenKeyExA, keys, 1), COUNT(RegCreateKeyExA, keys, 1);
-        COUNT(RegCloseKey, keys, -1), COUNT(LoadIconW, icons, 1);
-        COUNT(ImageList_GetIcon, icons, 1), COUNT(DestroyIcon, icons, -1);
-        COUNT(LoadMenuW, menus, 1), COUNT(DestroyMenu, menus, -1);
-    }
-#undef COUNT
+    static std::once_flag counting;
+    std::call_once(counting, [] {
+        CountAt<&LiveObjects::keys, 1>(&__imp_RegOpenKeyExA, ::RegOpenKeyExA);
+        CountAt<&LiveObjects::keys, 1>(&__imp_RegCreateKeyExA, ::RegCreateKeyExA);
+        CountAt<&LiveObjects::keys, -1>(&__imp_RegCloseKey, ::RegCloseKey);
+        CountAt<&LiveObjects::icons, 1>(&__imp_LoadIconW, ::LoadIconW);
+        CountAt<&LiveObjects::icons, 1>(&__imp_ImageList_GetIcon, ::ImageList_GetIcon);
+        CountAt<&LiveObjects::icons, -1>(&__imp_DestroyIcon, ::DestroyIcon);
+        CountAt<&LiveObjects::menus, 1>(&__imp_LoadMenuW, ::LoadMenuW);
+        CountAt<&LiveObjects::menus, -1>(&__imp_DestroyMenu, ::DestroyMenu);
+    });
     return live;
 }
 
-template <class R, class... A, int LiveObjects::*Count, int Step>
-R WINAPI Counter<R(WINAPI*)(A...), Count, Step>::Call(A... arguments)
+template <int LiveObjects::*Count, int Step, class R, class... A> void CountAt(void** slot, R (*)(A...))
 {
-    R result = patch->Original<R(WINAPI*)(A...)>()(arguments...);
-    std::atomic_ref<int>(Live().*Count) += (std::is_same_v<R, LONG> ? result == 0 : result != 0) ? Step : 0;
-    return result;
+    static ImportPatch* patch = nullptr;
+    patch = new ImportPatch(
+        slot, (void*)+[](A... arguments) {
+            R result = patch->Original<R (*)(A...)>()(arguments...);
+            std::atomic_ref<int>(Live().*Count)
+                += (std::is_same_v<R, LONG> ? result == 0 : result != 0) ? Step : 0;
+            return result;
+        });
 }
