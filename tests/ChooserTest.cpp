@@ -44,12 +44,11 @@ struct ChooserTest : ::testing::Test {
         g_shell = &held, ::SetEvent(g_gate);
     }
     void TearDown() override { EXPECT_EQ(Live().keys, 0) << "keys left open"; }
-    // An application named `name` whose parameters are its key; an empty path is none, which has no icon.
-    static void Add(const std::string& appKey, const char* name, const std::string& path = C::Recorder())
+    // The recorder as an application named `name` for txt, whose parameters are its key.
+    static void Add(const std::string& appKey, const char* name)
     {
-        T::Set("Applications\\" + appKey, "DisplayName", name);
-        T::Set("Applications\\" + appKey, "Path", path.empty() ? REG_NONE : REG_SZ, path + '\0');
-        T::Set("Extensions\\txt\\" + appKey, "Parameters", appKey);
+        T::AddApplication(appKey, C::Recorder(), name),
+            T::Set("Extensions\\txt\\" + appKey, "Parameters", appKey);
     }
     // Enter, or Open from the menu, before any icon has come; then Escape should the chooser stay open.
     static INT_PTR Enter(const std::string& target, int command = IDOK, Step before = C::Do([] {
@@ -64,29 +63,28 @@ struct ChooserTest : ::testing::Test {
 
 TEST_F(ChooserTest, ListsWhatCanBeReadByNameWithTheDefaultSelectedAndEachItsIcon)
 {
-    struct Row {
-        const char* appKey;
-        DWORD nameType; // REG_NONE: no name; the last key has no application record at all
-        std::string name, path, isDefault; // "": no such value
-    };
     char windows[MAX_PATH] = "";
     const std::string z(1, '\0'), one = T::Dword(1), self = C::Recorder(),
                                   folder(windows, ::GetWindowsDirectoryA(windows, MAX_PATH));
-    const Row rows[] = { { "gamma.exe", REG_SZ, "Gamma" + z, folder, T::Dword(0) },
-        { "beta.exe", REG_SZ, "beta" + z, "", T::Dword(2) },
-        { "alpha.exe", REG_SZ, "Alpha" + z, self, "1" + z },
-        { "edit.exe", REG_SZ, "Edit" + z, "C:\\nowhere\\edit.exe", "" },
-        { "editor.exe", REG_SZ, "Editor" + z, "C:\\" + std::string(300, 'l') + ".exe", one },
-        { "empty.exe", REG_SZ, "", self, one }, { "limit.exe", REG_SZ, std::string(259, 'z') + z, self, "" },
-        { "long.exe", REG_SZ, std::string(260, 'n') + z, self, "" },
-        { "number.exe", REG_DWORD, one, self, "" }, { "noname.exe", REG_NONE, "", self, "" },
-        { "orphan.exe", REG_NONE, "", "", one } };
-    for (const Row& row : rows) {
-        std::string application = std::string("Applications\\") + row.appKey;
-        T::Set(application, "DisplayName", row.nameType, row.name);
-        T::Set(application, "Path", row.path.empty() ? REG_NONE : REG_SZ, row.path + z);
-        DWORD type = row.isDefault.size() == 4 ? REG_DWORD : row.isDefault.empty() ? REG_NONE : REG_SZ;
-        T::Set(std::string("Extensions\\txt\\") + row.appKey, "Default", type, row.isDefault);
+    // The key, its name's type and bytes (REG_NONE: none), its path and its "Default" (""; none); the last
+    // has no application record at all.
+    const std::tuple<const char*, DWORD, std::string, std::string, std::string> rows[]
+        = { { "gamma.exe", REG_SZ, "Gamma" + z, folder, T::Dword(0) },
+              { "beta.exe", REG_SZ, "beta" + z, "", T::Dword(2) },
+              { "alpha.exe", REG_SZ, "Alpha" + z, self, "1" + z },
+              { "edit.exe", REG_SZ, "Edit" + z, "C:\\nowhere\\edit.exe", "" },
+              { "editor.exe", REG_SZ, "Editor" + z, "C:\\" + std::string(300, 'l') + ".exe", one },
+              { "empty.exe", REG_SZ, "", self, one },
+              { "limit.exe", REG_SZ, std::string(259, 'z') + z, self, "" },
+              { "long.exe", REG_SZ, std::string(260, 'n') + z, self, "" },
+              { "number.exe", REG_DWORD, one, self, "" }, { "noname.exe", REG_NONE, "", self, "" },
+              { "orphan.exe", REG_NONE, "", "", one } };
+    for (const auto& [appKey, nameType, name, path, isDefault] : rows) {
+        std::string application = std::string("Applications\\") + appKey;
+        T::Set(application, "DisplayName", nameType, name);
+        T::Set(application, "Path", path.empty() ? REG_NONE : REG_SZ, path + z);
+        DWORD type = isDefault.size() == 4 ? REG_DWORD : isDefault.empty() ? REG_NONE : REG_SZ;
+        T::Set(std::string("Extensions\\txt\\") + appKey, "Default", type, isDefault);
     }
     T::Delete("Applications\\orphan.exe");
     int icons = Live().icons;
@@ -144,19 +142,18 @@ TEST_F(ChooserTest, TheProgramReceivesTheTargetAsTheParametersSay)
 TEST_F(ChooserTest, LaunchFailuresAreToldAndTheChooserStaysOpen)
 {
     Add("rec.exe", "Rec"), T::AddAssignment("txt", "rec.exe", 1);
-    EXPECT_EQ(Enter("C:\\x.txt", IDOK, C::Do([] { T::Delete("Applications"); })), IDCANCEL);
     const std::string app = "Applications\\rec.exe", launch = Loaded(IDS_ERR_LAUNCH) + ":\n";
+    // The type and bytes of the path (REG_NONE: the record is removed while the list is shown), the box told.
     const std::tuple<DWORD, std::string, std::string> rows[]
-        = { { 0, "", StoreMessage(IDS_ERR_OPEN_KEY, app) },
+        = { { REG_NONE, "", StoreMessage(IDS_ERR_OPEN_KEY, app) },
               { REG_SZ, std::string(261, 'p'), StoreMessage(IDS_ERR_READ_KEY, app) },
               { REG_DWORD, "1234", StoreMessage(IDS_ERR_READ_KEY, app) },
               { REG_SZ, "C:\\nowhere\\missing.exe", ErrorBox(launch + "\"C:\\nowhere\\missing.exe\"") },
               { REG_SZ, "", ErrorBox(launch + "\"\"") } };
     for (const auto& [type, path, box] : rows) {
-        if (type) {
-            T::AddApplication("rec.exe", "", "Rec"), T::Set(app, "Path", type, path);
-            EXPECT_EQ(Enter("C:\\x.txt", IDOK, C::Do([] {})), IDCANCEL);
-        }
+        T::AddApplication("rec.exe", "", "Rec"), T::Set(app, "Path", type, path);
+        auto before = C::Do([type] { type == REG_NONE ? T::Delete("Applications") : void(); });
+        EXPECT_EQ(Enter("C:\\x.txt", IDOK, before), IDCANCEL);
         EXPECT_EQ(boxes.Take(), std::vector { box }) << path;
     }
 }
