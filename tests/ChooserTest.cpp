@@ -19,17 +19,20 @@ static DWORD_PTR WINAPI HeldGetFileInfo(
     return g_shell->Original<decltype(&::SHGetFileInfoA)>()(path, attributes, info, size, flags);
 }
 
-// Once every item has its icon, each item's image numbered in the order first met.
+// A step done once every item has its icon.
+static bool IconsIn()
+{
+    for (int i = 0; i < C::Count(); ++i)
+        if (C::Item(i).iImage < 0)
+            return false;
+    return true;
+}
+
+// Each item's image, numbered in the order first met.
 static std::string Images()
 {
     std::map<int, char> numbers;
     std::string images;
-    EXPECT_TRUE(PumpUntil([] {
-        for (int i = 0; i < C::Count(); ++i)
-            if (C::Item(i).iImage < 0)
-                return false;
-        return true;
-    }));
     for (int i = 0; i < C::Count(); ++i)
         images += numbers.emplace(C::Item(i).iImage, char('0' + numbers.size())).first->second;
     return images;
@@ -89,21 +92,25 @@ TEST_F(ChooserTest, ListsWhatCanBeReadByNameWithTheDefaultSelectedAndEachItsIcon
     T::Delete("Applications\\orphan.exe");
     int icons = Live().icons;
     // Editor and the empty name (no terminator even) are marked; the later in the store keeps the selection.
-    C::Run("C:\\Docs\\a.txt", { C::Do([&] {
-        EXPECT_EQ(C::Items(),
-            (std::vector<std::string> {
-                "", "Alpha", "beta", "Edit", "Editor", "Gamma", std::string(259, 'z') }));
-        EXPECT_EQ(C::Selected(), 0);
-        // Reloaded while icons come and resized, which sorts again: no file, a missing one and one too long
-        // share the fallback, a file listed twice has one image, and the list fills the window.
-        C::running->LoadList();
-        ::SetWindowPos(C::Window(), nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
-        EXPECT_EQ(Images(), "0011120");
-        RECT client = {}, list = {};
-        ::GetClientRect(C::Window(), &client), ::GetWindowRect(C::List(), &list);
-        ::MapWindowPoints(nullptr, C::Window(), reinterpret_cast<POINT*>(&list), 2);
-        EXPECT_TRUE(::EqualRect(&list, &client));
-    }) });
+    C::Run("C:\\Docs\\a.txt",
+        { C::Do([&] {
+             EXPECT_EQ(C::Items(),
+                 (std::vector<std::string> {
+                     "", "Alpha", "beta", "Edit", "Editor", "Gamma", std::string(259, 'z') }));
+             EXPECT_EQ(C::Selected(), 0);
+             // Reloaded while icons come and resized, which sorts again.
+             C::running->LoadList();
+             ::SetWindowPos(C::Window(), nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
+         }),
+            IconsIn, C::Do([] {
+                // No file, a missing one and one too long share the fallback, a file listed twice has one
+                // image, and the list fills the window.
+                EXPECT_EQ(Images(), "0011120");
+                RECT client = {}, list = {};
+                ::GetClientRect(C::Window(), &client), ::GetWindowRect(C::List(), &list);
+                ::MapWindowPoints(nullptr, C::Window(), reinterpret_cast<POINT*>(&list), 2);
+                EXPECT_TRUE(::EqualRect(&list, &client));
+            }) });
     T::Set("Extensions\\txt\\empty.exe", "Default", 0), T::Set("Extensions\\txt\\editor.exe", "Default", 0);
     C::Run("C:\\Docs\\a.txt", { C::Do([] { EXPECT_EQ(C::Selected(), -1); }) });
     EXPECT_EQ(Live().icons, icons + 2) << "every icon made is destroyed, but the program's own, shared";

@@ -26,19 +26,6 @@ inline std::string WindowText(HWND window)
     return ::GetWindowTextA(window, text, sizeof text), text;
 }
 
-// Only a safety net: a test waits for its event, and the minute runs out only when the event never comes.
-inline bool PumpUntil(const Step& condition)
-{
-    for (DWORD start = ::GetTickCount(); !condition();
-         ::MsgWaitForMultipleObjects(0, nullptr, 0, 10, QS_ALLINPUT)) {
-        if (::GetTickCount() - start > 60000)
-            return false;
-        for (MSG msg; ::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);)
-            ::TranslateMessage(&msg), ::DispatchMessageA(&msg);
-    }
-    return true;
-}
-
 // The chooser with its store operations open to the test, and the place it gave itself before a window
 // manager could move it.
 class TestChooser : public CZelvantoDlg
@@ -114,11 +101,14 @@ struct Chooser {
         ::DeleteFileA(recordFile.c_str()),
             ::SetEnvironmentVariableA("ZELVANTO_RECORD_FILE", recordFile.c_str());
     }
-    // Under load Wine has let a reader find the recorder's file before its bytes, so the wait is for them.
+    // Under load Wine has let a reader find the recorder's file before its bytes, so the wait is for them; a
+    // minute at most, only a safety net.
     static std::string Launched()
     {
         std::string line;
-        PumpUntil([&] { return std::getline(std::ifstream(recordFile), line, '\0'), !line.empty(); });
+        for (int tries = 0;
+             tries < 6000 && (std::getline(std::ifstream(recordFile), line, '\0'), line.empty()); ++tries)
+            ::Sleep(10);
         return ::DeleteFileA(recordFile.c_str()), line.empty() ? "(nothing launched)" : line;
     }
 };
