@@ -1,24 +1,13 @@
 // The chooser with the real list view: what it lists and shows, where it stands, and the command line the
-// started program receives; the shell's icon call can be held back through this program's own import.
+// started program receives.
 #include "app/FileExtension.h"
 #include "support/ChooserRun.h"
 
 #include <gtest/gtest.h>
 #include <map>
-#include <shellapi.h>
 
 using T = TestStore;
 using C = Chooser;
-static HANDLE g_gate = ::CreateEventA(nullptr, TRUE, TRUE, nullptr); // the shell answers while it is set
-static ImportPatch* g_shell = nullptr;
-
-static DWORD_PTR WINAPI HeldGetFileInfo(
-    LPCSTR path, DWORD attributes, SHFILEINFOA* info, UINT size, UINT flags)
-{
-    ::WaitForSingleObject(g_gate, INFINITE);
-    return g_shell->Original<decltype(&::SHGetFileInfoA)>()(path, attributes, info, size, flags);
-}
-
 // A step done once every item has its icon.
 static bool IconsIn()
 {
@@ -39,13 +28,7 @@ static std::string Images()
 }
 
 struct ChooserTest : ::testing::Test {
-    void SetUp() override
-    {
-        T::Reset();
-        static ImportPatch held(
-            (::SHGetFileInfoA("C:\\", 0, nullptr, 0, 0), &__imp_SHGetFileInfoA), (void*)HeldGetFileInfo);
-        g_shell = &held, ::SetEvent(g_gate);
-    }
+    void SetUp() override { T::Reset(); }
     void TearDown() override { EXPECT_EQ(Live().keys, 0) << "keys left open"; }
     // The recorder as an application named `name` for txt, whose parameters are its key.
     static void Add(const std::string& appKey, const char* name)
@@ -53,13 +36,18 @@ struct ChooserTest : ::testing::Test {
         T::AddApplication(appKey, C::Recorder(), name),
             T::Set("Extensions\\txt\\" + appKey, "Parameters", appKey);
     }
-    // Enter, or Open from the menu, before any icon has come; then Escape should the chooser stay open.
-    static INT_PTR Enter(const std::string& target, int command = IDOK, Step before = C::Do([] {
-        EXPECT_EQ(C::Item(0).iImage, I_IMAGENONE) << "no image before its own icon";
-    }))
+    // Enter, Open from the menu or a click on the selected item; then Escape should the chooser stay open.
+    static INT_PTR Enter(const std::string& target, int command = IDOK, Step before = C::Do([] {}))
     {
-        C::ExpectLaunch(), ::ResetEvent(g_gate);
-        return C::Run(target, { before, C::Do([=] { ::SetEvent(g_gate), C::Post(C::Window(), command); }) });
+        C::ExpectLaunch();
+        return C::Run(target, { before, C::Do([=] {
+                                   NMHDR click = { C::List(), IDC_APP_LIST, UINT(NM_CLICK) };
+                                   if (command == int(NM_CLICK))
+                                       ::SendMessageA(C::Window(), WM_NOTIFY, IDC_APP_LIST,
+                                           reinterpret_cast<LPARAM>(&click));
+                                   else
+                                       C::Post(C::Window(), command);
+                               }) });
     }
     BoxCatcher boxes;
 };
@@ -134,11 +122,11 @@ TEST_F(ChooserTest, TheProgramReceivesTheTargetAsTheParametersSay)
               { f + "x.txt", REG_NONE, "", '"' + f + "x.txt\"" },
               { f + "xy.txt", REG_NONE, "", '"' + f + "xy.txt\"" } };
     Add("aaa.exe", "Aaa"), Add("rec.exe", "Rec"); // the chosen one second in the list
-    int row = 0;
+    int row = 0, commands[] = { IDOK, ID_OPEN, int(NM_CLICK) }; // taken in turn
     for (const auto& [target, type, parameters, arguments] : rows) {
         T::Delete("Extensions\\txt\\rec.exe"), T::AddAssignment("txt", "rec.exe", 1);
         T::Set("Extensions\\txt\\rec.exe", "Parameters", type, parameters);
-        EXPECT_EQ(Enter(target, ++row % 2 ? IDOK : ID_OPEN), IDOK);
+        EXPECT_EQ(Enter(target, commands[++row % 3]), IDOK);
         EXPECT_EQ(C::Launched(), '"' + C::Recorder() + "\" " + arguments) << parameters;
     }
     EXPECT_TRUE(boxes.Take().empty());
