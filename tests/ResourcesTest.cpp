@@ -10,18 +10,6 @@ static std::string Text(const std::string& english, const std::string& german)
     return PRIMARYLANGID(::GetUserDefaultUILanguage()) == LANG_GERMAN ? german : english;
 }
 
-static const std::string kNote = Text("Note", "Hinweis");
-static const std::string kUsage
-    = Text("This program displays a selection of applications that\ncan be used to open a file. The path of "
-           "this file must\nbe passed to the program as a command line parameter.\n\nIf no applications are "
-           "assigned to the file yet,\nright-click in the window to add applications.",
-        "Dieses Programm zeigt eine Auswahl von Anwendungen an,\nmit denen eine Datei geöffnet werden kann. "
-        "Der Pfad dieser\nDatei muss dem Programm als Kommandozeilenparameter\nübergeben werden.\n\nWenn "
-        "der Datei noch keine Anwendungen zugeordnet sind,\nklicken Sie mit der rechten Maustaste in das "
-        "Fenster, um\nAnwendungen hinzuzufügen.");
-static const std::string kNoExtension = Text(
-    "Error: The specified file has no extension.", "Fehler: Die angegebene Datei hat keine Erweiterung.");
-
 // What a resource shows the user: a string; a dialog's window texts, its own first, then "x" for a close box;
 // the menu's items with their ids.
 static std::string Shown(int id)
@@ -50,8 +38,18 @@ TEST(Resources, EveryStringDialogAndMenuInTheRunningLanguage)
 {
     INITCOMMONCONTROLSEX classes = { sizeof classes, ICC_LISTVIEW_CLASSES };
     ::InitCommonControlsEx(&classes);
-    const std::pair<int, std::string> rows[] = { { IDS_NOTE_CAPTION, kNote }, { IDS_USAGE, kUsage },
-        { IDS_NO_EXTENSION, kNoExtension },
+    const std::pair<int, std::string> rows[] = { { IDS_NOTE_CAPTION, Text("Note", "Hinweis") },
+        { IDS_USAGE,
+            Text("This program displays a selection of applications that\ncan be used to open a file. The "
+                 "path of this file must\nbe passed to the program as a command line parameter.\n\nIf no "
+                 "applications are assigned to the file yet,\nright-click in the window to add applications.",
+                "Dieses Programm zeigt eine Auswahl von Anwendungen an,\nmit denen eine Datei geöffnet "
+                "werden kann. Der Pfad dieser\nDatei muss dem Programm als Kommandozeilenparameter\n"
+                "übergeben werden.\n\nWenn der Datei noch keine Anwendungen zugeordnet sind,\nklicken Sie "
+                "mit der rechten Maustaste in das Fenster, um\nAnwendungen hinzuzufügen.") },
+        { IDS_NO_EXTENSION,
+            Text("Error: The specified file has no extension.",
+                "Fehler: Die angegebene Datei hat keine Erweiterung.") },
         { IDS_ERR_CREATE_KEY, Text("Error creating registry key", "Fehler beim Anlegen des Registry-Keys") },
         { IDS_ERR_DELETE_KEY, Text("Error deleting registry key", "Fehler beim Löschen des Registry-Keys") },
         { IDS_ERR_OPEN_KEY, Text("Error opening registry key", "Fehler beim Öffnen des Registry-Keys") },
@@ -79,9 +77,10 @@ TEST(Startup, ShowsTheUsageNoteUnlessGivenOneFileWhichTheChooserTakes)
 {
     TestStore::Delete("");
     BoxCatcher boxes;
-    const std::string note = kNote + "|" + kUsage + "|i";
-    const std::pair<std::vector<const char*>, std::string> rows[] = { { {}, note },
-        { { "C:\\My", "Documents\\a.txt" }, note }, { { "C:\\Docs\\README" }, ErrorBox(kNoExtension) } };
+    const std::string note = Loaded(IDS_NOTE_CAPTION) + "|" + Loaded(IDS_USAGE) + "|i";
+    const std::pair<std::vector<const char*>, std::string> rows[]
+        = { { {}, note }, { { "C:\\My", "Documents\\a.txt" }, note },
+              { { "C:\\Docs\\README" }, ErrorBox(Loaded(IDS_NO_EXTENSION)) } };
     for (auto [arguments, box] : rows) {
         arguments.insert(arguments.begin(), "Zelvanto.exe"), arguments.push_back(nullptr);
         int count = std::exchange(__argc, static_cast<int>(arguments.size()) - 1);
