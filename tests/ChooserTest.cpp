@@ -1,5 +1,4 @@
-// The chooser with the real list view: what it lists and shows, where it stands, and the command line the
-// started program receives.
+// The chooser with the real list view: what it lists and shows, where it stands, and what it starts.
 #include "app/FileExtension.h"
 #include "support/ChooserRun.h"
 
@@ -57,8 +56,7 @@ TEST_F(ChooserTest, ListsWhatCanBeReadByNameWithTheDefaultSelectedAndEachItsIcon
     char windows[MAX_PATH] = "";
     const std::string z(1, '\0'), one = T::Dword(1), self = C::Recorder(),
                                   folder(windows, ::GetWindowsDirectoryA(windows, MAX_PATH));
-    // The key, its name's type and bytes (REG_NONE: none), its path and its "Default" (""; none); the last
-    // has no application record at all.
+    // Key, name's type and bytes, path, "Default" ("": none); the last has no application record at all.
     const std::tuple<const char*, DWORD, std::string, std::string, std::string> rows[]
         = { { "gamma.exe", REG_SZ, "Gamma" + z, folder, T::Dword(0) },
               { "beta.exe", REG_SZ, "beta" + z, "", T::Dword(2) },
@@ -80,25 +78,24 @@ TEST_F(ChooserTest, ListsWhatCanBeReadByNameWithTheDefaultSelectedAndEachItsIcon
     T::Delete("Applications\\orphan.exe");
     int icons = Live().icons;
     // Editor and the empty name (no terminator even) are marked; the later in the store keeps the selection.
-    C::Run("C:\\Docs\\a.txt",
-        { C::Do([&] {
-             EXPECT_EQ(C::Items(),
-                 (std::vector<std::string> {
-                     "", "Alpha", "beta", "Edit", "Editor", "Gamma", std::string(259, 'z') }));
-             EXPECT_EQ(C::Selected(), 0);
-             // Reloaded while icons come and resized, which sorts again.
-             C::running->LoadList();
-             ::SetWindowPos(C::Window(), nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
-         }),
-            IconsIn, C::Do([] {
-                // No file, a missing one and one too long share the fallback, a file listed twice has one
-                // image, and the list fills the window.
-                EXPECT_EQ(Images(), "0011120");
-                RECT client = {}, list = {};
-                ::GetClientRect(C::Window(), &client), ::GetWindowRect(C::List(), &list);
-                ::MapWindowPoints(nullptr, C::Window(), reinterpret_cast<POINT*>(&list), 2);
-                EXPECT_TRUE(::EqualRect(&list, &client));
-            }) });
+    // Reloaded while icons come and resized, which sorts again: no file, a missing one and one too long share
+    // the fallback, a file listed twice has one image, and the list fills the window.
+    auto listed = C::Do([] {
+        EXPECT_EQ(C::Items(),
+            (std::vector<std::string> {
+                "", "Alpha", "beta", "Edit", "Editor", "Gamma", std::string(259, 'z') }));
+        EXPECT_EQ(C::Selected(), 0);
+        C::running->LoadList();
+        ::SetWindowPos(C::Window(), nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
+    });
+    auto shown = C::Do([] {
+        EXPECT_EQ(Images(), "0011120");
+        RECT client = {}, list = {};
+        ::GetClientRect(C::Window(), &client), ::GetWindowRect(C::List(), &list);
+        ::MapWindowPoints(nullptr, C::Window(), reinterpret_cast<POINT*>(&list), 2);
+        EXPECT_TRUE(::EqualRect(&list, &client));
+    });
+    C::Run("C:\\Docs\\a.txt", { listed, IconsIn, shown });
     T::Set("Extensions\\txt\\empty.exe", "Default", 0), T::Set("Extensions\\txt\\editor.exe", "Default", 0);
     C::Run("C:\\Docs\\a.txt", { C::Do([] { EXPECT_EQ(C::Selected(), -1); }) });
     EXPECT_EQ(Live().icons, icons + 2) << "every icon made is destroyed, but the program's own, shared";
@@ -132,13 +129,12 @@ TEST_F(ChooserTest, TheProgramReceivesTheTargetAsTheParametersSay)
     EXPECT_TRUE(boxes.Take().empty());
 }
 
-// Told, and the chooser stays open: a record removed meanwhile, an unreadable path, a program that won't
-// start.
+// Each is told and the chooser stays open: a record removed meanwhile, a path unread, a program unstarted.
 TEST_F(ChooserTest, LaunchFailuresAreToldAndTheChooserStaysOpen)
 {
     Add("rec.exe", "Rec"), T::AddAssignment("txt", "rec.exe", 1);
     const std::string app = "Applications\\rec.exe", launch = Loaded(IDS_ERR_LAUNCH) + ":\n";
-    // The type and bytes of the path (REG_NONE: the record is removed while the list is shown), the box told.
+    // The path's type and bytes (REG_NONE: the record is removed while the list is shown), the box told.
     const std::tuple<DWORD, std::string, std::string> rows[]
         = { { REG_NONE, "", StoreMessage(IDS_ERR_OPEN_KEY, app) },
               { REG_SZ, std::string(261, 'p'), StoreMessage(IDS_ERR_READ_KEY, app) },

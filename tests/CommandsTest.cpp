@@ -103,9 +103,9 @@ TEST_F(CommandsTest, AddBuildsTheRecordsReusesAnApplicationAndRefusesADuplicate)
     Steps steps;
     for (const std::string& picked : { tool, viewer, viewer, std::string() })
         steps = steps + Steps { C::Do([] { C::Post(C::Window(), ID_ADD); }) } + Pick(picked);
-    std::vector<std::string> listed;
-    C::Run("C:\\Docs\\a.TXT", steps + Steps { C::Do([&] { listed = C::Items(); }) });
-    EXPECT_EQ(listed, (std::vector<std::string> { "my.tool", "Old viewer", "Tool" }));
+    C::Run("C:\\Docs\\a.TXT", steps + Steps { C::Do([] {
+        EXPECT_EQ(C::Items(), (std::vector<std::string> { "my.tool", "Old viewer", "Tool" }));
+    }) });
     const std::string added = "Applications\\my.tool.exe", assigned = "Extensions\\txt\\my.tool.exe";
     EXPECT_EQ(T::Get(added, "Path") + T::Get(added, "DisplayName"), tool + '\0' + "my.tool" + '\0');
     EXPECT_EQ(T::Get(assigned, "Default") + T::Get(assigned, "Parameters"), "#0(missing)");
@@ -135,8 +135,7 @@ TEST_F(CommandsTest, TheMenuFollowsTheSelectionAndDefaultMarksOneItem)
 {
     static ImportPatch show(&__imp_TrackPopupMenu, (void*)ShowMenu);
     T::AddApplication("a.exe", "C:\\a.exe", "A"), T::AddAssignment("txt", "a.exe", 1);
-    // The item to select (-2: as loaded), the point (-1, -1: the keyboard's), the menu (none over the
-    // caption).
+    // The item to select (-2: as loaded), the point (-1, -1: the keyboard's), the menu (none: caption).
     const std::tuple<int, POINT, std::string> rows[]
         = { { -2, { 250, 250 }, "1 1 9* 2 4 5 @146,127" }, { 1, { 250, 250 }, "1 1 9 2 4 5 @146,127" },
               { -1, { 250, 250 }, "1 1x 9x 2 4x 5x @146,127" }, { -1, { 250, 105 }, "" },
@@ -164,9 +163,9 @@ static LONG WINAPI SetValue(HKEY key, LPCSTR name, DWORD reserved, DWORD type, c
     return g_patch->Original<decltype(&::RegSetValueExA)>()(key, name, reserved, type, data, size);
 }
 
-// The fields show the stored texts unexpanded, or empty; Cancel writes nothing, whatever the "%1" button or
-// Browse (which names the application only when the name is empty) did; OK writes what changed, only that,
-// and a value it cannot write is told while the others are written.
+// The fields show the stored texts unexpanded, or empty; Cancel writes nothing, whatever "%1" or Browse
+// (which names the application only for an empty name) did; OK writes what changed, telling what it cannot
+// write.
 TEST_F(CommandsTest, EditShowsTheValuesAndWritesExactlyWhatChanged)
 {
     T::Set(kApp, "Path", REG_EXPAND_SZ, std::string("%TOOLS%\\tool.exe") + '\0'),

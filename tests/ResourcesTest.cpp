@@ -1,5 +1,4 @@
-// What the user reads, in the running language: every string, dialog and menu; and start-up, which shows the
-// usage note or runs the chooser.
+// What the user reads, in the running language: every string, dialog and menu, and the notes of start-up.
 #include "support/ChooserRun.h"
 
 #include <commctrl.h>
@@ -10,8 +9,7 @@ static std::string Text(const std::string& english, const std::string& german)
     return PRIMARYLANGID(::GetUserDefaultUILanguage()) == LANG_GERMAN ? german : english;
 }
 
-// What a resource shows the user: a string; a dialog's window texts, its own first, then "x" for a close box;
-// the menu's items with their ids.
+// A string; a dialog's window texts, its own first, and "x" for a close box; the menu's items with their ids.
 static std::string Shown(int id)
 {
     std::string texts;
@@ -71,8 +69,7 @@ TEST(Resources, EveryStringDialogAndMenuInTheRunningLanguage)
         EXPECT_EQ(Shown(id), expected) << id;
 }
 
-// Anything but one argument shows the usage note; a file without an extension is an error, told in a box
-// with the program's name, and nothing is read or saved for it.
+// Anything but one argument shows the usage note; a file without an extension is an error, and unsaved.
 TEST(Startup, ShowsTheUsageNoteUnlessGivenOneFileWhichTheChooserTakes)
 {
     TestStore::Delete("");

@@ -3,14 +3,13 @@
 # dialog, then Home, Shift+F10 and Open on a file whose name code page 1252 cannot hold.
 #   EndToEnd.sh ZELVANTO_EXE RECORDER_EXE, with DISPLAY (and a window manager) and WINEPREFIX set
 set -euo pipefail
-store='HKCU\Software\Karvelund\Zelvanto'
 chooser='^(Open with|Öffnen mit) \.\.\.$'
 folder="$WINEPREFIX/drive_c/zelvanto-e2e"
 source "$(dirname "$0")/../../scripts/window-steps"
 
 # The processes of an earlier run must be gone, or their windows would be taken for this run's.
 wineserver -w
-wine reg delete "$store" /f >/dev/null 2>&1 || true
+wine reg delete 'HKCU\Software\Karvelund\Zelvanto' /f >/dev/null 2>&1 || true
 rm -rf "$folder" && mkdir -p "$folder" && cp "$2" "$folder/rec.exe"
 export ZELVANTO_RECORD_FILE='C:\zelvanto-e2e\launch.txt'
 

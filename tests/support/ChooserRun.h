@@ -1,5 +1,4 @@
-// Runs the real chooser modally with steps inside its message loop, as a user would act, and looks at it:
-// its list, the message boxes it shows, the launches it makes through the recorder helper.
+// Runs the real chooser modally, with steps inside its message loop as a user would act, and looks at it.
 #pragma once
 #include "app/ZelvantoApp.h"
 #include "chooser/ZelvantoDlg.h"
@@ -26,8 +25,7 @@ inline std::string WindowText(HWND window)
     return ::GetWindowTextA(window, text, sizeof text), text;
 }
 
-// The chooser with its store operations open to the test, and the place it gave itself before a window
-// manager could move it.
+// The chooser with its store operations open, and the place it took before a window manager could move it.
 class TestChooser : public CZelvantoDlg
 {
 public:
@@ -101,8 +99,8 @@ struct Chooser {
         ::DeleteFileA(recordFile.c_str()),
             ::SetEnvironmentVariableA("ZELVANTO_RECORD_FILE", recordFile.c_str());
     }
-    // Under load Wine has let a reader find the recorder's file before its bytes, so the wait is for them; a
-    // minute at most, only a safety net.
+    // Waits for the file's bytes, which under load Wine has shown after the file; a minute at most, a safety
+    // net.
     static std::string Launched()
     {
         std::string line;
@@ -129,8 +127,8 @@ public:
     std::vector<std::string> Take() { return std::exchange(m_boxes, {}); } // the boxes since the last call
 
 private:
-    // A box as its caption, its text and its icon: "!" for the exclamation mark, "i" for information. The
-    // static control with the text, and the icon's, as Windows and Wine number them.
+    // A box as "caption|text|icon", "!" the exclamation mark, "i" information; controls as Windows and Wine
+    // number them.
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
     {
         HWND box = reinterpret_cast<HWND>(wParam), text = ::GetDlgItem(box, 0xFFFF);

@@ -1,6 +1,5 @@
-// Fault injection from outside the program: its code is linked into the test program, so its calls of a
-// DLL function go through this program's own import address table. GNU ld names each entry
-// __imp_<function>, for the functions loaded on first use too.
+// Fault injection from outside the program: linked into the test program, it calls a DLL through this
+// program's own import address table, whose entries GNU ld names __imp_<function>.
 #pragma once
 #include <windows.h>
 
@@ -41,8 +40,7 @@ private:
     void* m_original;
 };
 
-// What the program holds right now, counted at its imports from the first call on (Wine's own counters
-// are stubs).
+// What the program holds, counted at its imports from the first call on (Wine's own counters are stubs).
 struct LiveObjects {
     int keys = 0, icons = 0, menus = 0;
 };
