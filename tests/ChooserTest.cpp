@@ -106,15 +106,13 @@ TEST_F(ChooserTest, TheProgramReceivesTheTargetAsTheParametersSay)
     const std::string t = "C:\\My Files\\a.txt", f = "C:\\" + std::string(250, 'f') + "\\", z(1, '\0');
     const std::tuple<std::string, DWORD, std::string, std::string> rows[]
         = { { t, REG_NONE, "", '"' + t + '"' }, { t, REG_SZ, z, '"' + t + '"' },
-              { t, REG_SZ, "/p %1" + z, "/p " + t }, { t, REG_SZ, "-a %1 -b %1" + z, "-a " + t + " -b " + t },
-              { t, REG_SZ, "-new" + z, "-new" }, { t, REG_SZ, "\"%1\" %2 %%1" + z, '"' + t + "\" %2 %" + t },
+              { t, REG_SZ, "-a %1 -b %1" + z, "-a " + t + " -b " + t }, { t, REG_SZ, "-new" + z, "-new" },
+              { t, REG_SZ, "\"%1\" %2 %%1" + z, '"' + t + "\" %2 %" + t },
               { t, REG_DWORD, T::Dword(0x31), '"' + t + '"' },
               { t, REG_SZ, std::string(260, 'p') + z, '"' + t + '"' },
               { "C:\\a%1b.txt", REG_SZ, "%1 %1" + z, "C:\\a%1b.txt C:\\a%1b.txt" },
               { "C:\\say \"hi\".txt", REG_NONE, "", "\"C:\\say \"hi\".txt\"" },
-              { "C:\\My  Files\\a b .txt", REG_NONE, "", "\"C:\\My  Files\\a b .txt\"" },
               { "C:\\a%%1.txt", REG_SZ, "-f %1" + z, "-f C:\\a%%1.txt" },
-              { "C:\\a%1.txt", REG_SZ, "%%1" + z, "%C:\\a%1.txt" },
               { "C:\\\"%1\".txt", REG_SZ, "\"%1\"" + z, "\"C:\\\"%1\".txt\"" },
               { f + "x.txt", REG_NONE, "", '"' + f + "x.txt\"" },
               { f + "xy.txt", REG_NONE, "", '"' + f + "xy.txt\"" } };
