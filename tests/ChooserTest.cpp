@@ -7,22 +7,16 @@
 
 using T = TestStore;
 using C = Chooser;
-// A step done once every item has its icon.
-static bool IconsIn()
-{
-    for (int i = 0; i < C::Count(); ++i)
-        if (C::Item(i).iImage < 0)
-            return false;
-    return true;
-}
-
-// Each item's image, numbered in the order first met.
+// Each item's image, numbered in the order first met; empty while an item waits for its icon.
 static std::string Images()
 {
     std::map<int, char> numbers;
     std::string images;
-    for (int i = 0; i < C::Count(); ++i)
-        images += numbers.emplace(C::Item(i).iImage, char('0' + numbers.size())).first->second;
+    for (int i = 0, image = 0; i < C::Count(); ++i) {
+        if ((image = C::Item(i).iImage) < 0)
+            return "";
+        images += numbers.emplace(image, char('0' + numbers.size())).first->second;
+    }
     return images;
 }
 
@@ -95,7 +89,7 @@ TEST_F(ChooserTest, ListsWhatCanBeReadByNameWithTheDefaultSelectedAndEachItsIcon
         ::MapWindowPoints(nullptr, C::Window(), reinterpret_cast<POINT*>(&list), 2);
         EXPECT_TRUE(::EqualRect(&list, &client));
     });
-    C::Run("C:\\Docs\\a.txt", { listed, IconsIn, shown });
+    C::Run("C:\\Docs\\a.txt", { listed, [] { return !Images().empty(); }, shown });
     T::Set("Extensions\\txt\\empty.exe", "Default", 0), T::Set("Extensions\\txt\\editor.exe", "Default", 0);
     C::Run("C:\\Docs\\a.txt", { C::Do([] { EXPECT_EQ(C::Selected(), -1); }) });
     EXPECT_EQ(Live().icons, icons + 2) << "every icon made is destroyed, but the program's own, shared";

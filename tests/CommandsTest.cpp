@@ -153,7 +153,6 @@ TEST_F(CommandsTest, TheMenuFollowsTheSelectionAndDefaultMarksOneItem)
         [&] { defaults += T::Get("Extensions\\txt\\a.exe", "Default") + T::Get(kAssignment, "Default"); });
     C::Run("C:\\a.txt", steps + Steps { C::Do([] { C::Select(1); }), toggle, note, toggle, note });
     EXPECT_EQ(defaults, "#0#1#0#0");
-    EXPECT_EQ(Live().menus, 0) << "every menu is destroyed";
 }
 
 static LONG WINAPI SetValue(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)
@@ -194,7 +193,6 @@ TEST_F(CommandsTest, EditShowsTheValuesAndWritesExactlyWhatChanged)
         (std::vector<std::string> { "Tool|%TOOLS%\\tool.exe|", "Tool|%TOOLS%\\tool.exe|a\"%1\"",
             "picked.v2|" + program + "|a\"%1\"", "  |" + program + "|a\"%1\"" }));
     EXPECT_EQ(stored(), std::string("Tool\0(type 2)#7", 15));
-    EXPECT_TRUE(boxes.Take().empty());
     ImportPatch setValue(&__imp_RegSetValueExA, (void*)SetValue);
     g_patch = &setValue, g_unwritable = "Path";
     EXPECT_TRUE(Edit([] {

@@ -11,7 +11,7 @@
 
 extern "C" void *__imp_SHGetFileInfoA, *__imp_GetProcAddress, *__imp_RegSetValueExA, *__imp_RegOpenKeyExA,
     *__imp_RegCreateKeyExA, *__imp_RegCloseKey, *__imp_ImageList_GetIcon, *__imp_LoadIconW,
-    *__imp_DestroyIcon, *__imp_LoadMenuW, *__imp_DestroyMenu, *__imp_TrackPopupMenu;
+    *__imp_DestroyIcon, *__imp_TrackPopupMenu;
 
 // Swaps the entry while it lives. A function loaded on first use must have been called once before, so its
 // entry holds the function itself rather than the loader's stub.
@@ -24,7 +24,6 @@ public:
     {
     }
     ~ImportPatch() { Swap(m_slot, m_original); }
-    // The function the entry held, for the replacement to call on.
     template <class Function> Function Original() const { return reinterpret_cast<Function>(m_original); }
 
 private:
@@ -42,7 +41,7 @@ private:
 
 // What the program holds, counted at its imports from the first call on (Wine's own counters are stubs).
 struct LiveObjects {
-    int keys = 0, icons = 0, menus = 0;
+    int keys = 0, icons = 0;
 };
 
 // From now on adds the step to the count at every call of the entry's function that succeeds: status 0 from
@@ -60,8 +59,6 @@ inline LiveObjects& Live()
         CountAt<&LiveObjects::icons, 1>(&__imp_LoadIconW, ::LoadIconW);
         CountAt<&LiveObjects::icons, 1>(&__imp_ImageList_GetIcon, ::ImageList_GetIcon);
         CountAt<&LiveObjects::icons, -1>(&__imp_DestroyIcon, ::DestroyIcon);
-        CountAt<&LiveObjects::menus, 1>(&__imp_LoadMenuW, ::LoadMenuW);
-        CountAt<&LiveObjects::menus, -1>(&__imp_DestroyMenu, ::DestroyMenu);
     });
     return live;
 }
