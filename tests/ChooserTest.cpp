@@ -7,17 +7,22 @@
 
 using T = TestStore;
 using C = Chooser;
-// Each item's image, numbered in the order first met; empty while an item waits for its icon.
+// Each item's image: "f" for the fallback icon, white at (15, 20) where no icon of the shell is, else
+// numbered in the order first met; empty while an item waits for its icon.
 static std::string Images()
 {
     std::map<int, char> numbers;
     std::string images;
-    for (int i = 0, image = 0; i < C::Count(); ++i) {
-        if ((image = C::Item(i).iImage) < 0)
-            return "";
-        images += numbers.emplace(image, char('0' + numbers.size())).first->second;
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ bitmap = ::SelectObject(dc, ::CreateBitmap(32, 32, 1, 32, nullptr));
+    for (int i = 0, image = 0; i < C::Count() && (image = C::Item(i).iImage) >= 0; ++i) {
+        ::PatBlt(dc, 0, 0, 32, 32, BLACKNESS);
+        ::ImageList_Draw(ListView_GetImageList(C::List(), LVSIL_NORMAL), image, dc, 0, 0, ILD_NORMAL);
+        bool fallback = (::GetPixel(dc, 15, 20) & 0xFFFFFF) == 0xFFFFFF;
+        images += fallback ? 'f' : numbers.emplace(image, char('0' + numbers.size())).first->second;
     }
-    return images;
+    ::DeleteObject(::SelectObject(dc, bitmap)), ::DeleteDC(dc);
+    return static_cast<int>(images.size()) == C::Count() ? images : "";
 }
 
 struct ChooserTest : ::testing::Test {
@@ -83,7 +88,7 @@ TEST_F(ChooserTest, ListsWhatCanBeReadByNameWithTheDefaultSelectedAndEachItsIcon
         ::SetWindowPos(C::Window(), nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
     });
     auto shown = C::Do([] {
-        EXPECT_EQ(Images(), "0011120");
+        EXPECT_EQ(Images(), "00fff10");
         RECT client = {}, list = {};
         ::GetClientRect(C::Window(), &client), ::GetWindowRect(C::List(), &list);
         ::MapWindowPoints(nullptr, C::Window(), reinterpret_cast<POINT*>(&list), 2);
@@ -121,24 +126,30 @@ TEST_F(ChooserTest, TheProgramReceivesTheTargetAsTheParametersSay)
     EXPECT_TRUE(boxes.Take().empty());
 }
 
-// Each is told and the chooser stays open: a record removed meanwhile, a path unread, a program unstarted.
+// Each is told and the chooser stays open for the next try: a path unread, a program unstarted, a record
+// removed meanwhile; Enter with nothing selected does nothing.
 TEST_F(ChooserTest, LaunchFailuresAreToldAndTheChooserStaysOpen)
 {
     Add("rec.exe", "Rec"), T::AddAssignment("txt", "rec.exe", 1);
     const std::string app = "Applications\\rec.exe", launch = Loaded(IDS_ERR_LAUNCH) + ":\n";
-    // The path's type and bytes (REG_NONE: the record is removed while the list is shown), the box told.
-    const std::tuple<DWORD, std::string, std::string> rows[]
-        = { { REG_NONE, "", StoreMessage(IDS_ERR_OPEN_KEY, app) },
-              { REG_SZ, std::string(261, 'p'), StoreMessage(IDS_ERR_READ_KEY, app) },
-              { REG_DWORD, "1234", StoreMessage(IDS_ERR_READ_KEY, app) },
-              { REG_SZ, "C:\\nowhere\\missing.exe", ErrorBox(launch + "\"C:\\nowhere\\missing.exe\"") },
-              { REG_SZ, "", ErrorBox(launch + "\"\"") } };
+    // The path's type and bytes (REG_NONE: the record is removed), the box told.
+    const std::tuple<DWORD, std::string, std::string> rows[] = { { REG_SZ, std::string(261, 'p'),
+                                                                     StoreMessage(IDS_ERR_READ_KEY, app) },
+        { REG_DWORD, "1234", StoreMessage(IDS_ERR_READ_KEY, app) },
+        { REG_SZ, "C:\\nowhere\\missing.exe", ErrorBox(launch + "\"C:\\nowhere\\missing.exe\"") },
+        { REG_SZ, "", ErrorBox(launch + "\"\"") }, { REG_NONE, "", StoreMessage(IDS_ERR_OPEN_KEY, app) } };
+    Steps steps;
+    std::vector<std::string> told;
     for (const auto& [type, path, box] : rows) {
-        T::AddApplication("rec.exe", "", "Rec"), T::Set(app, "Path", type, path);
-        auto before = C::Do([type] { type == REG_NONE ? T::Delete("Applications") : void(); });
-        EXPECT_EQ(Enter("C:\\x.txt", IDOK, before), IDCANCEL);
-        EXPECT_EQ(boxes.Take(), std::vector { box }) << path;
+        steps.push_back(C::Do([&, type, path] {
+            type == REG_NONE ? T::Delete("Applications") : T::Set(app, "Path", type, path);
+            ::SendMessageA(C::Window(), WM_COMMAND, IDOK, 0);
+        }));
+        told.push_back(box);
     }
+    steps.push_back(C::Do([] { C::Select(-1), ::SendMessageA(C::Window(), WM_COMMAND, IDOK, 0); }));
+    EXPECT_EQ(C::Run("C:\\x.txt", steps + Steps { C::Do([] { EXPECT_EQ(C::Count(), 1); }) }), IDCANCEL);
+    EXPECT_EQ(boxes.Take(), told);
 }
 
 // A place is restored only whole and on a monitor, and saved at every close but a minimised one.

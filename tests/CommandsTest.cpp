@@ -167,7 +167,7 @@ static LONG WINAPI SetValue(HKEY key, LPCSTR name, DWORD reserved, DWORD type, c
 // write.
 TEST_F(CommandsTest, EditShowsTheValuesAndWritesExactlyWhatChanged)
 {
-    T::Set(kApp, "Path", REG_EXPAND_SZ, std::string("%TOOLS%\\tool.exe") + '\0'),
+    T::Set(kApp, "Path", REG_EXPAND_SZ, std::string("%SystemRoot%\\tool.exe") + '\0'),
         T::Set(kAssignment, "Parameters", 7);
     const std::string program = TempFile("picked.v2.exe");
     std::vector<std::string> seen;
@@ -179,7 +179,10 @@ TEST_F(CommandsTest, EditShowsTheValuesAndWritesExactlyWhatChanged)
         }) }
         + Pick(program) + Steps { C::Do(note) };
     };
+    // At most 259 bytes: a letter of two bytes after 258 is refused whole.
     auto insert = [&] {
+        ::SetDlgItemTextA(Dialog(IDC_NAME), IDC_NAME, std::string(258, 'x').c_str());
+        ::SendDlgItemMessageA(Dialog(IDC_NAME), IDC_NAME, EM_REPLACESEL, TRUE, (LPARAM) "Ω");
         HWND parameters = ::GetDlgItem(Dialog(IDC_NAME), IDC_PARAMETERS);
         ::SetWindowTextA(parameters, "ab"), ::SendMessageA(parameters, EM_SETSEL, 1, 2);
         ::SendMessageA(Dialog(IDC_NAME), WM_COMMAND, IDC_INSERT_FILE, 0), note();
@@ -190,8 +193,9 @@ TEST_F(CommandsTest, EditShowsTheValuesAndWritesExactlyWhatChanged)
     EXPECT_FALSE(Edit(note));
     EXPECT_FALSE(Edit(insert, IDCANCEL, browse("") + browse("  ")));
     EXPECT_EQ(seen,
-        (std::vector<std::string> { "Tool|%TOOLS%\\tool.exe|", "Tool|%TOOLS%\\tool.exe|a\"%1\"",
-            "picked.v2|" + program + "|a\"%1\"", "  |" + program + "|a\"%1\"" }));
+        (std::vector<std::string> { "Tool|%SystemRoot%\\tool.exe|",
+            std::string(258, 'x') + "|%SystemRoot%\\tool.exe|a\"%1\"", "picked.v2|" + program + "|a\"%1\"",
+            "  |" + program + "|a\"%1\"" }));
     EXPECT_EQ(stored(), std::string("Tool\0(type 2)#7", 15));
     ImportPatch setValue(&__imp_RegSetValueExA, (void*)SetValue);
     g_patch = &setValue, g_unwritable = "Path";
