@@ -31,21 +31,8 @@ struct ChooserTest : ::testing::Test {
     // The recorder as an application named `name` for txt, whose parameters are its key.
     static void Add(const std::string& appKey, const char* name)
     {
-        T::AddApplication(appKey, C::Recorder(), name),
+        T::AddApplication(appKey, LAUNCH_RECORDER, name),
             T::Set("Extensions\\txt\\" + appKey, "Parameters", appKey);
-    }
-    // Enter, Open from the menu or a click on the selected item; then Escape should the chooser stay open.
-    static INT_PTR Enter(const std::string& target, int command = IDOK, Step before = C::Do([] {}))
-    {
-        C::ExpectLaunch();
-        return C::Run(target, { before, C::Do([=] {
-                                   NMHDR click = { C::List(), IDC_APP_LIST, UINT(NM_CLICK) };
-                                   if (command == int(NM_CLICK))
-                                       ::SendMessageA(C::Window(), WM_NOTIFY, IDC_APP_LIST,
-                                           reinterpret_cast<LPARAM>(&click));
-                                   else
-                                       C::Post(C::Window(), command);
-                               }) });
     }
     BoxCatcher boxes;
 };
@@ -53,7 +40,7 @@ struct ChooserTest : ::testing::Test {
 TEST_F(ChooserTest, ListsWhatCanBeReadByNameWithTheDefaultSelectedAndEachItsIcon)
 {
     char windows[MAX_PATH] = "";
-    const std::string z(1, '\0'), one = T::Dword(1), self = C::Recorder(),
+    const std::string z(1, '\0'), one = T::Dword(1), self = LAUNCH_RECORDER,
                                   folder(windows, ::GetWindowsDirectoryA(windows, MAX_PATH));
     // Key, name's type and bytes, path, "Default" ("": none); the last has no application record at all.
     const std::tuple<const char*, DWORD, std::string, std::string, std::string> rows[]
@@ -111,17 +98,25 @@ TEST_F(ChooserTest, TheProgramReceivesTheTargetAsTheParametersSay)
               { t, REG_SZ, std::string(260, 'p') + z, '"' + t + '"' },
               { "C:\\a%1b.txt", REG_SZ, "%1 %1" + z, "C:\\a%1b.txt C:\\a%1b.txt" },
               { "C:\\say \"hi\".txt", REG_NONE, "", "\"C:\\say \"hi\".txt\"" },
-              { "C:\\a%%1.txt", REG_SZ, "-f %1" + z, "-f C:\\a%%1.txt" },
               { "C:\\\"%1\".txt", REG_SZ, "\"%1\"" + z, "\"C:\\\"%1\".txt\"" },
               { f + "x.txt", REG_NONE, "", '"' + f + "x.txt\"" },
               { f + "xy.txt", REG_NONE, "", '"' + f + "xy.txt\"" } };
     Add("aaa.exe", "Aaa"), Add("rec.exe", "Rec"); // the chosen one second in the list
-    int row = 0, commands[] = { IDOK, ID_OPEN, int(NM_CLICK) }; // taken in turn
+    int row = 0;
+    // Enter, Open from the menu and a click on the selected item in turn.
+    auto open = C::Do([&row] {
+        NMHDR click = { C::List(), IDC_APP_LIST, UINT(NM_CLICK) };
+        if (++row % 3 == 0)
+            ::SendMessageA(C::Window(), WM_NOTIFY, IDC_APP_LIST, reinterpret_cast<LPARAM>(&click));
+        else
+            C::Post(C::Window(), row % 3 == 1 ? IDOK : ID_OPEN);
+    });
     for (const auto& [target, type, parameters, arguments] : rows) {
         T::Delete("Extensions\\txt\\rec.exe"), T::AddAssignment("txt", "rec.exe", 1);
         T::Set("Extensions\\txt\\rec.exe", "Parameters", type, parameters);
-        EXPECT_EQ(Enter(target, commands[++row % 3]), IDOK);
-        EXPECT_EQ(C::Launched(), '"' + C::Recorder() + "\" " + arguments) << parameters;
+        C::ExpectLaunch();
+        EXPECT_EQ(C::Run(target, { open }), IDOK);
+        EXPECT_EQ(C::Launched(), std::string("\"" LAUNCH_RECORDER "\" ") + arguments) << parameters;
     }
     EXPECT_TRUE(boxes.Take().empty());
 }

@@ -11,18 +11,11 @@ static int g_lookUps = 0;
 static const char* g_unwritable = "";
 static std::string g_filter, g_menu; // the file type the open dialog offered last; the menu shown last
 
-// The active window when it is a dialog with the control other than the chooser.
+// The active window when it is a dialog with the control.
 static HWND Dialog(int control)
 {
     HWND active = ::GetActiveWindow();
-    return active != C::Window() && ::GetDlgItem(active, control) ? active : nullptr;
-}
-
-static std::string TempFile(const char* name)
-{
-    char folder[MAX_PATH] = "";
-    std::string path = std::string(folder, ::GetTempPathA(MAX_PATH, folder)) + name;
-    return std::ofstream(path), path;
+    return ::GetDlgItem(active, control) ? active : nullptr;
 }
 
 // Picks the file in the open dialog (its name box 0x47C, file type 0x470), or cancels it for no path.
@@ -46,6 +39,7 @@ struct CommandsTest : ::testing::Test {
     }
     void TearDown() override { EXPECT_EQ(Live().keys, 0) << "keys left open"; }
     static std::string Field(int id) { return WindowText(::GetDlgItem(Dialog(IDC_NAME), id)); }
+    static std::string TempFile(std::string name) { return std::ofstream("C:\\" + name), "C:\\" + name; }
     // Edits the tool with the steps and answers with the button; tells whether the list was reloaded.
     bool Edit(std::function<void()> inDialog, int answer = IDOK, Steps more = {})
     {

@@ -34,8 +34,7 @@ static std::string Shown(int id)
 
 TEST(Resources, EveryStringDialogAndMenuInTheRunningLanguage)
 {
-    INITCOMMONCONTROLSEX classes = { sizeof classes, ICC_LISTVIEW_CLASSES };
-    ::InitCommonControlsEx(&classes);
+    ::InitCommonControls();
     const std::pair<int, std::string> rows[] = { { IDS_NOTE_CAPTION, Text("Note", "Hinweis") },
         { IDS_USAGE,
             Text("This program displays a selection of applications that\ncan be used to open a file. The "

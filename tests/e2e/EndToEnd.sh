@@ -17,8 +17,7 @@ target='C:\Docs\Łódź 東京 Ω.txt'
 wine "$1" "$target" >/dev/null 2>&1 &
 window=$(wait_window "$chooser")
 menu "$window" 100 100 add
-picker=$(wait_window '^(Open|Öffnen)$')
-xdotool windowfocus --sync "$picker" 2>/dev/null || true
+xdotool windowfocus --sync "$(wait_window '^(Open|Öffnen)$')" 2>/dev/null || true
 xdotool type --delay 20 'C:\zelvanto-e2e\rec.exe'
 xdotool key Return
 wait_gone '^(Open|Öffnen)$'

@@ -84,13 +84,11 @@ struct Chooser {
         return texts;
     }
     static int Selected() { return ListView_GetNextItem(List(), -1, LVNI_SELECTED); }
-    // As a click selects, or nothing for -1.
     static void Select(int item)
     {
         ListView_SetItemState(
             List(), item, item < 0 ? 0 : LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     }
-    static std::string Recorder() { return LAUNCH_RECORDER; }
     // A record file of its own per launch, so a recorder still running from an earlier launch cannot answer.
     static void ExpectLaunch()
     {

@@ -32,8 +32,7 @@ private:
         DWORD protection = 0;
         ::VirtualProtect(slot, sizeof value, PAGE_READWRITE, &protection);
         std::swap(*slot, value);
-        ::VirtualProtect(slot, sizeof value, protection, &protection);
-        return value;
+        return ::VirtualProtect(slot, sizeof value, protection, &protection), value;
     }
     void** m_slot;
     void* m_original;

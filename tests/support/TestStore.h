@@ -9,8 +9,7 @@ struct TestStore {
     using Text = const std::string&;
     static std::string Full(Text path)
     {
-        return std::string("Software\\Karvelund\\") + AfxGetApp()->m_pszAppName
-            + (path.empty() ? "" : "\\" + path);
+        return "Software\\Karvelund\\" + (AfxGetApp()->m_pszAppName + (path.empty() ? "" : "\\" + path));
     }
     static void Delete(Text path) { ::RegDeleteTreeA(HKEY_CURRENT_USER, Full(path).c_str()); }
     // Names the store as start-up does, empties it, and counts what the program holds from then on.
