@@ -97,8 +97,7 @@ struct Chooser {
         ::DeleteFileA(recordFile.c_str()),
             ::SetEnvironmentVariableA("ZELVANTO_RECORD_FILE", recordFile.c_str());
     }
-    // Waits for the file's bytes, which under load Wine has shown after the file; a minute at most, a safety
-    // net.
+    // Waits for the file's bytes, which under load Wine has shown after the file: a minute at most.
     static std::string Launched()
     {
         std::string line;

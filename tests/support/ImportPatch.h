@@ -9,9 +9,8 @@
 #include <mutex>
 #include <utility>
 
-extern "C" void *__imp_SHGetFileInfoA, *__imp_GetProcAddress, *__imp_RegSetValueExA, *__imp_RegOpenKeyExA,
-    *__imp_RegCreateKeyExA, *__imp_RegCloseKey, *__imp_ImageList_GetIcon, *__imp_LoadIconW,
-    *__imp_DestroyIcon, *__imp_TrackPopupMenu;
+extern "C" void *__imp_GetProcAddress, *__imp_RegSetValueExA, *__imp_RegOpenKeyExA, *__imp_RegCreateKeyExA,
+    *__imp_RegCloseKey, *__imp_ImageList_GetIcon, *__imp_LoadIconW, *__imp_DestroyIcon, *__imp_TrackPopupMenu;
 
 // Swaps the entry while it lives. A function loaded on first use must have been called once before, so its
 // entry holds the function itself rather than the loader's stub.
