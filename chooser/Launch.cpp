@@ -8,7 +8,6 @@
 
 #include <shellapi.h>
 
-static const DWORD kValueCapacity = MAX_PATH;
 // ShellExecute answers a number above this one when the program was started.
 static const INT_PTR kShellExecuteFailureLimit = 32;
 
@@ -25,23 +24,21 @@ void CZelvantoDlg::OnOK()
     CStoreKey application;
     if (!OpenOrShowError(application, applicationPath, KEY_READ))
         return;
-    char parameters[kValueCapacity] = {};
-    char path[kValueCapacity];
-    DWORD length = 0;
-    if (application.ReadString("Path", path, kValueCapacity, length) != ERROR_SUCCESS) {
+    CString path;
+    if (application.ReadString("Path", path) != ERROR_SUCCESS) {
         ShowStoreError(IDS_ERR_READ_KEY, applicationPath);
         application.Close();
         return;
     }
+    // Parameters that cannot be read count as none.
+    CString parameters;
     CStoreKey assignment;
     if (assignment.Open(assignmentPath, KEY_READ) == ERROR_SUCCESS) {
-        // A failed read leaves the buffer as it was, so its text stays empty.
-        if (assignment.ReadString("Parameters", parameters, kValueCapacity, length) != ERROR_SUCCESS)
-            parameters[0] = '\0';
+        assignment.ReadString("Parameters", parameters);
         assignment.Close();
     }
 
-    CString parameterString(parameters);
+    CString parameterString = parameters;
     if (parameterString.IsEmpty())
         parameterString = Quote(m_targetFile);
     else

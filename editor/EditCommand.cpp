@@ -7,11 +7,9 @@
 #include "store/StoreKey.h"
 #include "store/StorePaths.h"
 
-static const DWORD kValueCapacity = MAX_PATH;
-
 // Writes one changed text; answers whether the write went through, telling the user when not.
 static bool WriteChanged(
-    const CStoreKey& key, LPCSTR name, const CString& text, LPCSTR before, LPCSTR keyPath)
+    const CStoreKey& key, LPCSTR name, const CString& text, const CString& before, LPCSTR keyPath)
 {
     if (text.Compare(before) == 0)
         return false;
@@ -37,24 +35,21 @@ void CZelvantoDlg::OnEdit()
     CStoreKey assignment;
     if (!OpenOrShowError(assignment, assignmentPath, KEY_READ | KEY_WRITE))
         return;
-    char displayName[kValueCapacity];
-    char path[kValueCapacity];
-    DWORD length = 0;
-    if (application.ReadString("DisplayName", displayName, kValueCapacity, length) != ERROR_SUCCESS
-        || application.ReadString("Path", path, kValueCapacity, length) != ERROR_SUCCESS) {
+    CString displayName;
+    CString path;
+    if (application.ReadString("DisplayName", displayName) != ERROR_SUCCESS
+        || application.ReadString("Path", path) != ERROR_SUCCESS) {
         ShowStoreError(IDS_ERR_READ_KEY, applicationPath);
         return;
     }
+    // The optional parameters count as empty when they cannot be read.
+    CString parameters;
+    assignment.ReadString("Parameters", parameters);
 
     CEditDlg dialog(this);
     dialog.m_strName = displayName;
     dialog.m_strPath = path;
-    char parameters[kValueCapacity] = {};
-    // A failed read may leave bytes behind; the optional value then counts as empty.
-    if (assignment.ReadString("Parameters", parameters, kValueCapacity, length) == ERROR_SUCCESS)
-        dialog.m_strParameters = parameters;
-    else
-        parameters[0] = '\0';
+    dialog.m_strParameters = parameters;
     if (dialog.DoModal() != IDOK)
         return;
 

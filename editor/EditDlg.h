@@ -28,15 +28,4 @@ protected:
 
     void OnBrowse();
     void OnInsertFile();
-    void OnChangeName();
-    void OnChangePath();
-    void OnChangeParameters();
-
-private:
-    void KeepReadable(CEdit& edit, CString& accepted);
-
-    // The last text of each edit that the store can read back.
-    CString m_acceptedName;
-    CString m_acceptedPath;
-    CString m_acceptedParameters;
 };

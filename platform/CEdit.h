@@ -10,5 +10,4 @@ public:
         SendMessage(EM_REPLACESEL, canUndo, reinterpret_cast<LPARAM>(text));
     }
     void SetLimitText(UINT maximum) { SendMessage(EM_SETLIMITTEXT, maximum); }
-    void SetSel(int start, int end) { SendMessage(EM_SETSEL, start, end); }
 };

@@ -7,11 +7,14 @@ CWinApp* AfxGetApp()
     return g_pApp;
 }
 
+// A path of MAX_PATH characters in UTF-8, which takes up to three bytes for a character.
+static const DWORD kPathCapacity = MAX_PATH * 3;
+
 // The executable's base name as the system reports its path.
 static CString ModuleBaseName()
 {
-    char path[MAX_PATH] = "";
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    char path[kPathCapacity] = "";
+    ::GetModuleFileNameA(nullptr, path, kPathCapacity);
     LPSTR name = path;
     for (LPSTR at = path; *at; at = ::CharNextA(at)) {
         if (*at == '\\' || *at == '/')

@@ -76,8 +76,6 @@ protected:                                                                      
     { WM_COMMAND, 0, (UINT)(id), AfxSig_vv, AFX_HANDLER(vv, void(CWnd::*)(), memberFxn) },
 #define ON_BN_CLICKED(id, memberFxn)                                                                         \
     { WM_COMMAND, BN_CLICKED, (UINT)(id), AfxSig_vv, AFX_HANDLER(vv, void(CWnd::*)(), memberFxn) },
-#define ON_EN_CHANGE(id, memberFxn)                                                                          \
-    { WM_COMMAND, EN_CHANGE, (UINT)(id), AfxSig_vv, AFX_HANDLER(vv, void(CWnd::*)(), memberFxn) },
 #define ON_NOTIFY(code, id, memberFxn)                                                                       \
     { WM_NOTIFY, (UINT)(code), (UINT)(id), AfxSig_notify,                                                    \
         AFX_HANDLER(notify, void(CWnd::*)(NMHDR*, LRESULT*), memberFxn) },

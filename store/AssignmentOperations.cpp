@@ -57,16 +57,12 @@ BOOL CZelvantoDlg::AddAssignment(CString path, CString appKey, CString displayNa
 }
 
 // Assignment records left in the extension record.
-static int CountAssignments(LPCSTR extensionPath)
+static size_t CountAssignments(LPCSTR extensionPath)
 {
     CStoreKey extension;
     if (extension.Open(extensionPath, KEY_READ) != ERROR_SUCCESS)
         return 0;
-    int count = 0;
-    CString name;
-    while (extension.EnumSubkey(count, name) == ERROR_SUCCESS)
-        ++count;
-    return count;
+    return extension.SubkeyNames().size();
 }
 
 // Extension records that still hold an assignment record of the app key, in any letter case.
@@ -76,8 +72,7 @@ static int CountReferences(LPCSTR appKey)
     if (extensions.Open(ExtensionsKeyPath(), KEY_READ) != ERROR_SUCCESS)
         return -1;
     int references = 0;
-    CString extension;
-    for (DWORD index = 0; extensions.EnumSubkey(index, extension) == ERROR_SUCCESS; ++index) {
+    for (const CString& extension : extensions.SubkeyNames()) {
         if (CStoreKey::Exists(AssignmentRecordPath(extension, appKey)))
             ++references;
     }
@@ -120,6 +115,12 @@ void CZelvantoDlg::OnDefault()
     int selected = m_appList.GetNextItem(-1, LVNI_SELECTED);
     if (selected < 0)
         return;
+    // Another copy may have removed the selected assignment: then nothing changes, here or in the store.
+    const ListEntry* chosen = reinterpret_cast<ListEntry*>(m_appList.GetItemData(selected));
+    CStoreKey chosenAssignment;
+    if (!OpenOrShowError(chosenAssignment, AssignmentRecordPath(m_extension, chosen->appKey), KEY_WRITE))
+        return;
+    chosenAssignment.Close();
     for (int i = 0; i < m_appList.GetItemCount(); ++i) {
         ListEntry* entry = reinterpret_cast<ListEntry*>(m_appList.GetItemData(i));
         entry->isDefault = i == selected && !entry->isDefault;

@@ -2,9 +2,11 @@
 
 #include "DeleteKeyFunction.h"
 
-// Subkey names read by the enumeration and by the recursive delete.
-static const DWORD kEnumNameCapacity = MAX_PATH;
-static const DWORD kDeleteNameCapacity = 256;
+// Windows counts a text's characters in UTF-16 units; in UTF-8, the widest code page a process runs with,
+// each takes up to three bytes. Key names hold up to 255 characters, string values up to the longest text.
+static const int kMostBytesPerCharacter = 3;
+static const DWORD kNameCapacity = 255 * kMostBytesPerCharacter + 1;
+static const DWORD kValueCapacity = CStoreKey::kLongestText * kMostBytesPerCharacter + 1;
 
 LONG CStoreKey::Open(LPCSTR path, REGSAM access)
 {
@@ -46,21 +48,25 @@ LONG CStoreKey::Close()
     return status;
 }
 
-LONG CStoreKey::ReadString(LPCSTR name, LPSTR buffer, DWORD capacity, DWORD& length) const
+LONG CStoreKey::ReadString(LPCSTR name, CString& text) const
 {
-    length = 0;
+    text.Empty();
+    char buffer[kValueCapacity];
     DWORD type = REG_NONE;
-    DWORD size = capacity;
+    DWORD size = kValueCapacity;
     LONG status = ::RegQueryValueExA(m_hKey, name, nullptr, &type, reinterpret_cast<LPBYTE>(buffer), &size);
     if (status != ERROR_SUCCESS)
         return status;
     if (type != REG_SZ && type != REG_EXPAND_SZ)
         return ERROR_INVALID_DATA;
     if (size == 0)
-        buffer[0] = '\0';
-    else if (buffer[size - 1] != '\0')
+        return ERROR_SUCCESS;
+    if (buffer[size - 1] != '\0')
         return ERROR_INVALID_DATA;
-    length = size;
+    // The buffer holds the longest text in every code page; a longer text in a narrower one fits it too.
+    if (::MultiByteToWideChar(CP_ACP, 0, buffer, -1, nullptr, 0) - 1 > kLongestText)
+        return ERROR_MORE_DATA;
+    text = buffer;
     return ERROR_SUCCESS;
 }
 
@@ -90,14 +96,19 @@ LONG CStoreKey::WriteDword(LPCSTR name, DWORD value) const
     return ::RegSetValueExA(m_hKey, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
 }
 
-LONG CStoreKey::EnumSubkey(DWORD index, CString& name) const
+std::vector<CString> CStoreKey::SubkeyNames() const
 {
-    char buffer[kEnumNameCapacity];
-    DWORD length = kEnumNameCapacity;
-    LONG status = ::RegEnumKeyExA(m_hKey, index, buffer, &length, nullptr, nullptr, nullptr, nullptr);
-    if (status == ERROR_SUCCESS)
-        name = CString(buffer, static_cast<int>(length));
-    return status;
+    std::vector<CString> names;
+    char name[kNameCapacity];
+    for (DWORD index = 0;; ++index) {
+        DWORD length = kNameCapacity;
+        LONG status = ::RegEnumKeyExA(m_hKey, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_SUCCESS)
+            names.push_back(CString(name, static_cast<int>(length)));
+        // Past the last name, or the key itself is gone: nothing more can be read.
+        else if (status != ERROR_MORE_DATA)
+            return names;
+    }
 }
 
 LONG CStoreKey::DeleteTree(LPCSTR name) const
@@ -106,15 +117,11 @@ LONG CStoreKey::DeleteTree(LPCSTR name) const
     LONG status = subkey.OpenBelow(m_hKey, name, KEY_READ | KEY_WRITE);
     if (status != ERROR_SUCCESS)
         return status;
-    // Every subkey found is deleted before the next request, so index 0 always names the next one.
-    char child[kDeleteNameCapacity];
-    DWORD length = kDeleteNameCapacity;
-    while (::RegEnumKeyExA(subkey.m_hKey, 0, child, &length, nullptr, nullptr, nullptr, nullptr)
-        == ERROR_SUCCESS) {
+    // Named before any is deleted, so no delete shifts the enumeration.
+    for (const CString& child : subkey.SubkeyNames()) {
         status = subkey.DeleteTree(child);
         if (status != ERROR_SUCCESS)
             return status;
-        length = kDeleteNameCapacity;
     }
     subkey.Close();
     return DeleteKeyFunction::Delete(m_hKey, name);

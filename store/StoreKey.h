@@ -2,9 +2,14 @@
 #pragma once
 #include "CString.h"
 
+#include <vector>
+
 class CStoreKey
 {
 public:
+    // The longest text a string value may hold: a path's limit without its terminator.
+    static const int kLongestText = MAX_PATH - 1;
+
     CStoreKey() = default;
     ~CStoreKey() { Close(); }
     CStoreKey(const CStoreKey&) = delete;
@@ -15,13 +20,14 @@ public:
     LONG Create(LPCSTR path);
     LONG Close();
 
-    LONG ReadString(LPCSTR name, LPSTR buffer, DWORD capacity, DWORD& length) const;
+    // A text is read only when it holds at most kLongestText characters, as Windows counts them.
+    LONG ReadString(LPCSTR name, CString& text) const;
     LONG ReadDword(LPCSTR name, DWORD& value) const;
     LONG WriteString(LPCSTR name, LPCSTR text) const;
     LONG WriteDword(LPCSTR name, DWORD value) const;
 
-    // The name of the subkey at an index; fails past the last one.
-    LONG EnumSubkey(DWORD index, CString& name) const;
+    // The names of the subkeys, in the platform's order; a name that cannot be read is passed over.
+    std::vector<CString> SubkeyNames() const;
 
     // Deletes the named subkey with everything below it.
     LONG DeleteTree(LPCSTR name) const;
