@@ -5,11 +5,9 @@
 
 #include <windows.h>
 
-#include <atomic>
-#include <mutex>
+#include <memory>
 #include <optional>
 #include <set>
-#include <thread>
 #include <vector>
 
 class IconLoader
@@ -33,7 +31,8 @@ public:
     // Fetches one icon per request, each worker every other request in their order; each finished icon
     // posts the wake-up message.
     void Start(std::vector<Request> requests, HWND window, UINT wakeUp);
-    // Stops the workers, waits for their end and destroys the icons nobody took.
+    // Abandons the batch at once, without waiting for a worker: none of its icons is handed out any more,
+    // and each is destroyed, the ones not taken yet here and the later ones by their worker.
     void Cancel();
     // The icons finished since the last call, in the order they were finished.
     std::vector<Finished> Take();
@@ -41,12 +40,10 @@ public:
 private:
     // Two, measured: the shell answers two threads at once, and a third finds no core free.
     static const size_t kWorkers = 2;
-    void Fetch(const std::vector<Request>& requests, size_t first, HWND window, UINT wakeUp);
+    struct Batch;
+    static void Fetch(std::shared_ptr<Batch> batch, size_t first);
+    static bool Deliver(Batch& batch, const Finished& finished);
     static Finished Find(size_t request, LPCSTR path, std::set<int>& given);
 
-    std::vector<Request> m_requests;
-    std::thread m_workers[kWorkers];
-    std::atomic<bool> m_cancelled { false };
-    std::mutex m_lock;
-    std::vector<Finished> m_finished;
+    std::shared_ptr<Batch> m_batch;
 };
