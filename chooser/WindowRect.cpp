@@ -27,13 +27,27 @@ void CZelvantoDlg::RestoreWindowRect()
         static_cast<LONG>(height), SWP_NOZORDER);
 }
 
+// The place the window has when it is neither minimised nor maximised: a minimised one reports its icon's
+// rectangle and a maximised one the whole work area, and neither is where it should open again.
+static CRect NormalWindowRect(HWND window)
+{
+    WINDOWPLACEMENT placement = {};
+    placement.length = sizeof placement;
+    ::GetWindowPlacement(window, &placement);
+    CRect rect;
+    ::CopyRect(&rect, &placement.rcNormalPosition);
+    // The normal place is told relative to the work area, which a taskbar at the top or left moves.
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoA(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+    ::OffsetRect(
+        &rect, monitor.rcWork.left - monitor.rcMonitor.left, monitor.rcWork.top - monitor.rcMonitor.top);
+    return rect;
+}
+
 void CZelvantoDlg::SaveWindowRect()
 {
-    // A minimised window reports the rectangle of its icon; the one saved before stays.
-    if (IsIconic())
-        return;
-    CRect rect;
-    GetWindowRect(&rect);
+    CRect rect = NormalWindowRect(m_hWnd);
     CStoreKey extension;
     if (extension.Open(ExtensionRecordPath(m_extension), KEY_WRITE) != ERROR_SUCCESS)
         return;
