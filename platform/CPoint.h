@@ -23,4 +23,5 @@ public:
     int Height() const { return bottom - top; }
     CPoint CenterPoint() const { return CPoint((left + right) / 2, (top + bottom) / 2); }
     BOOL PtInRect(POINT point) const { return ::PtInRect(this, point); }
+    void DeflateRect(int x, int y) { ::InflateRect(this, -x, -y); }
 };

@@ -1,0 +1,53 @@
+// The hint an empty list shows: no application yet, and how to add one.
+#include "ZelvantoDlg.h"
+
+#include "resource.h"
+
+#include <string>
+
+// GDI reads an 8-bit text in the code page of the font's character set, not the one the process runs with.
+static std::wstring Wide(LPCSTR text)
+{
+    int size = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    std::wstring wide(size, L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), size);
+    return wide;
+}
+
+// The list draws itself; only when it has no item does it hand the dialog the finished picture.
+void CZelvantoDlg::OnCustomDrawList(NMHDR* header, LRESULT* result)
+{
+    const NMCUSTOMDRAW* draw = reinterpret_cast<const NMCUSTOMDRAW*>(header);
+    *result = CDRF_DODEFAULT;
+    if (m_appList.GetItemCount() != 0)
+        return;
+    if (draw->dwDrawStage == CDDS_PREPAINT)
+        *result = CDRF_NOTIFYPOSTPAINT;
+    else if (draw->dwDrawStage == CDDS_POSTPAINT)
+        DrawEmptyListHint(draw->hdc);
+}
+
+// Two lines in the list's font and text colour, centred a line below its top. The extension is put in as it
+// is: it is never read as a format.
+void CZelvantoDlg::DrawEmptyListHint(HDC dc)
+{
+    CString hint;
+    hint.LoadString(IDS_EMPTY_LIST);
+    hint.Replace("%1", m_extension);
+    CString howToAdd;
+    howToAdd.LoadString(IDS_EMPTY_LIST_ADD);
+    hint += "\n";
+    hint += howToAdd;
+
+    HGDIOBJ font = ::SelectObject(dc, m_appList.GetFont());
+    COLORREF color = m_appList.GetTextColor();
+    ::SetTextColor(dc, color == CLR_DEFAULT ? ::GetSysColor(COLOR_WINDOWTEXT) : color);
+    ::SetBkMode(dc, TRANSPARENT);
+    TEXTMETRICW metrics = {};
+    ::GetTextMetricsW(dc, &metrics);
+    CRect area;
+    m_appList.GetClientRect(&area);
+    area.DeflateRect(metrics.tmHeight, metrics.tmHeight);
+    ::DrawTextW(dc, Wide(hint).c_str(), -1, &area, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
+    ::SelectObject(dc, font);
+}
