@@ -6,7 +6,66 @@
 #include "store/StoreKey.h"
 #include "store/StorePaths.h"
 
-static const DWORD kValueCapacity = MAX_PATH;
+#include <algorithm>
+
+// One application assigned to the extension, as read from the store before it is listed.
+struct ListedApplication {
+    CString displayName;
+    ListEntry entry;
+    IconLoader::Request iconPath;
+    bool selected = false;
+};
+
+static bool IsDefault(LPCSTR extension, LPCSTR appKey)
+{
+    CStoreKey assignment;
+    if (assignment.Open(AssignmentRecordPath(extension, appKey), KEY_READ) != ERROR_SUCCESS)
+        return false;
+    DWORD value = 0;
+    return assignment.ReadDword("Default", value) == ERROR_SUCCESS && value == 1;
+}
+
+// An application is listed when its record yields a display name; its path is read while the record is open.
+static bool ReadApplication(LPCSTR extension, const CString& appKey, ListedApplication& application)
+{
+    application.entry = { appKey, IsDefault(extension, appKey) };
+    CStoreKey record;
+    if (record.Open(ApplicationRecordPath(appKey), KEY_READ) != ERROR_SUCCESS)
+        return false;
+    if (record.ReadString("DisplayName", application.displayName) != ERROR_SUCCESS)
+        return false;
+    CString path;
+    if (record.ReadString("Path", path) == ERROR_SUCCESS)
+        application.iconPath = path;
+    return true;
+}
+
+// The display names ascending, without regard to case, as the list view's own sorted insertion places them.
+static bool ComesBefore(const ListedApplication& first, const ListedApplication& second)
+{
+    return ::lstrcmpiA(first.displayName, second.displayName) < 0;
+}
+
+// The applications in the list's order; false when the extension has no record.
+static bool ReadApplications(LPCSTR extension, std::vector<ListedApplication>& applications)
+{
+    CStoreKey record;
+    if (record.Open(ExtensionRecordPath(extension), KEY_READ) != ERROR_SUCCESS)
+        return false;
+    for (const CString& appKey : record.SubkeyNames()) {
+        ListedApplication application;
+        if (ReadApplication(extension, appKey, application))
+            applications.push_back(application);
+    }
+    record.Close();
+    // Of several defaults, the last the store names is selected, as if each had been selected in its turn.
+    auto lastDefault = std::find_if(applications.rbegin(), applications.rend(),
+        [](const ListedApplication& application) { return application.entry.isDefault; });
+    if (lastDefault != applications.rend())
+        lastDefault->selected = true;
+    std::stable_sort(applications.begin(), applications.end(), ComesBefore);
+    return true;
+}
 
 void CZelvantoDlg::LoadList()
 {
@@ -16,48 +75,27 @@ void CZelvantoDlg::LoadList()
     m_imageOfShellIndex.clear();
     m_appList.DeleteAllItems();
     m_entries.clear();
-    CStoreKey extension;
-    if (extension.Open(ExtensionRecordPath(m_extension), KEY_READ) != ERROR_SUCCESS)
+    std::vector<ListedApplication> applications;
+    if (!ReadApplications(m_extension, applications))
         return;
-    // Drawn once when complete: a list redrawn on every insertion grows slower with every item. Sorted
-    // once when complete too: the sorted list view sorts all its items again on every insertion.
+    // Drawn once when complete: a list redrawn on every insertion grows slower with every item. Inserted in
+    // order, where each item stays: the list's own sorted insertion would move items under their icons.
     m_appList.SetRedraw(FALSE);
     m_appList.ModifyStyle(LVS_SORTASCENDING, 0);
-    std::vector<IconLoader::Request> iconPaths;
-    CString appKey;
-    for (DWORD index = 0; extension.EnumSubkey(index, appKey) == ERROR_SUCCESS; ++index) {
-        bool isDefault = false;
-        CStoreKey assignment;
-        if (assignment.Open(AssignmentRecordPath(m_extension, appKey), KEY_READ) == ERROR_SUCCESS) {
-            DWORD value = 0;
-            isDefault = assignment.ReadDword("Default", value) == ERROR_SUCCESS && value == 1;
-            assignment.Close();
-        }
-        CStoreKey application;
-        if (application.Open(ApplicationRecordPath(appKey), KEY_READ) != ERROR_SUCCESS)
-            continue;
-        char displayName[kValueCapacity];
-        DWORD length = 0;
-        if (application.ReadString("DisplayName", displayName, kValueCapacity, length) != ERROR_SUCCESS)
-            continue;
-        // The path is read while the record is open; its icon comes later.
-        char path[kValueCapacity];
-        bool hasPath = application.ReadString("Path", path, kValueCapacity, length) == ERROR_SUCCESS;
-        iconPaths.push_back(hasPath ? IconLoader::Request(path) : std::nullopt);
+    for (const ListedApplication& application : applications) {
+        int position = static_cast<int>(m_entries.size());
         // No image until the item's own icon is there.
-        int position = m_appList.InsertItem(static_cast<int>(index), displayName, I_IMAGENONE);
-        if (isDefault)
+        m_appList.InsertItem(position, application.displayName, I_IMAGENONE);
+        if (application.selected)
             m_appList.SetItemState(position, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-        m_entries.push_back(std::make_unique<ListEntry>(ListEntry { appKey, isDefault }));
+        m_entries.push_back(std::make_unique<ListEntry>(application.entry));
         m_appList.SetItemData(position, reinterpret_cast<DWORD_PTR>(m_entries.back().get()));
+        m_pendingIcons.push_back(application.iconPath);
     }
-    extension.Close();
-    m_appList.ModifyStyle(0, LVS_SORTASCENDING);
     NewImageList();
-    SortList();
+    m_appList.Arrange(LVA_DEFAULT);
     m_appList.SetRedraw(TRUE);
     m_appList.Invalidate();
-    m_pendingIcons = std::move(iconPaths);
     if (IsWindowVisible(m_hWnd))
         StartIcons();
 }
@@ -88,16 +126,14 @@ static int AddFallbackIcon(HIMAGELIST images)
     return image;
 }
 
-// Each finished icon goes to the item of its own entry, wherever the sort has put that item. The image list
-// keeps a copy of an icon it takes, and an icon of an index that has its image already is not needed.
+// Each finished icon goes to the item of its request: the items stand in the order of the requests. The
+// image list keeps a copy of an icon it takes, and an icon of an index that has its image already is not
+// needed.
 LRESULT CZelvantoDlg::OnIconsReady(WPARAM, LPARAM)
 {
     HIMAGELIST images = m_appList.GetImageList(LVSIL_NORMAL);
     for (const IconLoader::Finished& finished : m_iconLoader.Take()) {
-        LVFINDINFOA find = {};
-        find.flags = LVFI_PARAM;
-        find.lParam = reinterpret_cast<LPARAM>(m_entries[finished.request].get());
-        m_appList.SetItemImage(m_appList.FindItem(&find), ImageOf(finished, images));
+        m_appList.SetItemImage(static_cast<int>(finished.request), ImageOf(finished, images));
         if (finished.icon)
             ::DestroyIcon(finished.icon);
     }
@@ -116,20 +152,4 @@ int CZelvantoDlg::ImageOf(const IconLoader::Finished& finished, HIMAGELIST image
     if (image < 0)
         image = AddFallbackIcon(images);
     return m_imageOfShellIndex[finished.shellIndex] = image;
-}
-
-void CZelvantoDlg::SortList()
-{
-    // Sorted first, so the arrangement follows the order.
-    m_appList.SortItemsEx(CompareItemNames, reinterpret_cast<DWORD_PTR>(&m_appList));
-    m_appList.Arrange(LVA_DEFAULT);
-}
-
-// Orders two items by their texts as the sorted list view places them on insertion.
-int CALLBACK CZelvantoDlg::CompareItemNames(LPARAM first, LPARAM second, LPARAM list)
-{
-    const CListCtrl* appList = reinterpret_cast<const CListCtrl*>(list);
-    CString firstName = appList->GetItemText(static_cast<int>(first), 0);
-    CString secondName = appList->GetItemText(static_cast<int>(second), 0);
-    return ::lstrcmpiA(firstName, secondName);
 }

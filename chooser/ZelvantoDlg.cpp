@@ -17,6 +17,7 @@ BEGIN_MESSAGE_MAP(CZelvantoDlg, CDialog)
 ON_WM_PAINT()
 ON_WM_QUERYDRAGICON()
 ON_NOTIFY(NM_CLICK, IDC_APP_LIST, &CZelvantoDlg::OnClickList)
+ON_NOTIFY(NM_CUSTOMDRAW, IDC_APP_LIST, &CZelvantoDlg::OnCustomDrawList)
 ON_WM_CONTEXTMENU()
 ON_COMMAND(ID_OPEN, &CZelvantoDlg::OnOpen)
 ON_COMMAND(ID_DEFAULT, &CZelvantoDlg::OnDefault)
@@ -70,7 +71,10 @@ void CZelvantoDlg::OnSize(UINT, int cx, int cy)
     if (!m_appList.GetSafeHwnd() || !m_appList.IsWindow())
         return;
     m_appList.SetWindowPos(nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER);
-    SortList();
+    m_appList.Arrange(LVA_DEFAULT);
+    // The hint is centred: where the list only paints what the size uncovered, it would stand twice.
+    if (m_appList.GetItemCount() == 0)
+        m_appList.Invalidate();
 }
 
 void CZelvantoDlg::OnPaint()

@@ -35,6 +35,7 @@ protected:
     void OnSize(UINT type, int cx, int cy);
     void OnClose();
     LRESULT OnIconsReady(WPARAM, LPARAM);
+    void OnCustomDrawList(NMHDR* header, LRESULT* result);
 
     BOOL AddAssignment(CString path, CString appKey, CString displayName);
     BOOL RemoveAssignment();
@@ -49,7 +50,6 @@ protected:
     int ImageOf(const IconLoader::Finished& finished, HIMAGELIST images);
     void RestoreWindowRect();
     void SaveWindowRect();
-    static int CALLBACK CompareItemNames(LPARAM first, LPARAM second, LPARAM list);
     CString Quote(CString text) const;
 
     ListEntry* SelectedEntry() const;
@@ -64,14 +64,14 @@ private:
     // Posted by the icon loader whenever it has finished an icon.
     static const UINT WM_ICONS_READY = WM_APP + 1;
 
-    void SortList();
+    void DrawEmptyListHint(HDC dc);
     void StartIcons();
 
     // The records behind the current items, released with the items at every reload.
     std::vector<std::unique_ptr<ListEntry>> m_entries;
     // The icons of the current load while the window has not painted yet.
     std::vector<IconLoader::Request> m_pendingIcons;
-    // Declared last, so its worker has ended before anything else of the dialog goes.
+    // Abandons its batch when the dialog goes; the workers need nothing of the dialog.
     IconLoader m_iconLoader;
     // The image in the list of each index of the shell's image list, for this load.
     std::map<int, int> m_imageOfShellIndex;

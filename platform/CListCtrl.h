@@ -34,10 +34,6 @@ public:
         item.iImage = image;
         return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     }
-    int FindItem(LVFINDINFOA* find, int start = -1) const
-    {
-        return static_cast<int>(SendMessage(LVM_FINDITEMA, start, reinterpret_cast<LPARAM>(find)));
-    }
     BOOL SetItemState(int index, UINT state, UINT mask)
     {
         LVITEMA item = {};
@@ -69,16 +65,6 @@ public:
         item.iImage = image;
         return static_cast<BOOL>(SendMessage(LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     }
-    CString GetItemText(int index, int subItem) const
-    {
-        char text[MAX_PATH] = "";
-        LVITEMA item = {};
-        item.iSubItem = subItem;
-        item.pszText = text;
-        item.cchTextMax = MAX_PATH;
-        SendMessage(LVM_GETITEMTEXTA, index, reinterpret_cast<LPARAM>(&item));
-        return CString(text);
-    }
     HIMAGELIST SetImageList(HIMAGELIST images, int kind)
     {
         return reinterpret_cast<HIMAGELIST>(
@@ -99,9 +85,5 @@ public:
         return reinterpret_cast<HIMAGELIST>(SendMessage(LVM_GETIMAGELIST, kind));
     }
     BOOL Arrange(UINT code) { return static_cast<BOOL>(SendMessage(LVM_ARRANGE, code)); }
-    // The comparison receives the positions of the two items being compared.
-    BOOL SortItemsEx(PFNLVCOMPARE compare, DWORD_PTR data)
-    {
-        return static_cast<BOOL>(SendMessage(LVM_SORTITEMSEX, data, reinterpret_cast<LPARAM>(compare)));
-    }
+    COLORREF GetTextColor() const { return static_cast<COLORREF>(SendMessage(LVM_GETTEXTCOLOR)); }
 };
