@@ -1,18 +1,8 @@
 // The hint an empty list shows: no application yet, and how to add one.
 #include "ZelvantoDlg.h"
 
+#include "CA2W.h"
 #include "resource.h"
-
-#include <string>
-
-// GDI reads an 8-bit text in the code page of the font's character set, not the one the process runs with.
-static std::wstring Wide(LPCSTR text)
-{
-    int size = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    std::wstring wide(size, L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), size);
-    return wide;
-}
 
 // The list draws itself; only when it has no item does it hand the dialog the finished picture.
 void CZelvantoDlg::OnCustomDrawList(NMHDR* header, LRESULT* result)
@@ -48,6 +38,8 @@ void CZelvantoDlg::DrawEmptyListHint(HDC dc)
     CRect area;
     m_appList.GetClientRect(&area);
     area.DeflateRect(metrics.tmHeight, metrics.tmHeight);
-    ::DrawTextW(dc, Wide(hint).c_str(), -1, &area, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
+    // GDI reads an 8-bit text in the code page of the font's character set, not the one the process runs
+    // with.
+    ::DrawTextW(dc, CA2W(hint), -1, &area, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
     ::SelectObject(dc, font);
 }

@@ -1,5 +1,6 @@
 #include "StoreKey.h"
 
+#include "CA2W.h"
 #include "DeleteKeyFunction.h"
 
 // Windows counts a text's characters in UTF-16 units; in UTF-8, the widest code page a process runs with,
@@ -13,10 +14,12 @@ LONG CStoreKey::Open(LPCSTR path, REGSAM access)
     return OpenBelow(HKEY_CURRENT_USER, path, access);
 }
 
+// Paths go to the registry in UTF-16: Wine's 8-bit functions convert a path into a buffer of MAX_PATH
+// characters, which a key name of 255 characters below the store root overflows.
 LONG CStoreKey::OpenBelow(HKEY parent, LPCSTR path, REGSAM access)
 {
     HKEY key = nullptr;
-    LONG status = ::RegOpenKeyExA(parent, path, 0, access, &key);
+    LONG status = ::RegOpenKeyExW(parent, CA2W(path), 0, access, &key);
     if (status == ERROR_SUCCESS)
         Hold(key);
     return status;
@@ -25,7 +28,7 @@ LONG CStoreKey::OpenBelow(HKEY parent, LPCSTR path, REGSAM access)
 LONG CStoreKey::Create(LPCSTR path)
 {
     HKEY key = nullptr;
-    LONG status = ::RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, REG_OPTION_NON_VOLATILE,
+    LONG status = ::RegCreateKeyExW(HKEY_CURRENT_USER, CA2W(path), 0, nullptr, REG_OPTION_NON_VOLATILE,
         KEY_READ | KEY_WRITE, nullptr, &key, nullptr);
     if (status == ERROR_SUCCESS)
         Hold(key);
