@@ -38,6 +38,19 @@ INT_PTR CFileDialog::DoModal()
     return chosen ? IDOK : IDCANCEL;
 }
 
+// The name behind the path's last backslash. The offset the dialog reports is not used: Wine's is wrong for
+// a name behind folder names of several bytes a character.
+CString CFileDialog::GetFileName() const
+{
+    LPCSTR path = m_file.data();
+    LPCSTR name = path;
+    for (LPCSTR at = path; *at; at = ::CharNextA(at)) {
+        if (*at == '\\')
+            name = at + 1;
+    }
+    return CString(name);
+}
+
 CString CFileDialog::GetFileTitle() const
 {
     // The file name without its last extension.

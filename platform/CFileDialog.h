@@ -19,7 +19,7 @@ public:
 
     INT_PTR DoModal();
     CString GetPathName() const { return CString(m_file.data()); }
-    CString GetFileName() const { return CString(m_file.data() + m_ofn.nFileOffset); }
+    CString GetFileName() const;
     CString GetFileTitle() const;
 
     OPENFILENAMEA m_ofn;
