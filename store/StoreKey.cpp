@@ -66,7 +66,7 @@ LONG CStoreKey::ReadString(LPCSTR name, CString& text) const
         return ERROR_SUCCESS;
     if (buffer[size - 1] != '\0')
         return ERROR_INVALID_DATA;
-    // The buffer holds the longest text in every code page; a longer text in a narrower one fits it too.
+    // In a code page of fewer bytes a character, a text over the limit fits the buffer: its characters decide.
     if (::MultiByteToWideChar(CP_ACP, 0, buffer, -1, nullptr, 0) - 1 > kLongestText)
         return ERROR_MORE_DATA;
     text = buffer;
