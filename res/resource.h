@@ -20,6 +20,9 @@
 #define IDS_NO_EXTENSION 143
 #define IDS_ERR_LAUNCH 144
 
+// Texts the shell reads from the program: a string block of their own, ids 160 to 175.
+#define IDS_SHELL_VERB 160
+
 #define IDC_APP_LIST 1000
 #define IDC_NAME 1001
 #define IDC_PATH 1002
