@@ -20,6 +20,8 @@
 #define IDS_NO_EXTENSION 143
 #define IDS_ERR_LAUNCH 144
 
+// The texts added since the first release, in a string block of their own: ids 160 to 175.
+#define IDS_SHELL_VERB 160
 #define IDS_EMPTY_LIST 161
 #define IDS_EMPTY_LIST_ADD 162
 

@@ -1,0 +1,21 @@
+@echo off
+setlocal
+rem Removes what Register.cmd wrote and nothing else: the assignments kept under
+rem HKEY_CURRENT_USER\Software\Karvelund\Zelvanto stay, and so do other programs' verbs.
+set "verb=HKCU\Software\Classes\*\shell\Zelvanto"
+set "application=HKCU\Software\Classes\Applications\Zelvanto.exe"
+
+rem A key already gone is no failure: what counts is that none is left.
+reg delete "%verb%" /f >nul 2>&1
+reg query "%verb%" >nul 2>&1
+if not errorlevel 1 goto failed
+reg delete "%application%" /f >nul 2>&1
+reg query "%application%" >nul 2>&1
+if not errorlevel 1 goto failed
+
+echo Zelvanto is unregistered; its assignments stay under HKEY_CURRENT_USER\Software\Karvelund\Zelvanto.
+exit /b 0
+
+:failed
+echo Zelvanto could not be unregistered: a key under HKEY_CURRENT_USER\Software\Classes could not be removed. 1>&2
+exit /b 1
