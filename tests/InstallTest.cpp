@@ -6,20 +6,22 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
-#include <cstdlib>
 #include <fstream>
 
-static const std::wstring verbKey = L"Software\\Classes\\*\\shell\\Zelvanto";
-static const std::wstring applicationKey = L"Software\\Classes\\Applications\\Zelvanto.exe";
-static const std::wstring storeKey = L"Software\\Karvelund\\Zelvanto";
-static const std::wstring recorderKey = storeKey + L"\\Applications\\launch_recorder.exe";
+static const std::wstring kVerb = L"Software\\Classes\\*\\shell\\Zelvanto";
+static const std::wstring kApplication = L"Software\\Classes\\Applications\\Zelvanto.exe";
+static const std::wstring kStore = L"Software\\Karvelund\\Zelvanto";
+static const std::wstring kRecorderRecord = kStore + L"\\Applications\\launch_recorder.exe";
 // Another program's verb and Open-with entry, beside Zelvanto's.
-static const std::wstring foreignKeys[]
+static const std::wstring kForeignKeys[]
     = { L"Software\\Classes\\*\\shell\\OtherTool", L"Software\\Classes\\Applications\\other.exe" };
-static const std::wstring unpacked = L"C:\\Program Files\\Zelvanto Ω\\";
-static const std::wstring copied = L"C:\\Zelvanto 2\\";
-static const std::wstring recorder = L"" LAUNCH_RECORDER;
-static const char* recordFile = "C:\\install-test-launch.txt";
+static const std::wstring kRecorder = L"" LAUNCH_RECORDER;
+static const char kRecordFile[] = "C:\\install-test-launch.txt";
+
+static bool InGerman()
+{
+    return PRIMARYLANGID(::GetUserDefaultUILanguage()) == LANG_GERMAN;
+}
 
 static std::wstring Value(const std::wstring& key, const wchar_t* name)
 {
@@ -29,140 +31,101 @@ static std::wstring Value(const std::wstring& key, const wchar_t* name)
     return data;
 }
 
-static void SetValue(const std::wstring& key, const wchar_t* name, const std::wstring& text)
+static void SetValue(const std::wstring& key, const wchar_t* name, DWORD type, const void* data, size_t size)
 {
-    DWORD size = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
-    ::RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name, REG_SZ, text.c_str(), size);
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), name, type, data, static_cast<DWORD>(size));
 }
 
-// Through cmd, as Explorer runs it on a double-click; the script's exit code.
+static void SetText(const std::wstring& key, const wchar_t* name, const std::wstring& text)
+{
+    SetValue(key, name, REG_SZ, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+}
+
+// Through cmd, as Explorer runs a script on a double-click; the script's exit code.
 static int RunScript(const std::wstring& folder, const wchar_t* script)
 {
     return ::_wsystem((L"\"\"" + folder + script + L"\"\"").c_str());
 }
 
-// Every value registering writes, pointing into the folder; none at all for an empty folder.
+// Every value registering writes, pointing into the folder, and the verb's text read as the shell reads it;
+// none at all for no folder.
 static void ExpectRegisteredIn(const std::wstring& folder)
 {
     const std::wstring program = folder + L"Zelvanto.exe";
     const std::wstring command = L"\"" + program + L"\" \"%1\"";
     const std::tuple<std::wstring, const wchar_t*, std::wstring> rows[] = {
-        { verbKey, L"MUIVerb", L"@" + program + L",-160" },
-        { verbKey, L"Icon", program + L",0" },
-        { verbKey, L"MultiSelectModel", L"Single" },
-        { verbKey + L"\\command", nullptr, command },
-        { applicationKey, L"FriendlyAppName", L"Zelvanto" },
-        { applicationKey + L"\\shell\\open\\command", nullptr, command },
+        { kVerb, L"MUIVerb", L"@" + program + L",-160" },
+        { kVerb, L"Icon", program + L",0" },
+        { kVerb, L"MultiSelectModel", L"Single" },
+        { kVerb + L"\\command", nullptr, command },
+        { kApplication, L"FriendlyAppName", L"Zelvanto" },
+        { kApplication + L"\\shell\\open\\command", nullptr, command },
     };
     for (const auto& [key, name, expected] : rows)
         EXPECT_EQ(Value(key, name), folder.empty() ? L"(none)" : expected) << key << L" " << name;
-}
-
-// The chooser of exactly this process: a visible dialog holding the list; none if the process ends first
-// or shows none within a minute.
-static HWND WaitForChooser(HANDLE process)
-{
-    DWORD processId = ::GetProcessId(process);
-    for (int tries = 0; tries < 6000 && ::WaitForSingleObject(process, 10) == WAIT_TIMEOUT; ++tries) {
-        for (HWND window = ::FindWindowExW(nullptr, nullptr, L"#32770", nullptr); window;
-             window = ::FindWindowExW(nullptr, window, L"#32770", nullptr)) {
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            if (owner == processId && ::IsWindowVisible(window)
-                && ::FindWindowExW(window, nullptr, L"SysListView32", nullptr))
-                return window;
-        }
-    }
-    return nullptr;
+    wchar_t verbText[256] = L"(none)";
+    ::SHLoadIndirectString(Value(kVerb, L"MUIVerb").c_str(), verbText, 256, nullptr);
+    const wchar_t* expectedText = InGerman() ? L"Mit Zelvanto öffnen..." : L"Open with Zelvanto...";
+    EXPECT_STREQ(verbText, folder.empty() ? L"(none)" : expectedText);
 }
 
 // Opens the file through a verb of a class key as Explorer does, takes the preselected application in the
 // chooser that starts, and answers the command line the recorder received.
-static std::wstring OpenThrough(const std::wstring& classKey, const wchar_t* verb, const std::wstring& file)
+static std::string OpenThrough(const std::wstring& classKey, const wchar_t* verb, const std::wstring& file)
 {
-    ::DeleteFileA(recordFile);
+    ::DeleteFileA(kRecordFile);
     SHELLEXECUTEINFOW execute = {};
     execute.cbSize = sizeof execute;
     execute.fMask = SEE_MASK_CLASSKEY | SEE_MASK_NOCLOSEPROCESS;
     ::RegOpenKeyExW(HKEY_CURRENT_USER, classKey.c_str(), 0, KEY_READ, &execute.hkeyClass);
     execute.lpVerb = verb;
     execute.lpFile = file.c_str();
-    execute.nShow = SW_SHOWNORMAL;
-    bool started = ::ShellExecuteExW(&execute);
+    EXPECT_TRUE(::ShellExecuteExW(&execute)) << verb;
     ::RegCloseKey(execute.hkeyClass);
-    HWND chooser = started ? WaitForChooser(execute.hProcess) : nullptr;
-    if (!chooser) {
-        ::TerminateProcess(execute.hProcess, 1);
-        return L"(no chooser)";
-    }
+    // The chooser waits for input once its window is up; only this test's chooser is open.
+    ::WaitForInputIdle(execute.hProcess, 60000);
+    HWND chooser = ::FindWindowW(L"#32770", InGerman() ? L"Öffnen mit ..." : L"Open with ...");
     ::PostMessageW(chooser, WM_COMMAND, IDOK, 0);
-    std::string line;
-    // The recorder moves its file into place whole; under load Wine has shown the bytes after the name.
-    for (int tries = 0; tries < 6000 && line.empty(); ++tries) {
-        ::Sleep(10);
-        std::getline(std::ifstream(recordFile), line, '\0');
-    }
     EXPECT_EQ(::WaitForSingleObject(execute.hProcess, 60000), WAIT_OBJECT_0) << "the chooser stayed open";
     ::CloseHandle(execute.hProcess);
-    std::wstring received(line.size(), L'\0');
-    int length = static_cast<int>(line.size());
-    received.resize(::MultiByteToWideChar(CP_UTF8, 0, line.data(), length, received.data(), length));
-    return received;
-}
-
-// Each test starts and ends with none of what it makes, the parents registering created included; those
-// go only when empty, as a key with subkeys stays.
-struct Install : testing::Test {
-    static void RemoveAll()
-    {
-        for (const std::wstring& key : { verbKey, applicationKey, storeKey, foreignKeys[0], foreignKeys[1] })
-            ::RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
-        for (const wchar_t* parent :
-            { L"Software\\Classes\\*\\shell", L"Software\\Classes\\*", L"Software\\Classes\\Applications" })
-            ::RegDeleteKeyW(HKEY_CURRENT_USER, parent);
+    // The recorder moves its file into place whole; under load Wine has shown the bytes after the name.
+    std::string line;
+    for (int tries = 0; tries < 6000 && line.empty(); ++tries) {
+        ::Sleep(10);
+        std::getline(std::ifstream(kRecordFile), line, '\0');
     }
-    void SetUp() override { RemoveAll(); }
-    void TearDown() override { RemoveAll(); }
-};
-
-TEST_F(Install, TheVerbReadsInTheRunningLanguage)
-{
-    ASSERT_EQ(RunScript(unpacked, L"Register.cmd"), 0);
-    wchar_t text[256] = L"(not loaded)";
-    ::SHLoadIndirectString(Value(verbKey, L"MUIVerb").c_str(), text, 256, nullptr);
-    bool german = PRIMARYLANGID(::GetUserDefaultUILanguage()) == LANG_GERMAN;
-    EXPECT_STREQ(text, german ? L"Mit Zelvanto öffnen..." : L"Open with Zelvanto...");
+    return line;
 }
 
-TEST_F(Install, BothCommandsOpenTheChooserRegisteringAgainMovesItUnregisteringLeavesTheRest)
+TEST(Install, RegisterOpensFilesThroughBothCommandsAndUnregisterLeavesTheRest)
 {
-    for (const std::wstring& key : foreignKeys)
-        SetValue(key, nullptr, L"other");
-    ASSERT_EQ(RunScript(unpacked, L"Register.cmd"), 0);
-    ExpectRegisteredIn(unpacked);
+    for (const std::wstring& key : kForeignKeys)
+        SetText(key, nullptr, L"other");
+    ASSERT_EQ(RunScript(L"C:\\Program Files\\Zelvanto Ω\\", L"Register.cmd"), 0);
+    ExpectRegisteredIn(L"C:\\Program Files\\Zelvanto Ω\\");
 
-    // The real program's store: the recorder, the default for txt.
-    SetValue(recorderKey, L"Path", recorder);
-    SetValue(recorderKey, L"DisplayName", L"Recorder");
+    // The real program's store holds the recorder as the default for txt.
+    SetText(kRecorderRecord, L"Path", kRecorder);
+    SetText(kRecorderRecord, L"DisplayName", L"Recorder");
     DWORD isDefault = 1;
-    ::RegSetKeyValueW(HKEY_CURRENT_USER, (storeKey + L"\\Extensions\\txt\\launch_recorder.exe").c_str(),
-        L"Default", REG_DWORD, &isDefault, sizeof isDefault);
-    ::SetEnvironmentVariableA("ZELVANTO_RECORD_FILE", recordFile);
+    SetValue(kStore + L"\\Extensions\\txt\\launch_recorder.exe", L"Default", REG_DWORD, &isDefault,
+        sizeof isDefault);
+    ::SetEnvironmentVariableA("ZELVANTO_RECORD_FILE", kRecordFile);
     const std::wstring target = L"C:\\users\\Public\\Documents\\Łódź 東京 Ω.txt";
-    const std::pair<std::wstring, const wchar_t*> verbs[]
-        = { { L"Software\\Classes\\*", L"Zelvanto" }, { applicationKey, L"open" } };
-    for (const auto& [classKey, verb] : verbs)
-        EXPECT_EQ(OpenThrough(classKey, verb, target), L"\"" + recorder + L"\" \"" + target + L"\"") << verb;
+    const std::string expected = "\"" LAUNCH_RECORDER "\" \"C:\\users\\Public\\Documents\\Łódź 東京 Ω.txt\"";
+    EXPECT_EQ(OpenThrough(L"Software\\Classes\\*", L"Zelvanto", target), expected);
+    EXPECT_EQ(OpenThrough(kApplication, L"open", target), expected);
 
-    ASSERT_EQ(RunScript(copied, L"Register.cmd"), 0);
-    ExpectRegisteredIn(copied);
-
+    ASSERT_EQ(RunScript(L"C:\\Zelvanto 2\\", L"Register.cmd"), 0);
+    ExpectRegisteredIn(L"C:\\Zelvanto 2\\");
     // The second run finds nothing registered.
-    for (int run = 1; run <= 2; ++run) {
-        EXPECT_EQ(RunScript(copied, L"Unregister.cmd"), 0) << run;
-        ExpectRegisteredIn(L"");
-    }
-    EXPECT_EQ(Value(recorderKey, L"Path"), recorder);
-    for (const std::wstring& key : foreignKeys)
+    EXPECT_EQ(RunScript(L"C:\\Zelvanto 2\\", L"Unregister.cmd"), 0);
+    EXPECT_EQ(RunScript(L"C:\\Zelvanto 2\\", L"Unregister.cmd"), 0);
+    ExpectRegisteredIn(L"");
+    EXPECT_EQ(Value(kRecorderRecord, L"Path"), kRecorder);
+    for (const std::wstring& key : kForeignKeys) {
         EXPECT_EQ(Value(key, nullptr), L"other") << key;
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, key.c_str());
+    }
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, kStore.c_str());
 }
