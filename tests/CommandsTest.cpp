@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 static const char kApp[] = "Applications\\tool.exe";
 static const char kAssignment[] = "Extensions\\txt\\tool.exe";
 static ImportPatch* g_patch = nullptr;
@@ -57,18 +59,15 @@ struct CommandsTest : ChooserFixture {
     static bool Edit(std::function<void()> inDialog, int answer = IDOK, Steps more = {})
     {
         bool reloaded = false;
-        auto edit = Chooser::Do([] {
-            Chooser::Select(0);
-            Chooser::Post(Chooser::Window(), ID_EDIT);
-        });
         auto shown = [] { return Dialog(IDC_NAME) != nullptr; };
         auto answered = Chooser::Do([answer] { Chooser::Post(Dialog(IDC_NAME), answer); });
         auto closed = [&reloaded] {
             reloaded = Chooser::Selected() < 0;
             return !Dialog(IDC_NAME);
         };
-        Chooser::Run(
-            "C:\\a.txt", Steps { edit, shown, Chooser::Do(inDialog) } + more + Steps { answered, closed });
+        Chooser::Run("C:\\a.txt",
+            Steps { Chooser::Command(ID_EDIT, 0), shown, Chooser::Do(inDialog) } + more
+                + Steps { answered, closed });
         return reloaded;
     }
 };
@@ -94,12 +93,6 @@ TEST_F(CommandsTest, RemoveDeletesWhatNothingElseUses)
         TestStore::AddAssignment("txt", "shared.exe");
         TestStore::Set("Extensions\\txt\\shared.exe\\deeper", "x", 1);
     };
-    auto remove = [](int item) {
-        return Chooser::Do([item] {
-            Chooser::Select(item);
-            Chooser::Post(Chooser::Window(), ID_REMOVE);
-        });
-    };
     // Tool goes with its record; then another copy removes Shared's assignment before this one does.
     std::vector<std::string> left;
     auto removedMeanwhile = Chooser::Do([&left] {
@@ -107,12 +100,13 @@ TEST_F(CommandsTest, RemoveDeletesWhatNothingElseUses)
         TestStore::Delete("Extensions\\txt\\shared.exe");
     });
     assign();
-    Chooser::Run("C:\\a.txt", { remove(1), removedMeanwhile, remove(0) });
+    Chooser::Run(
+        "C:\\a.txt", { Chooser::Command(ID_REMOVE, 1), removedMeanwhile, Chooser::Command(ID_REMOVE, 0) });
     EXPECT_EQ(left, std::vector<std::string> { "Shared" });
     EXPECT_FALSE(TestStore::KeyExists(kApp));
     EXPECT_EQ(boxes.Take(), std::vector { StoreMessage(IDS_ERR_DELETE_KEY, "Extensions\\txt") });
     assign();
-    Chooser::Run("C:\\a.txt", { remove(0) });
+    Chooser::Run("C:\\a.txt", { Chooser::Command(ID_REMOVE, 0) });
     EXPECT_FALSE(TestStore::KeyExists("Extensions\\txt"))
         << "the last assignment takes the record and its place with it";
     EXPECT_TRUE(TestStore::KeyExists("Applications\\shared.exe")) << "still assigned to md";
@@ -126,10 +120,9 @@ TEST_F(CommandsTest, AddBuildsTheRecordsReusesAnApplicationAndRefusesADuplicate)
     TestStore::AddAssignment("md", "Viewer.EXE");
     const std::string tool = TempFile("my.tool.exe");
     const std::string viewer = TempFile("viewer.exe");
-    auto add = Chooser::Do([] { Chooser::Post(Chooser::Window(), ID_ADD); });
     Steps steps;
     for (const std::string& picked : { tool, viewer, viewer, std::string("C:\\nowhere.exe") })
-        steps = steps + Steps { add } + Pick(picked);
+        steps = steps + Steps { Chooser::Command(ID_ADD) } + Pick(picked);
     steps.push_back(Chooser::Do([] {
         EXPECT_EQ(Chooser::Items(), (std::vector<std::string> { "my.tool", "Old viewer", "Tool" }));
     }));
@@ -189,13 +182,12 @@ TEST_F(CommandsTest, TheMenuFollowsTheSelectionAndDefaultMarksOneItem)
         }));
     }
     std::string defaults;
-    auto toggle = Chooser::Do([] { Chooser::Post(Chooser::Window(), ID_DEFAULT); });
     auto note = Chooser::Do([&defaults] {
         defaults
             += TestStore::Get("Extensions\\txt\\a.exe", "Default") + TestStore::Get(kAssignment, "Default");
     });
-    Chooser::Run(
-        "C:\\a.txt", steps + Steps { Chooser::Do([] { Chooser::Select(1); }), toggle, note, toggle, note });
+    Chooser::Run("C:\\a.txt",
+        steps + Steps { Chooser::Command(ID_DEFAULT, 1), note, Chooser::Command(ID_DEFAULT), note });
     EXPECT_EQ(defaults, "#0#1#0#0");
 }
 

@@ -8,7 +8,6 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <functional>
 
 // A step answers true when done; false has it tried again on the next tick.
@@ -42,9 +41,9 @@ public:
 struct Chooser {
     static inline TestChooser* running = nullptr;
     static inline Steps steps;
-    static inline std::string recordFile;
     static HWND Window() { return running ? running->m_hWnd : nullptr; }
     static HWND List() { return ::GetDlgItem(Window(), IDC_APP_LIST); }
+    static HIMAGELIST Images() { return ListView_GetImageList(List(), LVSIL_NORMAL); }
     static Step Do(std::function<void()> action)
     {
         return [action] {
@@ -53,6 +52,15 @@ struct Chooser {
         };
     }
     static void Post(HWND window, int id) { ::PostMessageA(window, WM_COMMAND, id, 0); }
+    // Selects the item (-2: leaves the selection) and gives the chooser the command.
+    static Step Command(int id, int item = -2)
+    {
+        return Do([id, item] {
+            if (item > -2)
+                Select(item);
+            Post(Window(), id);
+        });
+    }
     // A step may open a modal window of its own; the ticks inside it must not run the next step.
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
     {
@@ -64,18 +72,16 @@ struct Chooser {
             steps.erase(steps.begin());
         busy = false;
     }
-    // Runs the steps one per timer tick inside whatever modal loop runs, then Cancel unless told otherwise.
-    static INT_PTR Run(const std::string& target, Steps run = {}, bool cancel = true)
+    // Runs the steps one per timer tick inside whatever modal loop runs, then Cancel if still open.
+    static INT_PTR Run(const std::string& target, Steps run = {})
     {
-        steps = run;
-        if (cancel)
-            steps.push_back(Do([] { Post(Window(), IDCANCEL); }));
+        steps = run + Steps { Do([] { Post(Window(), IDCANCEL); }) };
         UINT_PTR timer = ::SetTimer(nullptr, 0, 20, Tick);
         TestChooser dialog(target.c_str());
         theApp.m_pMainWnd = &dialog;
         INT_PTR result = dialog.DoModal();
         ::KillTimer(nullptr, timer);
-        EXPECT_LE(steps.size(), cancel ? 1u : 0u) << "steps left undone";
+        EXPECT_LE(steps.size(), 1u) << "steps left undone";
         theApp.m_pMainWnd = nullptr;
         running = nullptr;
         return result;
@@ -100,26 +106,6 @@ struct Chooser {
     {
         UINT state = item < 0 ? 0 : LVIS_SELECTED | LVIS_FOCUSED;
         ListView_SetItemState(List(), item, state, LVIS_SELECTED | LVIS_FOCUSED);
-    }
-    // A record file of its own per launch, so a recorder still running from an earlier launch cannot answer.
-    static void ExpectLaunch()
-    {
-        static int launches = 0;
-        recordFile = "C:\\zelvanto-launch-" + std::to_string(++launches) + ".txt";
-        ::DeleteFileA(recordFile.c_str());
-        ::SetEnvironmentVariableA("ZELVANTO_RECORD_FILE", recordFile.c_str());
-    }
-    // Waits for the record's bytes, which under load Wine has shown after the file: a minute at most.
-    static std::string Launched()
-    {
-        std::string line;
-        for (int tries = 0; tries < 6000 && line.empty(); ++tries) {
-            std::getline(std::ifstream(recordFile), line, '\0');
-            if (line.empty())
-                ::Sleep(10);
-        }
-        ::DeleteFileA(recordFile.c_str());
-        return line.empty() ? "(nothing launched)" : line;
     }
 };
 
@@ -156,12 +142,11 @@ private:
     static const char* IconKind(HWND box)
     {
         HWND icon = ::GetDlgItem(box, ::GetDlgItem(box, 0x14) ? 0x14 : 0x440);
-        if (!(::GetWindowLongA(icon, GWL_STYLE) & WS_VISIBLE))
-            return "?";
-        HICON image = reinterpret_cast<HICON>(::SendMessageA(icon, STM_GETICON, 0, 0));
-        if (image == ::LoadIconA(nullptr, IDI_EXCLAMATION))
+        LRESULT image
+            = ::GetWindowLongA(icon, GWL_STYLE) & WS_VISIBLE ? ::SendMessageA(icon, STM_GETICON, 0, 0) : 0;
+        if (image == (LRESULT)::LoadIconA(nullptr, IDI_EXCLAMATION))
             return "!";
-        return image == ::LoadIconA(nullptr, IDI_INFORMATION) ? "i" : "?";
+        return image == (LRESULT)::LoadIconA(nullptr, IDI_INFORMATION) ? "i" : "?";
     }
     static inline BoxCatcher* catcher = nullptr;
     HHOOK m_hook = ::SetWindowsHookExA(WH_CBT, Hook, nullptr, ::GetCurrentThreadId());

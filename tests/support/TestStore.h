@@ -24,10 +24,9 @@ struct TestStore {
     static bool KeyExists(Text path)
     {
         HKEY key = nullptr;
-        if (::RegOpenKeyExA(HKEY_CURRENT_USER, Full(path).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-            return false;
+        LONG status = ::RegOpenKeyExA(HKEY_CURRENT_USER, Full(path).c_str(), 0, KEY_READ, &key);
         ::RegCloseKey(key);
-        return true;
+        return status == ERROR_SUCCESS;
     }
     // Writes the value exactly as given; REG_NONE makes only the key.
     static void Set(Text path, const char* name, DWORD type, Text bytes)
