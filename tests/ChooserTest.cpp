@@ -86,24 +86,24 @@ TEST_F(ChooserTest, ListsWhatCanBeReadByNameWithTheDefaultSelectedAndEachItsIcon
     char windows[MAX_PATH] = "";
     const std::string folder(windows, ::GetWindowsDirectoryA(windows, MAX_PATH));
     const std::string self = LAUNCH_RECORDER;
-    const std::string z(1, '\0');
+    const std::string nul(1, '\0'); // ends a stored text
     const std::string one = TestStore::Dword(1);
     // Key, name's type and bytes, path, "Default" ("": none); the last has no application record at all.
     const std::tuple<const char*, DWORD, std::string, std::string, std::string> rows[]
-        = { { "gamma.exe", REG_SZ, "Gamma" + z, folder, TestStore::Dword(0) },
-              { "beta.exe", REG_SZ, "beta" + z, "", TestStore::Dword(2) },
-              { "alpha.exe", REG_SZ, "Alpha" + z, self, "1" + z },
-              { "edit.exe", REG_SZ, "Edit" + z, "C:\\nowhere\\edit.exe", "" },
-              { "editor.exe", REG_SZ, "Editor" + z, "C:\\" + std::string(300, 'l') + ".exe", one },
+        = { { "gamma.exe", REG_SZ, "Gamma" + nul, folder, TestStore::Dword(0) },
+              { "beta.exe", REG_SZ, "beta" + nul, "", TestStore::Dword(2) },
+              { "alpha.exe", REG_SZ, "Alpha" + nul, self, "1" + nul },
+              { "edit.exe", REG_SZ, "Edit" + nul, "C:\\nowhere\\edit.exe", "" },
+              { "editor.exe", REG_SZ, "Editor" + nul, "C:\\" + std::string(300, 'l') + ".exe", one },
               { "empty.exe", REG_SZ, "", self, one },
-              { "limit.exe", REG_SZ, std::string(259, 'z') + z, self, "" },
-              { "long.exe", REG_SZ, std::string(260, 'n') + z, self, "" },
+              { "limit.exe", REG_SZ, std::string(259, 'z') + nul, self, "" },
+              { "long.exe", REG_SZ, std::string(260, 'n') + nul, self, "" },
               { "number.exe", REG_DWORD, one, self, "" }, { "noname.exe", REG_NONE, "", self, "" },
               { "orphan.exe", REG_NONE, "", "", one } };
     for (const auto& [appKey, nameType, name, path, isDefault] : rows) {
         std::string application = std::string("Applications\\") + appKey;
         TestStore::Set(application, "DisplayName", nameType, name);
-        TestStore::Set(application, "Path", path.empty() ? REG_NONE : REG_SZ, path + z);
+        TestStore::Set(application, "Path", path.empty() ? REG_NONE : REG_SZ, path + nul);
         DWORD type = isDefault.size() == 4 ? REG_DWORD : isDefault.empty() ? REG_NONE : REG_SZ;
         TestStore::Set(std::string("Extensions\\txt\\") + appKey, "Default", type, isDefault);
     }
@@ -180,16 +180,17 @@ TEST_F(ChooserTest, TheProgramReceivesTheTargetAsTheParametersSay)
     const std::string file = "C:\\My Files\\a.txt";
     const std::string quoted = '"' + file + '"';
     const std::string deep = "C:\\" + std::string(250, 'f') + "\\";
-    const std::string z(1, '\0');
+    const std::string nul(1, '\0'); // ends a stored text
     // The target, the parameters' type and bytes, and what the program receives after its own quoted path.
     const std::tuple<std::string, DWORD, std::string, std::string> rows[] = { { file, REG_NONE, "", quoted },
-        { file, REG_SZ, z, quoted }, { file, REG_SZ, "-a %1 -b %1" + z, "-a " + file + " -b " + file },
-        { file, REG_SZ, "-new" + z, "-new" }, { file, REG_SZ, "\"%1\" %2 %%1" + z, quoted + " %2 %" + file },
+        { file, REG_SZ, nul, quoted }, { file, REG_SZ, "-a %1 -b %1" + nul, "-a " + file + " -b " + file },
+        { file, REG_SZ, "-new" + nul, "-new" },
+        { file, REG_SZ, "\"%1\" %2 %%1" + nul, quoted + " %2 %" + file },
         { file, REG_DWORD, TestStore::Dword(0x31), quoted },
-        { file, REG_SZ, std::string(260, 'p') + z, quoted },
-        { "C:\\a%1b.txt", REG_SZ, "%1 %1" + z, "C:\\a%1b.txt C:\\a%1b.txt" },
+        { file, REG_SZ, std::string(260, 'p') + nul, quoted },
+        { "C:\\a%1b.txt", REG_SZ, "%1 %1" + nul, "C:\\a%1b.txt C:\\a%1b.txt" },
         { "C:\\say \"hi\".txt", REG_NONE, "", "\"C:\\say \"hi\".txt\"" },
-        { "C:\\\"%1\".txt", REG_SZ, "\"%1\"" + z, "\"C:\\\"%1\".txt\"" },
+        { "C:\\\"%1\".txt", REG_SZ, "\"%1\"" + nul, "\"C:\\\"%1\".txt\"" },
         { deep + "x.txt", REG_NONE, "", '"' + deep + "x.txt\"" },
         { deep + "xy.txt", REG_NONE, "", '"' + deep + "xy.txt\"" } };
     Add("aaa.exe", "Aaa");
