@@ -5,10 +5,9 @@
 // Room for the long paths the system's dialog can hand back.
 static const size_t kFileBufferSize = 32768;
 
-CFileDialog::CFileDialog(BOOL openFileDialog, LPCSTR defaultExtension, LPCSTR fileName, DWORD flags,
-    LPCSTR filter, CWnd* parent, DWORD, BOOL)
+CFileDialog::CFileDialog(
+    BOOL, LPCSTR defaultExtension, LPCSTR fileName, DWORD flags, LPCSTR filter, CWnd* parent, DWORD, BOOL)
     : m_ofn {}
-    , m_bOpenFileDialog(openFileDialog)
     , m_pParentWnd(parent)
     , m_file(kFileBufferSize, '\0')
 {
@@ -34,8 +33,7 @@ CFileDialog::CFileDialog(BOOL openFileDialog, LPCSTR defaultExtension, LPCSTR fi
 INT_PTR CFileDialog::DoModal()
 {
     m_ofn.hwndOwner = AfxGetSafeOwner(m_pParentWnd ? m_pParentWnd->GetSafeHwnd() : nullptr);
-    BOOL chosen = m_bOpenFileDialog ? ::GetOpenFileNameA(&m_ofn) : ::GetSaveFileNameA(&m_ofn);
-    return chosen ? IDOK : IDCANCEL;
+    return ::GetOpenFileNameA(&m_ofn) ? IDOK : IDCANCEL;
 }
 
 // The name behind the path's last backslash. The offset the dialog reports is not used: Wine's is wrong for

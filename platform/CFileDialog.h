@@ -12,6 +12,7 @@ class CWnd;
 class CFileDialog
 {
 public:
+    // Always an open dialog: the first argument, which would ask for a save dialog, is not used.
     CFileDialog(BOOL openFileDialog, LPCSTR defaultExtension, LPCSTR fileName, DWORD flags, LPCSTR filter,
         CWnd* parent = nullptr, DWORD size = 0, BOOL vistaStyle = TRUE);
     CFileDialog(const CFileDialog&) = delete;
@@ -25,7 +26,6 @@ public:
     OPENFILENAMEA m_ofn;
 
 private:
-    BOOL m_bOpenFileDialog;
     CWnd* m_pParentWnd;
     std::vector<char> m_filter;
     std::vector<char> m_file;

@@ -3,13 +3,15 @@
 
 #include <gtest/gtest.h>
 
-using T = TestStore;
-using C = Chooser;
-static const char kApp[] = "Applications\\tool.exe", kAssignment[] = "Extensions\\txt\\tool.exe";
+#include <fstream>
+
+static const char kApp[] = "Applications\\tool.exe";
+static const char kAssignment[] = "Extensions\\txt\\tool.exe";
 static ImportPatch* g_patch = nullptr;
 static int g_lookUps = 0;
 static const char* g_unwritable = "";
-static std::string g_filter, g_menu; // the file type the open dialog offered last; the menu shown last
+static std::string g_filter; // the file type the open dialog offered last
+static std::string g_menu; // the menu shown last
 
 // The active window when it is a dialog with the control.
 static HWND Dialog(int control)
@@ -18,47 +20,63 @@ static HWND Dialog(int control)
     return ::GetDlgItem(active, control) ? active : nullptr;
 }
 
-// Picks the file in the open dialog (its name box 0x47C, file type 0x470), or cancels it for no path.
+// Types the name into the open dialog (its name box 0x47C, file type 0x470) and presses Open, or Cancel for
+// no name; a name the dialog refuses is followed by Cancel.
 static Steps Pick(const std::string& path)
 {
-    return { [=] {
-                if (HWND dialog = Dialog(0x47C))
-                    g_filter = WindowText(::GetDlgItem(dialog, 0x470)),
-                    ::SetDlgItemTextA(dialog, 0x47C, path.c_str()),
-                    C::Post(dialog, path.empty() ? IDCANCEL : IDOK);
-                return Dialog(0x47C) != nullptr;
-            },
-        [] { return !Dialog(0x47C) && ::GetActiveWindow(); } };
+    auto type = [path] {
+        HWND dialog = Dialog(0x47C);
+        if (!dialog)
+            return false;
+        g_filter = WindowText(::GetDlgItem(dialog, 0x470));
+        ::SetDlgItemTextA(dialog, 0x47C, path.c_str());
+        Chooser::Post(dialog, path.empty() ? IDCANCEL : IDOK);
+        return true;
+    };
+    auto gone = [] {
+        if (HWND refusing = Dialog(0x47C))
+            Chooser::Post(refusing, IDCANCEL);
+        return !Dialog(0x47C) && ::GetActiveWindow();
+    };
+    return { type, gone };
 }
 
-struct CommandsTest : ::testing::Test {
+struct CommandsTest : ChooserFixture {
     void SetUp() override
     {
-        T::Reset(), T::AddApplication("tool.exe", "C:\\Tools\\tool.exe", "Tool"),
-            T::AddAssignment("txt", "tool.exe");
+        ChooserFixture::SetUp();
+        TestStore::AddApplication("tool.exe", "C:\\Tools\\tool.exe", "Tool");
+        TestStore::AddAssignment("txt", "tool.exe");
     }
-    void TearDown() override { EXPECT_EQ(Live().keys, 0) << "keys left open"; }
     static std::string Field(int id) { return WindowText(::GetDlgItem(Dialog(IDC_NAME), id)); }
-    static std::string TempFile(std::string name) { return std::ofstream("C:\\" + name), "C:\\" + name; }
-    // Edits the tool with the steps and answers with the button; tells whether the list was reloaded.
-    bool Edit(std::function<void()> inDialog, int answer = IDOK, Steps more = {})
+    static std::string TempFile(const std::string& name)
+    {
+        std::ofstream("C:\\" + name);
+        return "C:\\" + name;
+    }
+    // Edits the tool with the steps and answers with the button; tells whether the list was reloaded, which
+    // leaves nothing selected.
+    static bool Edit(std::function<void()> inDialog, int answer = IDOK, Steps more = {})
     {
         bool reloaded = false;
-        C::Run("C:\\a.txt",
-            Steps { C::Do([] { C::Select(0), C::Post(C::Window(), ID_EDIT); }),
-                [] { return Dialog(IDC_NAME) != nullptr; }, C::Do(inDialog) }
-                + more + Steps { C::Do([=] { C::Post(Dialog(IDC_NAME), answer); }), [&] {
-                                    return !Dialog(IDC_NAME) && (reloaded = C::Selected() < 0, true);
-                                } });
+        auto shown = [] { return Dialog(IDC_NAME) != nullptr; };
+        auto answered = Chooser::Do([answer] { Chooser::Post(Dialog(IDC_NAME), answer); });
+        auto closed = [&reloaded] {
+            reloaded = Chooser::Selected() < 0;
+            return !Dialog(IDC_NAME);
+        };
+        Chooser::Run("C:\\a.txt",
+            Steps { Chooser::Command(ID_EDIT, 0), shown, Chooser::Do(inDialog) } + more
+                + Steps { answered, closed });
         return reloaded;
     }
-    BoxCatcher boxes;
 };
 
 static FARPROC WINAPI LookUp(HMODULE module, LPCSTR name)
 {
     bool deleteKeyEx = HIWORD(name) && ::lstrcmpA(name, "RegDeleteKeyExA") == 0;
-    g_lookUps += deleteKeyEx;
+    if (deleteKeyEx)
+        ++g_lookUps;
     bool hidden = deleteKeyEx && ::GetEnvironmentVariableA("ZELVANTO_HIDE_DELETE_KEY_EX", nullptr, 0);
     return hidden ? nullptr : g_patch->Original<decltype(&::GetProcAddress)>()(module, name);
 }
@@ -67,44 +85,57 @@ static FARPROC WINAPI LookUp(HMODULE module, LPCSTR name)
 TEST_F(CommandsTest, RemoveDeletesWhatNothingElseUses)
 {
     ImportPatch lookUp(&__imp_GetProcAddress, (void*)LookUp);
-    g_patch = &lookUp, g_lookUps = 0;
-    T::AddApplication("shared.exe", "C:\\s.exe", "Shared"), T::AddAssignment("MD", "Shared.EXE");
+    g_patch = &lookUp;
+    g_lookUps = 0;
+    TestStore::AddApplication("shared.exe", "C:\\s.exe", "Shared");
+    TestStore::AddAssignment("MD", "Shared.EXE");
     auto assign = [] {
-        T::AddAssignment("txt", "shared.exe"), T::Set("Extensions\\txt\\shared.exe\\deeper", "x", 1);
+        TestStore::AddAssignment("txt", "shared.exe");
+        TestStore::Set("Extensions\\txt\\shared.exe\\deeper", "x", 1);
     };
-    auto remove = [](int item) { return C::Do([=] { C::Select(item), C::Post(C::Window(), ID_REMOVE); }); };
-    std::vector<std::string> first;
+    // Tool goes with its record; then another copy removes Shared's assignment before this one does.
+    std::vector<std::string> left;
+    auto removedMeanwhile = Chooser::Do([&left] {
+        left = Chooser::Items();
+        TestStore::Delete("Extensions\\txt\\shared.exe");
+    });
     assign();
-    C::Run("C:\\a.txt",
-        { remove(1), C::Do([&] { first = C::Items(), T::Delete("Extensions\\txt\\shared.exe"); }),
-            remove(0) });
-    EXPECT_EQ(first, std::vector<std::string> { "Shared" });
-    EXPECT_FALSE(T::KeyExists(kApp));
+    Chooser::Run(
+        "C:\\a.txt", { Chooser::Command(ID_REMOVE, 1), removedMeanwhile, Chooser::Command(ID_REMOVE, 0) });
+    EXPECT_EQ(left, std::vector<std::string> { "Shared" });
+    EXPECT_FALSE(TestStore::KeyExists(kApp));
     EXPECT_EQ(boxes.Take(), std::vector { StoreMessage(IDS_ERR_DELETE_KEY, "Extensions\\txt") });
     assign();
-    C::Run("C:\\a.txt", { remove(0) });
-    EXPECT_FALSE(T::KeyExists("Extensions\\txt"))
+    Chooser::Run("C:\\a.txt", { Chooser::Command(ID_REMOVE, 0) });
+    EXPECT_FALSE(TestStore::KeyExists("Extensions\\txt"))
         << "the last assignment takes the record and its place with it";
-    EXPECT_TRUE(T::KeyExists("Applications\\shared.exe")) << "still assigned to md";
+    EXPECT_TRUE(TestStore::KeyExists("Applications\\shared.exe")) << "still assigned to md";
     EXPECT_EQ(g_lookUps, 1);
 }
 
+// The last name is of no file: the open dialog refuses it and is cancelled, so nothing is added.
 TEST_F(CommandsTest, AddBuildsTheRecordsReusesAnApplicationAndRefusesADuplicate)
 {
-    T::AddApplication("Viewer.EXE", "C:\\old\\Viewer.EXE", "Old viewer"),
-        T::AddAssignment("md", "Viewer.EXE");
-    const std::string tool = TempFile("my.tool.exe"), viewer = TempFile("viewer.exe");
+    TestStore::AddApplication("Viewer.EXE", "C:\\old\\Viewer.EXE", "Old viewer");
+    TestStore::AddAssignment("md", "Viewer.EXE");
+    const std::string tool = TempFile("my.tool.exe");
+    const std::string viewer = TempFile("viewer.exe");
     Steps steps;
-    for (const std::string& picked : { tool, viewer, viewer, std::string() })
-        steps = steps + Steps { C::Do([] { C::Post(C::Window(), ID_ADD); }) } + Pick(picked);
-    C::Run("C:\\Docs\\a.TXT", steps + Steps { C::Do([] {
-        EXPECT_EQ(C::Items(), (std::vector<std::string> { "my.tool", "Old viewer", "Tool" }));
-    }) });
-    const std::string added = "Applications\\my.tool.exe", assigned = "Extensions\\txt\\my.tool.exe";
-    EXPECT_EQ(T::Get(added, "Path") + T::Get(added, "DisplayName"), tool + '\0' + "my.tool" + '\0');
-    EXPECT_EQ(T::Get(assigned, "Default") + T::Get(assigned, "Parameters"), "#0(missing)");
-    EXPECT_EQ(T::Get("Applications\\Viewer.EXE", "Path"), std::string("C:\\old\\Viewer.EXE") + '\0');
-    EXPECT_EQ(boxes.Take(), std::vector { ErrorBox(Loaded(IDS_ASSIGNMENT_EXISTS)) });
+    for (const std::string& picked : { tool, viewer, viewer, std::string("C:\\nowhere.exe") })
+        steps = steps + Steps { Chooser::Command(ID_ADD) } + Pick(picked);
+    steps.push_back(Chooser::Do([] {
+        EXPECT_EQ(Chooser::Items(), (std::vector<std::string> { "my.tool", "Old viewer", "Tool" }));
+    }));
+    Chooser::Run("C:\\Docs\\a.TXT", steps);
+    const std::string added = "Applications\\my.tool.exe";
+    const std::string assigned = "Extensions\\txt\\my.tool.exe";
+    EXPECT_EQ(TestStore::Get(added, "Path"), tool + '\0');
+    EXPECT_EQ(TestStore::Get(added, "DisplayName"), std::string("my.tool") + '\0');
+    EXPECT_EQ(TestStore::Get(assigned, "Default") + TestStore::Get(assigned, "Parameters"), "#0(missing)");
+    EXPECT_EQ(TestStore::Get("Applications\\Viewer.EXE", "Path"), std::string("C:\\old\\Viewer.EXE") + '\0');
+    // The open dialog's own refusal is Wine's box, with no caption or icon.
+    EXPECT_EQ(boxes.Take(),
+        (std::vector<std::string> { ErrorBox(Loaded(IDS_ASSIGNMENT_EXISTS)), "|File does not exist|?" }));
     EXPECT_EQ(g_filter, "Ausführbare Dateien (*.exe; *.bat; *.cmd)")
         << "the same German text in every language";
 }
@@ -119,33 +150,44 @@ static BOOL WINAPI ShowMenu(HMENU menu, UINT, int x, int y, int, HWND, const REC
         seen << ' ' << id % 100 << (state & MF_GRAYED ? "x" : "") << (state & MF_CHECKED ? "*" : "");
     }
     POINT at = { x, y };
-    ::ScreenToClient(C::List(), &at);
+    ::ScreenToClient(Chooser::List(), &at);
     seen << " @" << at.x << ',' << at.y;
-    return g_menu = seen.str(), FALSE;
+    g_menu = seen.str();
+    return FALSE;
 }
 
 // The menu for each selection, by mouse and keyboard; Default marks the selected item alone, or nothing.
 TEST_F(CommandsTest, TheMenuFollowsTheSelectionAndDefaultMarksOneItem)
 {
-    static ImportPatch show(&__imp_TrackPopupMenu, (void*)ShowMenu);
-    T::AddApplication("a.exe", "C:\\a.exe", "A"), T::AddAssignment("txt", "a.exe", 1);
+    ImportPatch show(&__imp_TrackPopupMenu, (void*)ShowMenu);
+    TestStore::AddApplication("a.exe", "C:\\a.exe", "A");
+    TestStore::AddAssignment("txt", "a.exe", 1);
+    // Placed small: Tool, the second item, is below the bottom while the list is scrolled to its top.
+    TestStore::SetPlace("txt", { 100, 100, 140, 100 });
     // The item to select (-2: as loaded), the point (-1, -1: the keyboard's), the menu (none: caption).
     const std::tuple<int, POINT, std::string> rows[]
-        = { { -2, { 250, 250 }, "1 1 9* 2 4 5 @146,127" }, { 1, { 250, 250 }, "1 1 9 2 4 5 @146,127" },
-              { -1, { 250, 250 }, "1 1x 9x 2 4x 5x @146,127" }, { -1, { 250, 105 }, "" },
-              { 1, { -1, -1 }, "1 1 9 2 4 5 @112,20" }, { -1, { -1, -1 }, "1 1x 9x 2 4x 5x @0,0" } };
-    std::string defaults;
-    Steps steps = { C::Do([] { ::SetWindowPos(C::Window(), nullptr, 100, 100, 400, 300, 0); }) };
-    for (const auto& [item, at, menu] : rows)
-        steps.push_back(C::Do([item, at, menu] {
-            item > -2 ? C::Select(item) : void(), g_menu.clear();
-            ::SendMessageA(C::Window(), WM_CONTEXTMENU, (WPARAM)C::Window(), MAKELPARAM(at.x, at.y));
+        = { { -2, { 150, 150 }, "1 1 9* 2 4 5 @46,27" }, { 1, { 150, 150 }, "1 1 9 2 4 5 @46,27" },
+              { -1, { 150, 150 }, "1 1x 9x 2 4x 5x @46,27" }, { -1, { 150, 105 }, "" },
+              { 1, { -1, -1 }, "1 1 9 2 4 5 @37,18" }, { -1, { -1, -1 }, "1 1x 9x 2 4x 5x @0,0" } };
+    Steps steps;
+    for (const auto& [item, at, menu] : rows) {
+        steps.push_back(Chooser::Do([item, at, menu] {
+            if (item > -2)
+                Chooser::Select(item);
+            ListView_Scroll(Chooser::List(), 0, -1000);
+            g_menu.clear();
+            ::SendMessageA(
+                Chooser::Window(), WM_CONTEXTMENU, (WPARAM)Chooser::Window(), MAKELPARAM(at.x, at.y));
             EXPECT_EQ(g_menu, menu) << item << " at " << at.x << "," << at.y;
         }));
-    auto toggle = C::Do([] { C::Post(C::Window(), ID_DEFAULT); });
-    auto note = C::Do(
-        [&] { defaults += T::Get("Extensions\\txt\\a.exe", "Default") + T::Get(kAssignment, "Default"); });
-    C::Run("C:\\a.txt", steps + Steps { C::Do([] { C::Select(1); }), toggle, note, toggle, note });
+    }
+    std::string defaults;
+    auto note = Chooser::Do([&defaults] {
+        defaults
+            += TestStore::Get("Extensions\\txt\\a.exe", "Default") + TestStore::Get(kAssignment, "Default");
+    });
+    Chooser::Run("C:\\a.txt",
+        steps + Steps { Chooser::Command(ID_DEFAULT, 1), note, Chooser::Command(ID_DEFAULT), note });
     EXPECT_EQ(defaults, "#0#1#0#0");
 }
 
@@ -157,46 +199,49 @@ static LONG WINAPI SetValue(HKEY key, LPCSTR name, DWORD reserved, DWORD type, c
 }
 
 // The fields show the stored texts unexpanded, or empty; Cancel writes nothing, whatever "%1" or Browse
-// (which names the application only for an empty name) did; OK writes what changed, telling what it cannot
-// write.
+// (which names the application only for an empty name) did; OK writes what changed, if only in letter case,
+// telling what it cannot write.
 TEST_F(CommandsTest, EditShowsTheValuesAndWritesExactlyWhatChanged)
 {
-    T::Set(kApp, "Path", REG_EXPAND_SZ, std::string("%SystemRoot%\\tool.exe") + '\0'),
-        T::Set(kAssignment, "Parameters", 7);
+    TestStore::Set(kApp, "Path", REG_EXPAND_SZ, std::string("%SystemRoot%\\tool.exe") + '\0');
+    TestStore::Set(kAssignment, "Parameters", 7);
     const std::string program = TempFile("picked.v2.exe");
     std::vector<std::string> seen;
     auto note
-        = [&] { seen.push_back(Field(IDC_NAME) + "|" + Field(IDC_PATH) + "|" + Field(IDC_PARAMETERS)); };
+        = [&seen] { seen.push_back(Field(IDC_NAME) + "|" + Field(IDC_PATH) + "|" + Field(IDC_PARAMETERS)); };
     auto browse = [&](const char* name) {
-        return Steps { C::Do([=] {
-            ::SetDlgItemTextA(Dialog(IDC_NAME), IDC_NAME, name), C::Post(Dialog(IDC_NAME), IDC_BROWSE);
-        }) }
-        + Pick(program) + Steps { C::Do(note) };
+        auto press = Chooser::Do([name] {
+            ::SetDlgItemTextA(Dialog(IDC_NAME), IDC_NAME, name);
+            Chooser::Post(Dialog(IDC_NAME), IDC_BROWSE);
+        });
+        return Steps { press } + Pick(program) + Steps { Chooser::Do(note) };
     };
-    // At most 259 bytes: a letter of two bytes after 258 is refused whole.
-    auto insert = [&] {
-        ::SetDlgItemTextA(Dialog(IDC_NAME), IDC_NAME, std::string(258, 'x').c_str());
-        ::SendDlgItemMessageA(Dialog(IDC_NAME), IDC_NAME, EM_REPLACESEL, TRUE, (LPARAM) "Ω");
+    // "%1" goes in place of the parameters' selection.
+    auto insert = [&note] {
         HWND parameters = ::GetDlgItem(Dialog(IDC_NAME), IDC_PARAMETERS);
-        ::SetWindowTextA(parameters, "ab"), ::SendMessageA(parameters, EM_SETSEL, 1, 2);
-        ::SendMessageA(Dialog(IDC_NAME), WM_COMMAND, IDC_INSERT_FILE, 0), note();
+        ::SetWindowTextA(parameters, "ab");
+        ::SendMessageA(parameters, EM_SETSEL, 1, 2);
+        ::SendMessageA(Dialog(IDC_NAME), WM_COMMAND, IDC_INSERT_FILE, 0);
+        note();
     };
     auto stored = [] {
-        return T::Get(kApp, "DisplayName") + T::Get(kApp, "Path") + T::Get(kAssignment, "Parameters");
+        return TestStore::Get(kApp, "DisplayName") + TestStore::Get(kApp, "Path")
+            + TestStore::Get(kAssignment, "Parameters");
     };
     EXPECT_FALSE(Edit(note));
     EXPECT_FALSE(Edit(insert, IDCANCEL, browse("") + browse("  ")));
     EXPECT_EQ(seen,
-        (std::vector<std::string> { "Tool|%SystemRoot%\\tool.exe|",
-            std::string(258, 'x') + "|%SystemRoot%\\tool.exe|a\"%1\"", "picked.v2|" + program + "|a\"%1\"",
-            "  |" + program + "|a\"%1\"" }));
+        (std::vector<std::string> { "Tool|%SystemRoot%\\tool.exe|", "Tool|%SystemRoot%\\tool.exe|a\"%1\"",
+            "picked.v2|" + program + "|a\"%1\"", "  |" + program + "|a\"%1\"" }));
     EXPECT_EQ(stored(), std::string("Tool\0(type 2)#7", 15));
     ImportPatch setValue(&__imp_RegSetValueExA, (void*)SetValue);
-    g_patch = &setValue, g_unwritable = "Path";
+    g_patch = &setValue;
+    g_unwritable = "Path";
+    // The path differs only in letter case: its write is tried, and fails.
     EXPECT_TRUE(Edit([] {
-        HWND dialog = Dialog(IDC_NAME);
-        ::SetDlgItemTextA(dialog, IDC_NAME, ""), ::SetDlgItemTextA(dialog, IDC_PATH, "C:\\n.exe");
-        ::SetDlgItemTextA(dialog, IDC_PARAMETERS, "-p %1");
+        ::SetDlgItemTextA(Dialog(IDC_NAME), IDC_NAME, "");
+        ::SetDlgItemTextA(Dialog(IDC_NAME), IDC_PATH, "%SYSTEMROOT%\\tool.exe");
+        ::SetDlgItemTextA(Dialog(IDC_NAME), IDC_PARAMETERS, "-p %1");
     }));
     EXPECT_EQ(stored(), std::string("\0(type 2)-p %1\0", 15));
     EXPECT_EQ(boxes.Take(), std::vector { StoreMessage(IDS_ERR_WRITE_KEY, kApp) });
@@ -209,14 +254,16 @@ TEST_F(CommandsTest, AFailedAddLeavesNoHalfRecord)
     g_patch = &setValue;
     auto add = [](const char* unwritable) {
         g_unwritable = unwritable;
-        C::Run("C:\\a.md",
-            { C::Do([] { EXPECT_FALSE(C::running->AddAssignment("C:\\t.exe", "t.exe", "t")); }) });
+        Chooser::Run("C:\\a.md", { Chooser::Do([] {
+            EXPECT_FALSE(Chooser::running->AddAssignment("C:\\t.exe", "t.exe", "t"));
+        }) });
     };
     add("Path");
-    EXPECT_FALSE(T::KeyExists("Applications\\t.exe") || T::KeyExists("Extensions\\md"));
+    EXPECT_FALSE(TestStore::KeyExists("Applications\\t.exe"));
+    EXPECT_FALSE(TestStore::KeyExists("Extensions\\md"));
     EXPECT_EQ(boxes.Take(), std::vector { StoreMessage(IDS_ERR_WRITE_KEY, "Applications\\t.exe") });
-    T::AddApplication("t.exe", "C:\\t.exe", "t");
+    TestStore::AddApplication("t.exe", "C:\\t.exe", "t");
     add("Default");
-    EXPECT_TRUE(T::KeyExists("Applications\\t.exe")) << "a record there before stays";
+    EXPECT_TRUE(TestStore::KeyExists("Applications\\t.exe")) << "a record there before stays";
     EXPECT_EQ(boxes.Take(), std::vector { StoreMessage(IDS_ERR_WRITE_KEY, "Extensions\\md\\t.exe") });
 }

@@ -16,20 +16,23 @@ static std::string Shown(int id)
     if (id >= IDS_NOTE_CAPTION)
         return Loaded(id);
     if (id == IDR_CONTEXT) {
-        HMENU menu = ::LoadMenuW(nullptr, MAKEINTRESOURCEW(id)), popup = ::GetSubMenu(menu, 0);
+        HMENU menu = ::LoadMenuW(nullptr, MAKEINTRESOURCEW(id));
+        HMENU popup = ::GetSubMenu(menu, 0);
         for (int i = 0; i < ::GetMenuItemCount(popup); ++i) {
             char text[64] = "";
             ::GetMenuStringA(popup, i, text, sizeof text, MF_BYPOSITION);
             texts += std::to_string(::GetMenuItemID(popup, i) % 100) + text + "|";
         }
-        return ::DestroyMenu(menu), texts;
+        ::DestroyMenu(menu);
+        return texts;
     }
     HWND dialog = ::CreateDialogParamA(nullptr, MAKEINTRESOURCEA(id), nullptr, nullptr, 0);
     for (HWND window = dialog; window;
          window = ::GetWindow(window, window == dialog ? GW_CHILD : GW_HWNDNEXT))
         texts += WindowText(window) + "|";
     texts += ::GetWindowLongA(dialog, GWL_STYLE) & WS_SYSMENU ? "x" : "";
-    return ::DestroyWindow(dialog), texts;
+    ::DestroyWindow(dialog);
+    return texts;
 }
 
 TEST(Resources, EveryStringDialogAndMenuInTheRunningLanguage)
@@ -78,11 +81,13 @@ TEST(Startup, ShowsTheUsageNoteUnlessGivenOneFileWhichTheChooserTakes)
         = { { {}, note }, { { "C:\\My", "Documents\\a.txt" }, note },
               { { "C:\\Docs\\README" }, ErrorBox(Loaded(IDS_NO_EXTENSION)) } };
     for (auto [arguments, box] : rows) {
-        arguments.insert(arguments.begin(), "Zelvanto.exe"), arguments.push_back(nullptr);
+        arguments.insert(arguments.begin(), "Zelvanto.exe");
+        arguments.push_back(nullptr);
         int count = std::exchange(__argc, static_cast<int>(arguments.size()) - 1);
         char** vector = std::exchange(__argv, const_cast<char**>(arguments.data()));
         EXPECT_FALSE(theApp.InitInstance()) << "no message loop follows";
-        __argc = count, __argv = vector;
+        __argc = count;
+        __argv = vector;
         EXPECT_EQ(boxes.Take(), std::vector { box });
     }
     EXPECT_FALSE(TestStore::KeyExists(""));

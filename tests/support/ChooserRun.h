@@ -8,7 +8,6 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <functional>
 
 // A step answers true when done; false has it tried again on the next tick.
@@ -16,20 +15,24 @@ using Step = std::function<bool()>;
 using Steps = std::vector<Step>;
 inline Steps operator+(Steps first, const Steps& then)
 {
-    return first.insert(first.end(), then.begin(), then.end()), first;
+    first.insert(first.end(), then.begin(), then.end());
+    return first;
 }
 
 inline std::string WindowText(HWND window)
 {
     char text[2048] = "";
-    return ::GetWindowTextA(window, text, sizeof text), text;
+    ::GetWindowTextA(window, text, sizeof text);
+    return text;
 }
 
 // The chooser with its store operations open, and the place it took before a window manager could move it.
 class TestChooser : public CZelvantoDlg
 {
 public:
-    using CZelvantoDlg::AddAssignment, CZelvantoDlg::CZelvantoDlg, CZelvantoDlg::LoadList;
+    using CZelvantoDlg::AddAssignment;
+    using CZelvantoDlg::CZelvantoDlg;
+    using CZelvantoDlg::LoadList;
     using CZelvantoDlg::RemoveAssignment;
     BOOL OnInitDialog() override;
     RECT initialRect = {};
@@ -38,43 +41,58 @@ public:
 struct Chooser {
     static inline TestChooser* running = nullptr;
     static inline Steps steps;
-    static inline std::string recordFile;
     static HWND Window() { return running ? running->m_hWnd : nullptr; }
     static HWND List() { return ::GetDlgItem(Window(), IDC_APP_LIST); }
+    static HIMAGELIST Images() { return ListView_GetImageList(List(), LVSIL_NORMAL); }
     static Step Do(std::function<void()> action)
     {
-        return [action] { return action(), true; };
+        return [action] {
+            action();
+            return true;
+        };
     }
     static void Post(HWND window, int id) { ::PostMessageA(window, WM_COMMAND, id, 0); }
+    // Selects the item (-2: leaves the selection) and gives the chooser the command.
+    static Step Command(int id, int item = -2)
+    {
+        return Do([id, item] {
+            if (item > -2)
+                Select(item);
+            Post(Window(), id);
+        });
+    }
     // A step may open a modal window of its own; the ticks inside it must not run the next step.
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
     {
         static bool busy = false;
         if (busy || steps.empty())
             return;
-        if ((busy = true, steps.front()()) && !steps.empty())
+        busy = true;
+        if (steps.front()() && !steps.empty())
             steps.erase(steps.begin());
         busy = false;
     }
-    // Runs the steps one per timer tick inside whatever modal loop runs, then Cancel unless told otherwise.
-    static INT_PTR Run(const std::string& target, Steps run = {}, bool cancel = true)
+    // Runs the steps one per timer tick inside whatever modal loop runs, then Cancel if still open.
+    static INT_PTR Run(const std::string& target, Steps run = {})
     {
-        steps = run + (cancel ? Steps { Do([] { Post(Window(), IDCANCEL); }) } : Steps {});
+        steps = run + Steps { Do([] { Post(Window(), IDCANCEL); }) };
         UINT_PTR timer = ::SetTimer(nullptr, 0, 20, Tick);
-        TestChooser dlg(target.c_str());
-        theApp.m_pMainWnd = &dlg;
-        INT_PTR result = dlg.DoModal();
+        TestChooser dialog(target.c_str());
+        theApp.m_pMainWnd = &dialog;
+        INT_PTR result = dialog.DoModal();
         ::KillTimer(nullptr, timer);
-        EXPECT_LE(steps.size(), cancel ? 1u : 0u) << "steps left undone";
-        theApp.m_pMainWnd = running = nullptr;
+        EXPECT_LE(steps.size(), 1u) << "steps left undone";
+        theApp.m_pMainWnd = nullptr;
+        running = nullptr;
         return result;
     }
     static LVITEMA Item(int index, char* text = nullptr)
     {
         LVITEMA item = { LVIF_IMAGE | LVIF_TEXT, index, 0, 0, 0, text, MAX_PATH, 0, 0, 0, 0, 0, 0, 0, 0 };
-        return ::SendMessageA(List(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)), item;
+        ::SendMessageA(List(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        return item;
     }
-    static int Count() { return static_cast<int>(::SendMessageA(List(), LVM_GETITEMCOUNT, 0, 0)); }
+    static int Count() { return ListView_GetItemCount(List()); }
     static std::vector<std::string> Items()
     {
         std::vector<std::string> texts;
@@ -86,25 +104,8 @@ struct Chooser {
     static int Selected() { return ListView_GetNextItem(List(), -1, LVNI_SELECTED); }
     static void Select(int item)
     {
-        ListView_SetItemState(
-            List(), item, item < 0 ? 0 : LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    }
-    // A record file of its own per launch, so a recorder still running from an earlier launch cannot answer.
-    static void ExpectLaunch()
-    {
-        static int launches = 0;
-        recordFile = "C:\\zelvanto-launch-" + std::to_string(++launches) + ".txt";
-        ::DeleteFileA(recordFile.c_str()),
-            ::SetEnvironmentVariableA("ZELVANTO_RECORD_FILE", recordFile.c_str());
-    }
-    // Waits for the file's bytes, which under load Wine has shown after the file: a minute at most.
-    static std::string Launched()
-    {
-        std::string line;
-        for (int tries = 0;
-             tries < 6000 && (std::getline(std::ifstream(recordFile), line, '\0'), line.empty()); ++tries)
-            ::Sleep(10);
-        return ::DeleteFileA(recordFile.c_str()), line.empty() ? "(nothing launched)" : line;
+        UINT state = item < 0 ? 0 : LVIS_SELECTED | LVIS_FOCUSED;
+        ListView_SetItemState(List(), item, state, LVIS_SELECTED | LVIS_FOCUSED);
     }
 };
 
@@ -112,7 +113,8 @@ inline BOOL TestChooser::OnInitDialog()
 {
     Chooser::running = this;
     BOOL focus = CZelvantoDlg::OnInitDialog();
-    return ::GetWindowRect(m_hWnd, &initialRect), focus;
+    ::GetWindowRect(m_hWnd, &initialRect);
+    return focus;
 }
 
 // Catches the message boxes shown while it lives and answers them with OK.
@@ -124,34 +126,49 @@ public:
     std::vector<std::string> Take() { return std::exchange(m_boxes, {}); } // the boxes since the last call
 
 private:
-    // A box as "caption|text|icon", "!" the exclamation mark, "i" information; controls as Windows and Wine
-    // number them.
+    // A box as "caption|text|icon"; its controls numbered as Windows and Wine number them.
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
     {
-        HWND box = reinterpret_cast<HWND>(wParam), text = ::GetDlgItem(box, 0xFFFF);
+        HWND box = reinterpret_cast<HWND>(wParam);
+        HWND text = ::GetDlgItem(box, 0xFFFF);
         if (code == HCBT_ACTIVATE && text && ::IsWindowEnabled(box) && !::GetPropA(box, "caught")) {
             ::SetPropA(box, "caught", box);
-            HWND icon = ::GetDlgItem(box, ::GetDlgItem(box, 0x14) ? 0x14 : 0x440);
-            auto image = ::GetWindowLongA(icon, GWL_STYLE) & WS_VISIBLE
-                ? ::SendMessageA(icon, STM_GETICON, 0, 0)
-                : 0;
-            const char* kind = image == (LRESULT)::LoadIconA(nullptr, IDI_EXCLAMATION) ? "!"
-                : image == (LRESULT)::LoadIconA(nullptr, IDI_INFORMATION)              ? "i"
-                                                                                       : "?";
-            catcher->m_boxes.push_back(WindowText(box) + "|" + WindowText(text) + "|" + kind);
+            catcher->m_boxes.push_back(WindowText(box) + "|" + WindowText(text) + "|" + IconKind(box));
             ::PostMessageA(box, WM_COMMAND, IDOK, 0);
         }
         return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    // "!" for the exclamation mark, "i" for information, "?" for another icon or none.
+    static const char* IconKind(HWND box)
+    {
+        HWND icon = ::GetDlgItem(box, ::GetDlgItem(box, 0x14) ? 0x14 : 0x440);
+        LRESULT image
+            = ::GetWindowLongA(icon, GWL_STYLE) & WS_VISIBLE ? ::SendMessageA(icon, STM_GETICON, 0, 0) : 0;
+        if (image == (LRESULT)::LoadIconA(nullptr, IDI_EXCLAMATION))
+            return "!";
+        return image == (LRESULT)::LoadIconA(nullptr, IDI_INFORMATION) ? "i" : "?";
     }
     static inline BoxCatcher* catcher = nullptr;
     HHOOK m_hook = ::SetWindowsHookExA(WH_CBT, Hook, nullptr, ::GetCurrentThreadId());
     std::vector<std::string> m_boxes;
 };
 
+// A test of the chooser in a store of its own, catching the boxes; it must leave no key open, no menu loaded.
+struct ChooserFixture : ::testing::Test {
+    void SetUp() override { TestStore::Reset(); }
+    void TearDown() override
+    {
+        EXPECT_EQ(Live().keys, 0) << "keys left open";
+        EXPECT_EQ(Live().menus, 0) << "menus left loaded";
+    }
+    BoxCatcher boxes;
+};
+
 inline std::string Loaded(UINT id)
 {
     CString text;
-    return text.LoadString(id), std::string(text);
+    text.LoadString(id);
+    return std::string(text);
 }
 
 // An error box as the catcher tells it, and the box of a store error.

@@ -10,7 +10,9 @@
 #include <utility>
 
 extern "C" void *__imp_GetProcAddress, *__imp_RegSetValueExA, *__imp_RegOpenKeyExA, *__imp_RegCreateKeyExA,
-    *__imp_RegCloseKey, *__imp_ImageList_GetIcon, *__imp_LoadIconW, *__imp_DestroyIcon, *__imp_TrackPopupMenu;
+    *__imp_RegCloseKey, *__imp_ImageList_Create, *__imp_ImageList_Destroy, *__imp_ImageList_GetIcon,
+    *__imp_LoadIconW, *__imp_DestroyIcon, *__imp_LoadMenuW, *__imp_DestroyMenu, *__imp_TrackPopupMenu,
+    *__imp_SHGetFileInfoA;
 
 // Swaps the entry while it lives. A function loaded on first use must have been called once before, so its
 // entry holds the function itself rather than the loader's stub.
@@ -31,15 +33,20 @@ private:
         DWORD protection = 0;
         ::VirtualProtect(slot, sizeof value, PAGE_READWRITE, &protection);
         std::swap(*slot, value);
-        return ::VirtualProtect(slot, sizeof value, protection, &protection), value;
+        ::VirtualProtect(slot, sizeof value, protection, &protection);
+        return value;
     }
     void** m_slot;
     void* m_original;
 };
 
 // What the program holds, counted at its imports from the first call on (Wine's own counters are stubs).
+// A list view destroys the image list it holds itself, past the imports.
 struct LiveObjects {
-    int keys = 0, icons = 0;
+    int keys = 0;
+    int icons = 0;
+    int imageLists = 0;
+    int menus = 0;
 };
 
 // From now on adds the step to the count at every call of the entry's function that succeeds: status 0 from
@@ -57,6 +64,10 @@ inline LiveObjects& Live()
         CountAt<&LiveObjects::icons, 1>(&__imp_LoadIconW, ::LoadIconW);
         CountAt<&LiveObjects::icons, 1>(&__imp_ImageList_GetIcon, ::ImageList_GetIcon);
         CountAt<&LiveObjects::icons, -1>(&__imp_DestroyIcon, ::DestroyIcon);
+        CountAt<&LiveObjects::imageLists, 1>(&__imp_ImageList_Create, ::ImageList_Create);
+        CountAt<&LiveObjects::imageLists, -1>(&__imp_ImageList_Destroy, ::ImageList_Destroy);
+        CountAt<&LiveObjects::menus, 1>(&__imp_LoadMenuW, ::LoadMenuW);
+        CountAt<&LiveObjects::menus, -1>(&__imp_DestroyMenu, ::DestroyMenu);
     });
     return live;
 }
@@ -67,8 +78,8 @@ template <int LiveObjects::*Count, int Step, class R, class... A> void CountAt(v
     patch = new ImportPatch(
         slot, (void*)+[](A... arguments) {
             R result = patch->Original<R (*)(A...)>()(arguments...);
-            std::atomic_ref<int>(Live().*Count)
-                += (std::is_same_v<R, LONG> ? result == 0 : result != 0) ? Step : 0;
+            bool succeeded = std::is_same_v<R, LONG> ? result == 0 : result != 0;
+            std::atomic_ref<int>(Live().*Count) += succeeded ? Step : 0;
             return result;
         });
 }

@@ -4,21 +4,29 @@
 #include "support/ImportPatch.h"
 
 #include <string>
+#include <vector>
 
 struct TestStore {
     using Text = const std::string&;
     static std::string Full(Text path)
     {
-        return "Software\\Karvelund\\" + (AfxGetApp()->m_pszAppName + (path.empty() ? "" : "\\" + path));
+        std::string root = "Software\\Karvelund\\" + std::string(AfxGetApp()->m_pszAppName);
+        return path.empty() ? root : root + "\\" + path;
     }
     static void Delete(Text path) { ::RegDeleteTreeA(HKEY_CURRENT_USER, Full(path).c_str()); }
     // Names the store as start-up does, empties it, and counts what the program holds from then on.
-    static void Reset() { AfxGetApp()->SetRegistryKey("Karvelund"), Delete(""), Live(); }
+    static void Reset()
+    {
+        AfxGetApp()->SetRegistryKey("Karvelund");
+        Delete("");
+        Live();
+    }
     static bool KeyExists(Text path)
     {
         HKEY key = nullptr;
-        return !::RegOpenKeyExA(HKEY_CURRENT_USER, Full(path).c_str(), 0, KEY_READ, &key)
-            && !::RegCloseKey(key);
+        LONG status = ::RegOpenKeyExA(HKEY_CURRENT_USER, Full(path).c_str(), 0, KEY_READ, &key);
+        ::RegCloseKey(key);
+        return status == ERROR_SUCCESS;
     }
     // Writes the value exactly as given; REG_NONE makes only the key.
     static void Set(Text path, const char* name, DWORD type, Text bytes)
@@ -40,18 +48,35 @@ struct TestStore {
     static std::string Get(Text path, const char* name)
     {
         char bytes[4096];
-        DWORD size = sizeof bytes, type = REG_NONE;
+        DWORD size = sizeof bytes;
+        DWORD type = REG_NONE;
         if (::RegGetValueA(
                 HKEY_CURRENT_USER, Full(path).c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &type, bytes, &size))
             return "(missing)";
         if (type == REG_DWORD)
             return std::to_string(*reinterpret_cast<DWORD*>(bytes)).insert(0, 1, '#');
-        return type == REG_SZ ? std::string(bytes, size) : "(type " + std::to_string(type) + ")";
+        if (type == REG_SZ)
+            return std::string(bytes, size);
+        return "(type " + std::to_string(type) + ")";
     }
+    // The chooser's place for the extension: as many of left, top, width and height as given.
+    static void SetPlace(Text extension, const std::vector<int>& values)
+    {
+        for (size_t i = 0; i < values.size(); ++i)
+            Set("Extensions\\" + extension, kPlaceNames[i], DWORD(values[i]));
+    }
+    static std::string GetPlace(Text extension)
+    {
+        std::string values;
+        for (const char* name : kPlaceNames)
+            values += Get("Extensions\\" + extension, name) + " ";
+        return values;
+    }
+    static constexpr const char* kPlaceNames[] = { "WindowLeft", "WindowTop", "WindowWidth", "WindowHeight" };
     static void AddApplication(Text appKey, Text path, Text displayName)
     {
-        Set("Applications\\" + appKey, "Path", path),
-            Set("Applications\\" + appKey, "DisplayName", displayName);
+        Set("Applications\\" + appKey, "Path", path);
+        Set("Applications\\" + appKey, "DisplayName", displayName);
     }
     static void AddAssignment(Text extension, Text appKey, DWORD isDefault = 0)
     {
