@@ -6,6 +6,8 @@
 #include <process.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <atomic>
 #include <fstream>
 #include <map>
 
@@ -64,9 +66,11 @@ static std::string Pictures(const std::map<char, std::vector<DWORD>>& known)
 // The shell's icon call, held back through the test program's import until the event is set. The entry may
 // still hold the loader's stub of a function loaded on first use, so the function is looked up here.
 static HANDLE g_shellMayAnswer = ::CreateEventA(nullptr, TRUE, TRUE, nullptr);
+static std::atomic<int> g_shellCalls = 0;
 static DWORD_PTR WINAPI HeldFileInfo(LPCSTR path, DWORD attributes, SHFILEINFOA* info, UINT size, UINT flags)
 {
     static FARPROC shell = ::GetProcAddress(::LoadLibraryA("shell32.dll"), "SHGetFileInfoA");
+    ++g_shellCalls;
     ::WaitForSingleObject(g_shellMayAnswer, INFINITE);
     return reinterpret_cast<decltype(&::SHGetFileInfoA)>(reinterpret_cast<void*>(shell))(
         path, attributes, info, size, flags);
@@ -175,6 +179,86 @@ static std::string Launched(const std::string& target, const Step& open)
     return line;
 }
 
+// Many applications whose keys run the other way than their names stand in the order of the names, also after
+// the window is resized.
+TEST_F(ChooserTest, ManyApplicationsStandInTheOrderOfTheirNames)
+{
+    std::vector<std::string> names;
+    for (int number = 10; number < 45; ++number) {
+        std::string appKey = std::to_string(99 - number) + ".exe";
+        names.push_back(std::string("Item ") + std::to_string(number));
+        TestStore::AddApplication(appKey, "C:\\x.exe", names.back());
+        TestStore::AddAssignment("txt", appKey);
+    }
+    Steps resizes;
+    for (int width : { 317, 500, 240, 700 }) {
+        resizes.push_back(Chooser::Do([width, names] {
+            ::SetWindowPos(Chooser::Window(), nullptr, 0, 0, width, 300, SWP_NOMOVE | SWP_NOZORDER);
+            EXPECT_EQ(Chooser::Items(), names) << width;
+        }));
+    }
+    Chooser::Run("C:\\a.txt", resizes);
+}
+
+// Names and paths as long as Windows allows, in scripts of two, three and four bytes a letter in UTF-8: up to
+// 259 characters, as Windows counts them, a name is listed and a path read whole; at 260 the name is not.
+TEST_F(ChooserTest, NamesAndPathsInAnyScriptUpToWindowsLimits)
+{
+    std::vector<std::string> listed;
+    std::vector<std::string> told;
+    for (const std::string letter : { "Ω", "東", "𠀀" }) {
+        for (int length : { 86, 87, 129, 255, 259, 260 }) {
+            // A key name holds 255 characters at the most.
+            std::string appKey
+                = TestStore::Letters(std::to_string(length), letter, std::min(length, 255) - 7) + ".exe";
+            std::string name = TestStore::Letters("", letter, length);
+            std::string path = TestStore::Letters("C:\\", letter, length - 7) + ".exe";
+            TestStore::AddApplication(appKey, path, name);
+            TestStore::AddAssignment("txt", appKey);
+            if (length < 260) {
+                listed.push_back(name);
+                told.push_back(ErrorBox(Loaded(IDS_ERR_LAUNCH) + ":\n\"" + path + "\""));
+            }
+        }
+    }
+    std::vector<std::string> shown;
+    auto openEach = Chooser::Do([&shown] {
+        shown = Chooser::Items();
+        for (int item = 0; item < Chooser::Count(); ++item) {
+            Chooser::Select(item);
+            ::SendMessageA(Chooser::Window(), WM_COMMAND, IDOK, 0);
+        }
+    });
+    Chooser::Run("C:\\a.txt", { openEach });
+    std::vector<std::string> boxesTold = boxes.Take();
+    for (std::vector<std::string>* texts : { &listed, &told, &shown, &boxesTold })
+        std::sort(texts->begin(), texts->end());
+    EXPECT_EQ(shown, listed);
+    EXPECT_EQ(boxesTold, told) << "each program is looked for by its whole path";
+}
+
+// The shell may take long over a file on a share that does not answer: a Remove and the close answer while
+// its calls are held, and once the shell answers, every icon it made is destroyed.
+TEST_F(ChooserTest, NeitherARemoveNorTheCloseWaitsForTheShell)
+{
+    Add("a.exe", "A");
+    Add("b.exe", "B");
+    TestStore::AddAssignment("txt", "a.exe");
+    TestStore::AddAssignment("txt", "b.exe");
+    ImportPatch heldShell(&__imp_SHGetFileInfoA, (void*)HeldFileInfo);
+    ::ResetEvent(g_shellMayAnswer);
+    g_shellCalls = 0;
+    int icons = Live().icons;
+    auto bothHeld = [] { return g_shellCalls == 2; };
+    auto listed = Chooser::Do([] { EXPECT_EQ(Chooser::Items(), std::vector<std::string> { "B" }); });
+    Chooser::Run("C:\\a.txt", { bothHeld, Chooser::Command(ID_REMOVE, 0), listed });
+    ::SetEvent(g_shellMayAnswer);
+    // The program's own icon stays; the workers destroy theirs as the shell hands them over.
+    for (int tries = 0; tries < 6000 && Live().icons != icons + 1; ++tries)
+        ::Sleep(10);
+    EXPECT_EQ(Live().icons, icons + 1);
+}
+
 TEST_F(ChooserTest, TheProgramReceivesTheTargetAsTheParametersSay)
 {
     const std::string file = "C:\\My Files\\a.txt";
@@ -188,6 +272,9 @@ TEST_F(ChooserTest, TheProgramReceivesTheTargetAsTheParametersSay)
         { file, REG_SZ, "\"%1\" %2 %%1" + nul, quoted + " %2 %" + file },
         { file, REG_DWORD, TestStore::Dword(0x31), quoted },
         { file, REG_SZ, std::string(260, 'p') + nul, quoted },
+        { file, REG_SZ, TestStore::Letters("", "Ω", 150) + nul, TestStore::Letters("", "Ω", 150) },
+        { file, REG_SZ, TestStore::Letters("", "東", 259) + nul, TestStore::Letters("", "東", 259) },
+        { file, REG_SZ, TestStore::Letters("", "𠀀", 260) + nul, quoted },
         { "C:\\a%1b.txt", REG_SZ, "%1 %1" + nul, "C:\\a%1b.txt C:\\a%1b.txt" },
         { "C:\\say \"hi\".txt", REG_NONE, "", "\"C:\\say \"hi\".txt\"" },
         { "C:\\\"%1\".txt", REG_SZ, "\"%1\"" + nul, "\"C:\\\"%1\".txt\"" },
@@ -250,8 +337,9 @@ TEST_F(ChooserTest, LaunchFailuresAreToldAndTheChooserStaysOpen)
     EXPECT_EQ(boxes.Take(), told);
 }
 
-// A place is restored only whole and on a monitor, and saved at every close but a minimised one; an extension
-// without a record gets none. The template puts the window at 0, 0, 317 by 199 pixels.
+// A place is restored only whole and on a monitor, and saved at every close as the window's normal place,
+// also when it is minimised or maximised; an extension without a record gets none. The template puts the
+// window at 0, 0, 317 by 199 pixels.
 TEST_F(ChooserTest, RestoresAndSavesItsPlacePerExtension)
 {
     Add("a.exe", "A");
@@ -265,7 +353,9 @@ TEST_F(ChooserTest, RestoresAndSavesItsPlacePerExtension)
               { "C:\\a.txt", {}, { 20, 30, 400, 200 }, SW_SHOWNORMAL, WM_CLOSE, { 150, 90, 640, 480 },
                   "#20 #30 #400 #200 " },
               { "C:\\a.txt", {}, { 300, 310, 500, 250 }, SW_MINIMIZE, WM_COMMAND, { 20, 30, 400, 200 },
-                  "#20 #30 #400 #200 " },
+                  "#300 #310 #500 #250 " },
+              { "C:\\a.txt", {}, { 40, 50, 600, 400 }, SW_MAXIMIZE, WM_COMMAND, { 300, 310, 500, 250 },
+                  "#40 #50 #600 #400 " },
               { "C:\\a.txt", { -5000, 30, 640, 480 }, { 0, 0, 640, 480 }, SW_SHOWNORMAL, WM_COMMAND,
                   { 0, 0, 317, 199 }, "#0 #0 #640 #480 " },
               { "C:\\a.log", { 10, 10, 640 }, { 5, 5, 320, 240 }, SW_SHOWNORMAL, WM_COMMAND,

@@ -89,6 +89,11 @@ TEST_F(CommandsTest, RemoveDeletesWhatNothingElseUses)
     g_lookUps = 0;
     TestStore::AddApplication("shared.exe", "C:\\s.exe", "Shared");
     TestStore::AddAssignment("MD", "Shared.EXE");
+    // Named as long as Windows allows, it comes first in the store: it stays listed, and it stays when the
+    // others go.
+    const std::string longKey = TestStore::Letters("0", "東", 250) + ".exe";
+    TestStore::AddApplication(longKey, "C:\\l.exe", "Zed");
+    TestStore::AddAssignment("txt", longKey);
     auto assign = [] {
         TestStore::AddAssignment("txt", "shared.exe");
         TestStore::Set("Extensions\\txt\\shared.exe\\deeper", "x", 1);
@@ -102,8 +107,10 @@ TEST_F(CommandsTest, RemoveDeletesWhatNothingElseUses)
     assign();
     Chooser::Run(
         "C:\\a.txt", { Chooser::Command(ID_REMOVE, 1), removedMeanwhile, Chooser::Command(ID_REMOVE, 0) });
-    EXPECT_EQ(left, std::vector<std::string> { "Shared" });
+    EXPECT_EQ(left, (std::vector<std::string> { "Shared", "Zed" }));
     EXPECT_FALSE(TestStore::KeyExists(kApp));
+    EXPECT_TRUE(TestStore::KeyExists("Extensions\\txt\\" + longKey));
+    TestStore::Delete("Extensions\\txt\\" + longKey);
     EXPECT_EQ(boxes.Take(), std::vector { StoreMessage(IDS_ERR_DELETE_KEY, "Extensions\\txt") });
     assign();
     Chooser::Run("C:\\a.txt", { Chooser::Command(ID_REMOVE, 0) });
@@ -120,11 +127,17 @@ TEST_F(CommandsTest, AddBuildsTheRecordsReusesAnApplicationAndRefusesADuplicate)
     TestStore::AddAssignment("md", "Viewer.EXE");
     const std::string tool = TempFile("my.tool.exe");
     const std::string viewer = TempFile("viewer.exe");
+    // 109 characters in 289 bytes, in folders named in a script of three bytes a letter.
+    const std::string folder = TestStore::Letters("C:\\", "東", 46);
+    const std::string inner = TestStore::Letters(folder + "\\", "京", 44);
+    ::CreateDirectoryA(folder.c_str(), nullptr);
+    ::CreateDirectoryA(inner.c_str(), nullptr);
+    const std::string tokyo = TempFile(inner.substr(3) + "\\tokyo.exe");
     Steps steps;
-    for (const std::string& picked : { tool, viewer, viewer, std::string("C:\\nowhere.exe") })
+    for (const std::string& picked : { tool, viewer, viewer, tokyo, std::string("C:\\nowhere.exe") })
         steps = steps + Steps { Chooser::Command(ID_ADD) } + Pick(picked);
     steps.push_back(Chooser::Do([] {
-        EXPECT_EQ(Chooser::Items(), (std::vector<std::string> { "my.tool", "Old viewer", "Tool" }));
+        EXPECT_EQ(Chooser::Items(), (std::vector<std::string> { "my.tool", "Old viewer", "tokyo", "Tool" }));
     }));
     Chooser::Run("C:\\Docs\\a.TXT", steps);
     const std::string added = "Applications\\my.tool.exe";
@@ -133,6 +146,7 @@ TEST_F(CommandsTest, AddBuildsTheRecordsReusesAnApplicationAndRefusesADuplicate)
     EXPECT_EQ(TestStore::Get(added, "DisplayName"), std::string("my.tool") + '\0');
     EXPECT_EQ(TestStore::Get(assigned, "Default") + TestStore::Get(assigned, "Parameters"), "#0(missing)");
     EXPECT_EQ(TestStore::Get("Applications\\Viewer.EXE", "Path"), std::string("C:\\old\\Viewer.EXE") + '\0');
+    EXPECT_EQ(TestStore::Get("Applications\\tokyo.exe", "Path"), tokyo + '\0');
     // The open dialog's own refusal is Wine's box, with no caption or icon.
     EXPECT_EQ(boxes.Take(),
         (std::vector<std::string> { ErrorBox(Loaded(IDS_ASSIGNMENT_EXISTS)), "|File does not exist|?" }));
@@ -169,9 +183,8 @@ TEST_F(CommandsTest, TheMenuFollowsTheSelectionAndDefaultMarksOneItem)
         = { { -2, { 150, 150 }, "1 1 9* 2 4 5 @46,27" }, { 1, { 150, 150 }, "1 1 9 2 4 5 @46,27" },
               { -1, { 150, 150 }, "1 1x 9x 2 4x 5x @46,27" }, { -1, { 150, 105 }, "" },
               { 1, { -1, -1 }, "1 1 9 2 4 5 @37,18" }, { -1, { -1, -1 }, "1 1x 9x 2 4x 5x @0,0" } };
-    Steps steps;
-    for (const auto& [item, at, menu] : rows) {
-        steps.push_back(Chooser::Do([item, at, menu] {
+    auto showMenu = [](int item, POINT at, std::string menu) {
+        return Chooser::Do([item, at, menu] {
             if (item > -2)
                 Chooser::Select(item);
             ListView_Scroll(Chooser::List(), 0, -1000);
@@ -179,16 +192,25 @@ TEST_F(CommandsTest, TheMenuFollowsTheSelectionAndDefaultMarksOneItem)
             ::SendMessageA(
                 Chooser::Window(), WM_CONTEXTMENU, (WPARAM)Chooser::Window(), MAKELPARAM(at.x, at.y));
             EXPECT_EQ(g_menu, menu) << item << " at " << at.x << "," << at.y;
-        }));
-    }
+        });
+    };
+    Steps steps;
+    for (const auto& [item, at, menu] : rows)
+        steps.push_back(showMenu(item, at, menu));
     std::string defaults;
     auto note = Chooser::Do([&defaults] {
         defaults
             += TestStore::Get("Extensions\\txt\\a.exe", "Default") + TestStore::Get(kAssignment, "Default");
     });
+    // Another copy removes A's assignment: Default on it is told, and changes nothing here or in the store.
+    auto removedMeanwhile = Chooser::Do([] { TestStore::Delete("Extensions\\txt\\a.exe"); });
     Chooser::Run("C:\\a.txt",
-        steps + Steps { Chooser::Command(ID_DEFAULT, 1), note, Chooser::Command(ID_DEFAULT), note });
-    EXPECT_EQ(defaults, "#0#1#0#0");
+        steps
+            + Steps { Chooser::Command(ID_DEFAULT, 1), note, Chooser::Command(ID_DEFAULT), note,
+                Chooser::Command(ID_DEFAULT), removedMeanwhile, Chooser::Command(ID_DEFAULT, 0), note,
+                showMenu(0, { 150, 150 }, "1 1 9 2 4 5 @46,27") });
+    EXPECT_EQ(defaults, "#0#1#0#0(missing)#1");
+    EXPECT_EQ(boxes.Take(), std::vector { StoreMessage(IDS_ERR_OPEN_KEY, "Extensions\\txt\\a.exe") });
 }
 
 static LONG WINAPI SetValue(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)

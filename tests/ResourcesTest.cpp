@@ -71,6 +71,38 @@ TEST(Resources, EveryStringDialogAndMenuInTheRunningLanguage)
         EXPECT_EQ(Shown(id), expected) << id;
 }
 
+static std::string g_drawn;
+static int WINAPI RecordDrawnText(HDC, LPCWSTR text, int, LPRECT, UINT)
+{
+    g_drawn += CString(text);
+    return 1;
+}
+
+// An empty list says what to do, with the extension put in as it is; it is silent while an item is listed.
+TEST(EmptyList, SaysHowToAddAnApplicationUntilOneIsListed)
+{
+    TestStore::Reset();
+    ImportPatch drawText(&__imp_DrawTextW, (void*)RecordDrawnText);
+    const std::string hint = Text("No application is assigned to .%s files yet.\nRight-click here and choose "
+                                  "Add... to pick one.",
+        "Den .%s-Dateien ist noch keine Anwendung zugeordnet.\nKlicken Sie hier mit der rechten Maustaste "
+        "und "
+        "wählen Sie Hinzufügen..., um eine auszuwählen.");
+    std::vector<std::string> drawn;
+    auto redraw = Chooser::Do([&drawn] {
+        g_drawn.clear();
+        ::RedrawWindow(Chooser::List(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        drawn.push_back(g_drawn);
+    });
+    auto assign = Chooser::Do([] {
+        TestStore::AddApplication("a.exe", "C:\\a.exe", "A");
+        TestStore::AddAssignment("%s", "a.exe");
+        Chooser::running->LoadList();
+    });
+    Chooser::Run("C:\\a.%s", { redraw, assign, redraw, Chooser::Command(ID_REMOVE, 0), redraw });
+    EXPECT_EQ(drawn, (std::vector<std::string> { hint, "", hint }));
+}
+
 // Anything but one argument shows the usage note; a file without an extension is an error, and unsaved.
 TEST(Startup, ShowsTheUsageNoteUnlessGivenOneFileWhichTheChooserTakes)
 {

@@ -86,9 +86,10 @@ struct Chooser {
         running = nullptr;
         return result;
     }
+    // A text buffer holds a name of 259 characters of three bytes each.
     static LVITEMA Item(int index, char* text = nullptr)
     {
-        LVITEMA item = { LVIF_IMAGE | LVIF_TEXT, index, 0, 0, 0, text, MAX_PATH, 0, 0, 0, 0, 0, 0, 0, 0 };
+        LVITEMA item = { LVIF_IMAGE | LVIF_TEXT, index, 0, 0, 0, text, 1024, 0, 0, 0, 0, 0, 0, 0, 0 };
         ::SendMessageA(List(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
         return item;
     }
@@ -96,7 +97,7 @@ struct Chooser {
     static std::vector<std::string> Items()
     {
         std::vector<std::string> texts;
-        char text[MAX_PATH] = "";
+        char text[1024] = "";
         for (int i = 0; i < Count(); ++i)
             texts.push_back(Item(i, text).pszText);
         return texts;

@@ -9,10 +9,10 @@
 #include <mutex>
 #include <utility>
 
-extern "C" void *__imp_GetProcAddress, *__imp_RegSetValueExA, *__imp_RegOpenKeyExA, *__imp_RegCreateKeyExA,
+extern "C" void *__imp_GetProcAddress, *__imp_RegSetValueExA, *__imp_RegOpenKeyExW, *__imp_RegCreateKeyExW,
     *__imp_RegCloseKey, *__imp_ImageList_Create, *__imp_ImageList_Destroy, *__imp_ImageList_GetIcon,
     *__imp_LoadIconW, *__imp_DestroyIcon, *__imp_LoadMenuW, *__imp_DestroyMenu, *__imp_TrackPopupMenu,
-    *__imp_SHGetFileInfoA;
+    *__imp_SHGetFileInfoA, *__imp_DrawTextW;
 
 // Swaps the entry while it lives. A function loaded on first use must have been called once before, so its
 // entry holds the function itself rather than the loader's stub.
@@ -58,8 +58,8 @@ inline LiveObjects& Live()
     static LiveObjects live;
     static std::once_flag counting;
     std::call_once(counting, [] {
-        CountAt<&LiveObjects::keys, 1>(&__imp_RegOpenKeyExA, ::RegOpenKeyExA);
-        CountAt<&LiveObjects::keys, 1>(&__imp_RegCreateKeyExA, ::RegCreateKeyExA);
+        CountAt<&LiveObjects::keys, 1>(&__imp_RegOpenKeyExW, ::RegOpenKeyExW);
+        CountAt<&LiveObjects::keys, 1>(&__imp_RegCreateKeyExW, ::RegCreateKeyExW);
         CountAt<&LiveObjects::keys, -1>(&__imp_RegCloseKey, ::RegCloseKey);
         CountAt<&LiveObjects::icons, 1>(&__imp_LoadIconW, ::LoadIconW);
         CountAt<&LiveObjects::icons, 1>(&__imp_ImageList_GetIcon, ::ImageList_GetIcon);

@@ -1,5 +1,6 @@
 // The test program's own association store, Software\Karvelund\<its base name>, used directly.
 #pragma once
+#include "CA2W.h"
 #include "CWinApp.h"
 #include "support/ImportPatch.h"
 
@@ -21,19 +22,29 @@ struct TestStore {
         Delete("");
         Live();
     }
-    static bool KeyExists(Text path)
+    // By its UTF-16 path, as the program opens a key, so a name as long as Windows allows opens under Wine
+    // too.
+    static HKEY Open(Text path, bool create = false)
     {
         HKEY key = nullptr;
-        LONG status = ::RegOpenKeyExA(HKEY_CURRENT_USER, Full(path).c_str(), 0, KEY_READ, &key);
+        CA2W fullPath(Full(path).c_str());
+        if (create)
+            ::RegCreateKeyExW(
+                HKEY_CURRENT_USER, fullPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+        else
+            ::RegOpenKeyExW(HKEY_CURRENT_USER, fullPath, 0, KEY_READ, &key);
+        return key;
+    }
+    static bool KeyExists(Text path)
+    {
+        HKEY key = Open(path);
         ::RegCloseKey(key);
-        return status == ERROR_SUCCESS;
+        return key != nullptr;
     }
     // Writes the value exactly as given; REG_NONE makes only the key.
     static void Set(Text path, const char* name, DWORD type, Text bytes)
     {
-        HKEY key = nullptr;
-        ::RegCreateKeyExA(
-            HKEY_CURRENT_USER, Full(path).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+        HKEY key = Open(path, true);
         if (type != REG_NONE)
             ::RegSetValueExA(key, name, 0, type, (const BYTE*)bytes.data(), static_cast<DWORD>(bytes.size()));
         ::RegCloseKey(key);
@@ -50,8 +61,10 @@ struct TestStore {
         char bytes[4096];
         DWORD size = sizeof bytes;
         DWORD type = REG_NONE;
-        if (::RegGetValueA(
-                HKEY_CURRENT_USER, Full(path).c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &type, bytes, &size))
+        HKEY key = Open(path);
+        LONG status = ::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(bytes), &size);
+        ::RegCloseKey(key);
+        if (status != ERROR_SUCCESS)
             return "(missing)";
         if (type == REG_DWORD)
             return std::to_string(*reinterpret_cast<DWORD*>(bytes)).insert(0, 1, '#');
@@ -73,6 +86,16 @@ struct TestStore {
         return values;
     }
     static constexpr const char* kPlaceNames[] = { "WindowLeft", "WindowTop", "WindowWidth", "WindowHeight" };
+    // The text followed by letters of as many characters as Windows counts, in UTF-16 units: a letter of four
+    // bytes in UTF-8 counts twice, and an odd count ends in "a".
+    static std::string Letters(Text before, Text letter, int units)
+    {
+        int width = letter.size() == 4 ? 2 : 1;
+        std::string text = before;
+        for (int count = 0; count + width <= units; count += width)
+            text += letter;
+        return units % width ? text + "a" : text;
+    }
     static void AddApplication(Text appKey, Text path, Text displayName)
     {
         Set("Applications\\" + appKey, "Path", path);
