@@ -303,6 +303,7 @@ TEST_F(ChooserTest, TheProgramReceivesTheTargetAsTheParametersSay)
         ::ResetEvent(g_shellMayAnswer);
         EXPECT_EQ(Launched(target, open), std::string("\"" LAUNCH_RECORDER "\" ") + arguments) << parameters;
     }
+    EXPECT_NE(TestStore::Get("Extensions\\txt", "WindowLeft"), "(missing)") << "a launch saves the place";
     EXPECT_TRUE(boxes.Take().empty());
 }
 
