@@ -40,13 +40,7 @@ static bool ReadApplication(LPCSTR extension, const CString& appKey, ListedAppli
     return true;
 }
 
-// The display names ascending, without regard to case, as the list view's own sorted insertion places them.
-static bool ComesBefore(const ListedApplication& first, const ListedApplication& second)
-{
-    return ::lstrcmpiA(first.displayName, second.displayName) < 0;
-}
-
-// The applications in the list's order; false when the extension has no record.
+// The applications in store order; false when the extension has no record.
 static bool ReadApplications(LPCSTR extension, std::vector<ListedApplication>& applications)
 {
     CStoreKey record;
@@ -63,8 +57,22 @@ static bool ReadApplications(LPCSTR extension, std::vector<ListedApplication>& a
         [](const ListedApplication& application) { return application.entry.isDefault; });
     if (lastDefault != applications.rend())
         lastDefault->selected = true;
-    std::stable_sort(applications.begin(), applications.end(), ComesBefore);
     return true;
+}
+
+// The display names ascending, without regard to case, as the list view's own sorted insertion places them.
+static bool ComesBefore(const ListedApplication* first, const ListedApplication* second)
+{
+    return ::lstrcmpiA(first->displayName, second->displayName) < 0;
+}
+
+static std::vector<const ListedApplication*> InListOrder(const std::vector<ListedApplication>& applications)
+{
+    std::vector<const ListedApplication*> order;
+    for (const ListedApplication& application : applications)
+        order.push_back(&application);
+    std::stable_sort(order.begin(), order.end(), ComesBefore);
+    return order;
 }
 
 void CZelvantoDlg::LoadList()
@@ -82,15 +90,15 @@ void CZelvantoDlg::LoadList()
     // order, where each item stays: the list's own sorted insertion would move items under their icons.
     m_appList.SetRedraw(FALSE);
     m_appList.ModifyStyle(LVS_SORTASCENDING, 0);
-    for (const ListedApplication& application : applications) {
+    for (const ListedApplication* application : InListOrder(applications)) {
         int position = static_cast<int>(m_entries.size());
         // No image until the item's own icon is there.
-        m_appList.InsertItem(position, application.displayName, I_IMAGENONE);
-        if (application.selected)
+        m_appList.InsertItem(position, application->displayName, I_IMAGENONE);
+        if (application->selected)
             m_appList.SetItemState(position, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-        m_entries.push_back(std::make_unique<ListEntry>(application.entry));
+        m_entries.push_back(std::make_unique<ListEntry>(application->entry));
         m_appList.SetItemData(position, reinterpret_cast<DWORD_PTR>(m_entries.back().get()));
-        m_pendingIcons.push_back(application.iconPath);
+        m_pendingIcons.push_back(application->iconPath);
     }
     NewImageList();
     m_appList.Arrange(LVA_DEFAULT);
