@@ -38,15 +38,14 @@ void CZelvantoDlg::OnOK()
         assignment.Close();
     }
 
-    CString parameterString = parameters;
-    if (parameterString.IsEmpty())
-        parameterString = Quote(m_targetFile);
+    if (parameters.IsEmpty())
+        parameters = Quote(m_targetFile);
     else
-        parameterString.Replace("%1", m_targetFile);
+        parameters.Replace("%1", m_targetFile);
     CString program = Quote(path);
 
-    INT_PTR result = reinterpret_cast<INT_PTR>(
-        ::ShellExecuteA(nullptr, "open", program, parameterString, "", SW_SHOWNORMAL));
+    INT_PTR result
+        = reinterpret_cast<INT_PTR>(::ShellExecuteA(nullptr, "open", program, parameters, "", SW_SHOWNORMAL));
     if (result <= kShellExecuteFailureLimit) {
         // The user learns the start failed and can choose again.
         ShowStoreError(IDS_ERR_LAUNCH, program);
