@@ -76,6 +76,12 @@ static DWORD_PTR WINAPI HeldFileInfo(LPCSTR path, DWORD attributes, SHFILEINFOA*
         path, attributes, info, size, flags);
 }
 
+// The box of a program the shell could not start, named as the chooser quotes it.
+static std::string LaunchFailure(const std::string& program)
+{
+    return ErrorBox(Loaded(IDS_ERR_LAUNCH) + ":\n\"" + program + "\"");
+}
+
 struct ChooserTest : ChooserFixture {
     // The recorder as an application named `name` for txt, whose parameters are its key.
     static void Add(const std::string& appKey, const char* name)
@@ -201,7 +207,7 @@ TEST_F(ChooserTest, ManyNamesInAnyScriptUpToWindowsLimitsStandInOrder)
         TestStore::AddAssignment("txt", appKey + ".exe");
         if (length < 260) {
             listed.push_back(name);
-            told.push_back(ErrorBox(Loaded(IDS_ERR_LAUNCH) + ":\n\"" + path + "\""));
+            told.push_back(LaunchFailure(path));
         }
     }
     Steps steps;
@@ -298,13 +304,12 @@ TEST_F(ChooserTest, LaunchFailuresAreToldAndTheChooserStaysOpen)
     Add("rec.exe", "Rec");
     TestStore::AddAssignment("txt", "rec.exe", 1);
     const std::string app = "Applications\\rec.exe";
-    const std::string launch = Loaded(IDS_ERR_LAUNCH) + ":\n";
     // The path's type and bytes (REG_NONE: the record is removed), the box told.
-    const std::tuple<DWORD, std::string, std::string> rows[] = { { REG_SZ, std::string(261, 'p'),
-                                                                     StoreMessage(IDS_ERR_READ_KEY, app) },
-        { REG_DWORD, "1234", StoreMessage(IDS_ERR_READ_KEY, app) },
-        { REG_SZ, "C:\\nowhere\\missing.exe", ErrorBox(launch + "\"C:\\nowhere\\missing.exe\"") },
-        { REG_SZ, "", ErrorBox(launch + "\"\"") }, { REG_NONE, "", StoreMessage(IDS_ERR_OPEN_KEY, app) } };
+    const std::tuple<DWORD, std::string, std::string> rows[]
+        = { { REG_SZ, std::string(261, 'p'), StoreMessage(IDS_ERR_READ_KEY, app) },
+              { REG_DWORD, "1234", StoreMessage(IDS_ERR_READ_KEY, app) },
+              { REG_SZ, "C:\\nowhere\\missing.exe", LaunchFailure("C:\\nowhere\\missing.exe") },
+              { REG_SZ, "", LaunchFailure("") }, { REG_NONE, "", StoreMessage(IDS_ERR_OPEN_KEY, app) } };
     Steps steps;
     std::vector<std::string> told;
     for (const auto& [type, path, box] : rows) {
