@@ -3,77 +3,6 @@
 
 #include "CImageList.h"
 #include "resource.h"
-#include "store/StoreKey.h"
-#include "store/StorePaths.h"
-
-#include <algorithm>
-
-// One application assigned to the extension, as read from the store before it is listed.
-struct ListedApplication {
-    CString displayName;
-    ListEntry entry;
-    IconLoader::Request iconPath;
-    bool selected = false;
-};
-
-static bool IsDefault(LPCSTR extension, LPCSTR appKey)
-{
-    CStoreKey assignment;
-    if (assignment.Open(AssignmentRecordPath(extension, appKey), KEY_READ) != ERROR_SUCCESS)
-        return false;
-    DWORD value = 0;
-    return assignment.ReadDword("Default", value) == ERROR_SUCCESS && value == 1;
-}
-
-// An application is listed when its record yields a display name; its path is read while the record is open.
-static bool ReadApplication(LPCSTR extension, const CString& appKey, ListedApplication& application)
-{
-    application.entry = { appKey, IsDefault(extension, appKey) };
-    CStoreKey record;
-    if (record.Open(ApplicationRecordPath(appKey), KEY_READ) != ERROR_SUCCESS)
-        return false;
-    if (record.ReadString("DisplayName", application.displayName) != ERROR_SUCCESS)
-        return false;
-    CString path;
-    if (record.ReadString("Path", path) == ERROR_SUCCESS)
-        application.iconPath = path;
-    return true;
-}
-
-// The applications in store order; false when the extension has no record.
-static bool ReadApplications(LPCSTR extension, std::vector<ListedApplication>& applications)
-{
-    CStoreKey record;
-    if (record.Open(ExtensionRecordPath(extension), KEY_READ) != ERROR_SUCCESS)
-        return false;
-    for (const CString& appKey : record.SubkeyNames()) {
-        ListedApplication application;
-        if (ReadApplication(extension, appKey, application))
-            applications.push_back(application);
-    }
-    record.Close();
-    // Of several defaults, the last the store names is selected, as if each had been selected in its turn.
-    auto lastDefault = std::find_if(applications.rbegin(), applications.rend(),
-        [](const ListedApplication& application) { return application.entry.isDefault; });
-    if (lastDefault != applications.rend())
-        lastDefault->selected = true;
-    return true;
-}
-
-// The display names ascending, without regard to case, as the list view's own sorted insertion places them.
-static bool ComesBefore(const ListedApplication* first, const ListedApplication* second)
-{
-    return ::lstrcmpiA(first->displayName, second->displayName) < 0;
-}
-
-static std::vector<const ListedApplication*> InListOrder(const std::vector<ListedApplication>& applications)
-{
-    std::vector<const ListedApplication*> order;
-    for (const ListedApplication& application : applications)
-        order.push_back(&application);
-    std::stable_sort(order.begin(), order.end(), ComesBefore);
-    return order;
-}
 
 void CZelvantoDlg::LoadList()
 {
@@ -83,26 +12,30 @@ void CZelvantoDlg::LoadList()
     m_imageOfShellIndex.clear();
     m_appList.DeleteAllItems();
     m_entries.clear();
-    std::vector<ListedApplication> applications;
-    if (!ReadApplications(m_extension, applications))
-        return;
+    std::vector<ListedApplication> applications = Store().List();
     // Drawn once when complete: a list redrawn on every insertion grows slower with every item. Inserted in
     // order, where each item stays: the list's own sorted insertion would move items under their icons.
     m_appList.SetRedraw(FALSE);
     m_appList.ModifyStyle(LVS_SORTASCENDING, 0);
-    for (const ListedApplication* application : InListOrder(applications)) {
+    int selected = -1;
+    for (const ListedApplication& application : applications) {
         int position = static_cast<int>(m_entries.size());
         // No image until the item's own icon is there.
-        m_appList.InsertItem(position, application->displayName, I_IMAGENONE);
-        if (application->selected)
+        m_appList.InsertItem(position, application.displayName, I_IMAGENONE);
+        if (application.selected) {
             m_appList.SetItemState(position, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-        m_entries.push_back(std::make_unique<ListEntry>(application->entry));
+            selected = position;
+        }
+        m_entries.push_back(std::make_unique<ListEntry>(application.entry));
         m_appList.SetItemData(position, reinterpret_cast<DWORD_PTR>(m_entries.back().get()));
-        m_pendingIcons.push_back(application->iconPath);
+        m_pendingIcons.push_back(application.iconPath);
     }
     NewImageList();
     m_appList.Arrange(LVA_DEFAULT);
     m_appList.SetRedraw(TRUE);
+    // Enter starts the selected item: the user sees which.
+    if (selected >= 0)
+        m_appList.EnsureVisible(selected, FALSE);
     m_appList.Invalidate();
     if (IsWindowVisible(m_hWnd))
         StartIcons();

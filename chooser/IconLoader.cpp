@@ -16,6 +16,8 @@ struct IconLoader::Batch {
     UINT wakeUp = 0;
     std::mutex lock;
     std::atomic<bool> cancelled { false };
+    // The next request a worker takes: a file the shell is slow over holds one worker, and the other goes on.
+    std::atomic<size_t> next { 0 };
     std::vector<Finished> finished;
 };
 
@@ -41,8 +43,8 @@ void IconLoader::Start(std::vector<Request> requests, HWND window, UINT wakeUp)
     m_batch->wakeUp = wakeUp;
     // Never joined: the shell may take tens of seconds over a file on a share that does not answer, and
     // neither a reload nor the window's end may wait for it.
-    for (size_t first = 0; first < kWorkers; ++first)
-        std::thread(&IconLoader::Fetch, m_batch, first).detach();
+    for (size_t worker = 0; worker < kWorkers; ++worker)
+        std::thread(&IconLoader::Fetch, m_batch).detach();
 }
 
 void IconLoader::Cancel()
@@ -72,11 +74,11 @@ std::vector<IconLoader::Finished> IconLoader::Take()
 // The shell asks for COM on the calling thread; it is released when the batch is done. A multithreaded
 // apartment: a single-threaded one has a window, which a thread that never pumps messages would leave
 // unanswered, and every program that sends to all windows would wait for it.
-void IconLoader::Fetch(std::shared_ptr<Batch> batch, size_t first)
+void IconLoader::Fetch(std::shared_ptr<Batch> batch)
 {
     HRESULT com = ::CoInitializeEx(nullptr, COINIT_MULTITHREADED | COINIT_DISABLE_OLE1DDE);
     std::set<int> given;
-    for (size_t i = first; i < batch->requests.size() && !batch->cancelled; i += kWorkers) {
+    for (size_t i = batch->next++; i < batch->requests.size() && !batch->cancelled; i = batch->next++) {
         Finished finished = { i, -1, nullptr };
         if (batch->requests[i])
             finished = Find(i, *batch->requests[i], given);

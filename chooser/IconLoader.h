@@ -28,7 +28,7 @@ public:
     IconLoader(const IconLoader&) = delete;
     IconLoader& operator=(const IconLoader&) = delete;
 
-    // Fetches one icon per request, each worker every other request in their order; each finished icon
+    // Fetches one icon per request, each worker taking the next request not taken yet; each finished icon
     // posts the wake-up message.
     void Start(std::vector<Request> requests, HWND window, UINT wakeUp);
     // Abandons the batch at once, without waiting for a worker: none of its icons is handed out any more,
@@ -41,7 +41,7 @@ private:
     // Two, measured: the shell answers two threads at once, and a third finds no core free.
     static const size_t kWorkers = 2;
     struct Batch;
-    static void Fetch(std::shared_ptr<Batch> batch, size_t first);
+    static void Fetch(std::shared_ptr<Batch> batch);
     static bool Deliver(Batch& batch, const Finished& finished);
     static Finished Find(size_t request, LPCSTR path, std::set<int>& given);
 

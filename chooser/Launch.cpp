@@ -1,15 +1,28 @@
 // Opening the target file with the selected application.
 #include "ZelvantoDlg.h"
 
+#include "CA2W.h"
+#include "StoreError.h"
 #include "resource.h"
-#include "store/StoreError.h"
-#include "store/StoreKey.h"
-#include "store/StorePaths.h"
 
 #include <shellapi.h>
 
-// ShellExecute answers a number above this one when the program was started.
-static const INT_PTR kShellExecuteFailureLimit = 32;
+// Through the shell's "open" verb, in UTF-16; the shell completes the start before it returns, since the
+// program ends right after, and tells no failure itself: the chooser does.
+static BOOL Start(const LaunchCommand& command)
+{
+    CA2W program(command.program);
+    CA2W parameters(command.parameters);
+    SHELLEXECUTEINFOW execute = {};
+    execute.cbSize = sizeof execute;
+    execute.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    execute.lpVerb = L"open";
+    execute.lpFile = program;
+    execute.lpParameters = parameters;
+    execute.lpDirectory = L"";
+    execute.nShow = SW_SHOWNORMAL;
+    return ::ShellExecuteExW(&execute);
+}
 
 void CZelvantoDlg::OnOK()
 {
@@ -17,45 +30,13 @@ void CZelvantoDlg::OnOK()
     const ListEntry* entry = SelectedEntry();
     if (!entry)
         return;
-    CString appKey = entry->appKey;
-    CString applicationPath = ApplicationRecordPath(appKey);
-    CString assignmentPath = AssignmentRecordPath(m_extension, appKey);
-
-    CStoreKey application;
-    if (!OpenOrShowError(application, applicationPath, KEY_READ))
+    LaunchCommand command;
+    if (!ShowIfFailed(Store().ReadLaunch(entry->appKey, m_targetFile, command)))
         return;
-    CString path;
-    if (application.ReadString("Path", path) != ERROR_SUCCESS) {
-        ShowStoreError(IDS_ERR_READ_KEY, applicationPath);
-        application.Close();
-        return;
-    }
-    // Parameters that cannot be read count as none.
-    CString parameters;
-    CStoreKey assignment;
-    if (assignment.Open(assignmentPath, KEY_READ) == ERROR_SUCCESS) {
-        assignment.ReadString("Parameters", parameters);
-        assignment.Close();
-    }
-
-    if (parameters.IsEmpty())
-        parameters = Quote(m_targetFile);
-    else
-        parameters.Replace("%1", m_targetFile);
-    CString program = Quote(path);
-
-    INT_PTR result
-        = reinterpret_cast<INT_PTR>(::ShellExecuteA(nullptr, "open", program, parameters, "", SW_SHOWNORMAL));
-    if (result <= kShellExecuteFailureLimit) {
+    if (!Start(command)) {
         // The user learns the start failed and can choose again.
-        ShowStoreError(IDS_ERR_LAUNCH, program);
+        ShowStoreError(IDS_ERR_LAUNCH, command.program);
         return;
     }
     EndDialog(IDOK);
-    application.Close();
-}
-
-CString CZelvantoDlg::Quote(CString text) const
-{
-    return CString("\"") + text + "\"";
 }

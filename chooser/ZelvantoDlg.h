@@ -4,7 +4,7 @@
 #include "CListCtrl.h"
 #include "CPaintDC.h"
 #include "IconLoader.h"
-#include "ListEntry.h"
+#include "store/AssignmentStore.h"
 
 #include <map>
 #include <memory>
@@ -50,7 +50,7 @@ protected:
     int ImageOf(const IconLoader::Finished& finished, HIMAGELIST images);
     void RestoreWindowRect();
     void SaveWindowRect();
-    CString Quote(CString text) const;
+    CAssignmentStore Store() const;
 
     ListEntry* SelectedEntry() const;
     CPoint KeyboardMenuPoint();

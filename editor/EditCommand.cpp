@@ -2,23 +2,7 @@
 #include "chooser/ZelvantoDlg.h"
 
 #include "EditDlg.h"
-#include "resource.h"
-#include "store/StoreError.h"
-#include "store/StoreKey.h"
-#include "store/StorePaths.h"
-
-// Writes one changed text; answers whether the write went through, telling the user when not.
-static bool WriteChanged(
-    const CStoreKey& key, LPCSTR name, const CString& text, const CString& before, LPCSTR keyPath)
-{
-    if (text.Compare(before) == 0)
-        return false;
-    if (key.WriteString(name, text) != ERROR_SUCCESS) {
-        ShowStoreError(IDS_ERR_WRITE_KEY, keyPath);
-        return false;
-    }
-    return true;
-}
+#include "chooser/StoreError.h"
 
 void CZelvantoDlg::OnEdit()
 {
@@ -26,37 +10,22 @@ void CZelvantoDlg::OnEdit()
     if (!entry)
         return;
     CString appKey = entry->appKey;
-    CString applicationPath = ApplicationRecordPath(appKey);
-    CString assignmentPath = AssignmentRecordPath(m_extension, appKey);
-
-    CStoreKey application;
-    if (!OpenOrShowError(application, applicationPath, KEY_READ | KEY_WRITE))
+    CAssignmentStore store = Store();
+    EditValues read;
+    if (!ShowIfFailed(store.ReadForEdit(appKey, read)))
         return;
-    CStoreKey assignment;
-    if (!OpenOrShowError(assignment, assignmentPath, KEY_READ | KEY_WRITE))
-        return;
-    CString displayName;
-    CString path;
-    if (application.ReadString("DisplayName", displayName) != ERROR_SUCCESS
-        || application.ReadString("Path", path) != ERROR_SUCCESS) {
-        ShowStoreError(IDS_ERR_READ_KEY, applicationPath);
-        return;
-    }
-    // The optional parameters count as empty when they cannot be read.
-    CString parameters;
-    assignment.ReadString("Parameters", parameters);
 
     CEditDlg dialog(this);
-    dialog.m_strName = displayName;
-    dialog.m_strPath = path;
-    dialog.m_strParameters = parameters;
+    dialog.m_strName = read.displayName;
+    dialog.m_strPath = read.path;
+    dialog.m_strParameters = read.parameters;
     if (dialog.DoModal() != IDOK)
         return;
 
-    bool written = WriteChanged(application, "DisplayName", dialog.m_strName, displayName, applicationPath);
-    written = WriteChanged(application, "Path", dialog.m_strPath, path, applicationPath) || written;
-    written = WriteChanged(assignment, "Parameters", dialog.m_strParameters, parameters, assignmentPath)
-        || written;
-    if (written)
+    EditOutcome outcome
+        = store.WriteEdit(appKey, read, { dialog.m_strName, dialog.m_strPath, dialog.m_strParameters });
+    for (const StoreResult& failure : outcome.failures)
+        ShowIfFailed(failure);
+    if (outcome.written)
         LoadList();
 }

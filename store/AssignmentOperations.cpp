@@ -1,68 +1,83 @@
-// The chooser's store operations: adding and removing an assignment, and setting the default.
-#include "chooser/ZelvantoDlg.h"
+// Adding and removing an assignment, and setting the default: each one step for every copy of the program.
+#include "AssignmentStore.h"
 
-#include "StoreError.h"
+#include "ExecutablePath.h"
 #include "StoreKey.h"
+#include "StoreLock.h"
 #include "StorePaths.h"
 #include "resource.h"
 
-// Removes an application record this Add has just made, so no record without values is left behind.
-static void DeleteNewApplication(LPCSTR appKey)
+static const StoreResult kDone = {};
+
+static StoreResult Failure(UINT messageId, LPCSTR keyPath)
 {
+    return { messageId, keyPath };
+}
+
+// The app key for a file name's n-th application: the name itself, then "name (2)", "name (3)", ...
+static CString NumberedKey(const CString& fileName, int number)
+{
+    if (number == 1)
+        return fileName;
+    CString appKey;
+    appKey.Format("%s (%d)", static_cast<LPCSTR>(fileName), number);
+    return appKey;
+}
+
+// Writes both values into the record, made if missing; a record it cannot complete is taken away again, so
+// no record without its values is left behind.
+static StoreResult WriteApplication(LPCSTR appKey, LPCSTR path, LPCSTR displayName)
+{
+    CString applicationPath = ApplicationRecordPath(appKey);
+    CStoreKey application;
+    if (application.Create(applicationPath) != ERROR_SUCCESS)
+        return Failure(IDS_ERR_CREATE_KEY, applicationPath);
+    if (application.WriteString("Path", path) == ERROR_SUCCESS
+        && application.WriteString("DisplayName", displayName) == ERROR_SUCCESS)
+        return kDone;
+    application.Close();
     CStoreKey applications;
     if (applications.Open(ApplicationsKeyPath(), KEY_WRITE) == ERROR_SUCCESS)
         applications.DeleteTree(appKey);
+    return Failure(IDS_ERR_WRITE_KEY, applicationPath);
 }
 
-// Makes the application record unless it exists; an existing one keeps its values.
-static BOOL EnsureApplication(LPCSTR path, LPCSTR appKey, LPCSTR displayName)
+// The application of this executable: the record of its file name's key that holds its path, in any letter
+// case, reused as it is. Another path there gets the next numbered key, so two programs of one file name
+// never share a record. A record without a readable path or name counts as missing and is written anew.
+static StoreResult FindOrWriteApplication(LPCSTR path, LPCSTR fileName, LPCSTR displayName, CString& appKey)
 {
-    CString applicationPath = ApplicationRecordPath(appKey);
-    if (CStoreKey::Exists(applicationPath))
-        return TRUE;
-    CStoreKey application;
-    if (application.Create(applicationPath) != ERROR_SUCCESS) {
-        ShowStoreError(IDS_ERR_CREATE_KEY, applicationPath);
-        return FALSE;
+    for (int number = 1;; ++number) {
+        appKey = NumberedKey(fileName, number);
+        CStoreKey application;
+        if (application.Open(ApplicationRecordPath(appKey), KEY_READ) != ERROR_SUCCESS)
+            return WriteApplication(appKey, path, displayName);
+        CString storedPath;
+        CString storedName;
+        if (ReadExecutablePath(application, storedPath) != ERROR_SUCCESS
+            || application.ReadString("DisplayName", storedName) != ERROR_SUCCESS)
+            return WriteApplication(appKey, path, displayName);
+        if (IsSamePath(storedPath, path))
+            return kDone;
     }
-    if (application.WriteString("Path", path) != ERROR_SUCCESS
-        || application.WriteString("DisplayName", displayName) != ERROR_SUCCESS) {
-        application.Close();
-        DeleteNewApplication(appKey);
-        ShowStoreError(IDS_ERR_WRITE_KEY, applicationPath);
-        return FALSE;
-    }
-    return TRUE;
 }
 
-BOOL CZelvantoDlg::AddAssignment(CString path, CString appKey, CString displayName)
+StoreResult CAssignmentStore::Add(CString path, CString fileName, CString displayName) const
 {
-    if (!EnsureApplication(path, appKey, displayName))
-        return FALSE;
+    CStoreLock lock;
+    CString appKey;
+    StoreResult application = FindOrWriteApplication(path, fileName, displayName, appKey);
+    if (!application.Done())
+        return application;
     CString assignmentPath = AssignmentRecordPath(m_extension, appKey);
-    if (CStoreKey::Exists(assignmentPath)) {
-        AfxMessageBox(IDS_ASSIGNMENT_EXISTS, MB_OK, 0);
-        return FALSE;
-    }
+    if (CStoreKey::Exists(assignmentPath))
+        return Failure(IDS_ASSIGNMENT_EXISTS, "");
     CStoreKey assignment;
-    if (assignment.Create(assignmentPath) != ERROR_SUCCESS) {
-        ShowStoreError(IDS_ERR_CREATE_KEY, assignmentPath);
-        return FALSE;
-    }
-    if (assignment.WriteDword("Default", 0) != ERROR_SUCCESS) {
-        ShowStoreError(IDS_ERR_WRITE_KEY, assignmentPath);
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// Assignment records left in the extension record.
-static size_t CountAssignments(LPCSTR extensionPath)
-{
-    CStoreKey extension;
-    if (extension.Open(extensionPath, KEY_READ) != ERROR_SUCCESS)
-        return 0;
-    return extension.SubkeyNames().size();
+    if (assignment.Create(assignmentPath) != ERROR_SUCCESS)
+        return Failure(IDS_ERR_CREATE_KEY, assignmentPath);
+    if (assignment.WriteDword("Default", 0) != ERROR_SUCCESS)
+        return Failure(IDS_ERR_WRITE_KEY, assignmentPath);
+    return kDone;
 }
 
 // Extension records that still hold an assignment record of the app key, in any letter case.
@@ -79,53 +94,46 @@ static int CountReferences(LPCSTR appKey)
     return references;
 }
 
-static void DeleteBelow(LPCSTR parentPath, LPCSTR name)
+// Deletes the record only while it has no subkey: one there is another assignment, which stays.
+static void DeleteIfEmpty(LPCSTR parentPath, LPCSTR name)
 {
     CStoreKey parent;
     if (parent.Open(parentPath, KEY_WRITE) == ERROR_SUCCESS)
-        parent.DeleteTree(name);
+        parent.DeleteKey(name);
 }
 
-BOOL CZelvantoDlg::RemoveAssignment()
+StoreResult CAssignmentStore::Remove(CString appKey) const
 {
-    const ListEntry* entry = SelectedEntry();
-    if (!entry)
-        return FALSE;
-    CString appKey = entry->appKey;
+    CStoreLock lock;
     CString extensionPath = ExtensionRecordPath(m_extension);
     CStoreKey extension;
-    if (!OpenOrShowError(extension, extensionPath, KEY_WRITE))
-        return FALSE;
-    if (extension.DeleteTree(appKey) != ERROR_SUCCESS) {
-        ShowStoreError(IDS_ERR_DELETE_KEY, extensionPath);
-        return FALSE;
-    }
+    if (extension.Open(extensionPath, KEY_WRITE) != ERROR_SUCCESS)
+        return Failure(IDS_ERR_OPEN_KEY, extensionPath);
+    if (extension.DeleteTree(appKey) != ERROR_SUCCESS)
+        return Failure(IDS_ERR_DELETE_KEY, extensionPath);
     extension.Close();
-
     // The assignment is gone; what nothing refers to any more goes with it, silently.
-    if (CountAssignments(extensionPath) == 0)
-        DeleteBelow(ExtensionsKeyPath(), m_extension);
+    DeleteIfEmpty(ExtensionsKeyPath(), m_extension);
     if (CountReferences(appKey) == 0)
-        DeleteBelow(ApplicationsKeyPath(), appKey);
-    return TRUE;
+        DeleteIfEmpty(ApplicationsKeyPath(), appKey);
+    return kDone;
 }
 
-void CZelvantoDlg::OnDefault()
+StoreResult CAssignmentStore::SetDefault(const std::vector<ListEntry*>& entries, size_t chosen) const
 {
-    int selected = m_appList.GetNextItem(-1, LVNI_SELECTED);
-    if (selected < 0)
-        return;
-    // Another copy may have removed the selected assignment: then nothing changes, here or in the store.
-    const ListEntry* chosen = reinterpret_cast<ListEntry*>(m_appList.GetItemData(selected));
+    CStoreLock lock;
+    // Another copy may have removed the chosen assignment: then nothing changes, here or in the store.
+    CString chosenPath = AssignmentRecordPath(m_extension, entries[chosen]->appKey);
     CStoreKey chosenAssignment;
-    if (!OpenOrShowError(chosenAssignment, AssignmentRecordPath(m_extension, chosen->appKey), KEY_WRITE))
-        return;
+    if (chosenAssignment.Open(chosenPath, KEY_WRITE) != ERROR_SUCCESS)
+        return Failure(IDS_ERR_OPEN_KEY, chosenPath);
     chosenAssignment.Close();
-    for (int i = 0; i < m_appList.GetItemCount(); ++i) {
-        ListEntry* entry = reinterpret_cast<ListEntry*>(m_appList.GetItemData(i));
-        entry->isDefault = i == selected && !entry->isDefault;
+    for (size_t index = 0; index < entries.size(); ++index) {
+        ListEntry* entry = entries[index];
+        entry->isDefault = index == chosen && !entry->isDefault;
         CStoreKey assignment;
         if (assignment.Open(AssignmentRecordPath(m_extension, entry->appKey), KEY_WRITE) == ERROR_SUCCESS)
             assignment.WriteDword("Default", entry->isDefault ? 1 : 0);
     }
+    return kDone;
 }

@@ -51,22 +51,26 @@ LONG CStoreKey::Close()
     return status;
 }
 
-LONG CStoreKey::ReadString(LPCSTR name, CString& text) const
+LONG CStoreKey::ReadString(LPCSTR name, CString& text, DWORD* type) const
 {
     text.Empty();
     char buffer[kValueCapacity];
-    DWORD type = REG_NONE;
+    DWORD readType = REG_NONE;
     DWORD size = kValueCapacity;
-    LONG status = ::RegQueryValueExA(m_hKey, name, nullptr, &type, reinterpret_cast<LPBYTE>(buffer), &size);
+    LONG status
+        = ::RegQueryValueExA(m_hKey, name, nullptr, &readType, reinterpret_cast<LPBYTE>(buffer), &size);
     if (status != ERROR_SUCCESS)
         return status;
-    if (type != REG_SZ && type != REG_EXPAND_SZ)
+    if (type)
+        *type = readType;
+    if (readType != REG_SZ && readType != REG_EXPAND_SZ)
         return ERROR_INVALID_DATA;
     if (size == 0)
         return ERROR_SUCCESS;
     if (buffer[size - 1] != '\0')
         return ERROR_INVALID_DATA;
-    // In a code page of fewer bytes a character, a text over the limit fits the buffer: its characters decide.
+    // In a code page of fewer bytes a character, a text over the limit fits the buffer: its characters
+    // decide.
     if (::MultiByteToWideChar(CP_ACP, 0, buffer, -1, nullptr, 0) - 1 > kLongestText)
         return ERROR_MORE_DATA;
     text = buffer;
@@ -127,6 +131,11 @@ LONG CStoreKey::DeleteTree(LPCSTR name) const
             return status;
     }
     subkey.Close();
+    return DeleteKey(name);
+}
+
+LONG CStoreKey::DeleteKey(LPCSTR name) const
+{
     return DeleteKeyFunction::Delete(m_hKey, name);
 }
 

@@ -20,8 +20,9 @@ public:
     LONG Create(LPCSTR path);
     LONG Close();
 
-    // A text is read only when it holds at most kLongestText characters, as Windows counts them.
-    LONG ReadString(LPCSTR name, CString& text) const;
+    // A text is read only when it holds at most kLongestText characters, as Windows counts them. The type
+    // tells REG_SZ from REG_EXPAND_SZ.
+    LONG ReadString(LPCSTR name, CString& text, DWORD* type = nullptr) const;
     LONG ReadDword(LPCSTR name, DWORD& value) const;
     LONG WriteString(LPCSTR name, LPCSTR text) const;
     LONG WriteDword(LPCSTR name, DWORD value) const;
@@ -31,6 +32,8 @@ public:
 
     // Deletes the named subkey with everything below it.
     LONG DeleteTree(LPCSTR name) const;
+    // Deletes the named subkey only while it has no subkey of its own.
+    LONG DeleteKey(LPCSTR name) const;
 
     // Any failure to open the key for reading counts as its absence.
     static BOOL Exists(LPCSTR path);

@@ -35,3 +35,9 @@ CString AssignmentRecordPath(LPCSTR extension, LPCSTR appKey)
 {
     return FormatPath("Software\\%s\\%s\\Extensions\\%s\\%s", extension, appKey);
 }
+
+// A mutex name holds no backslash past its namespace.
+CString StoreMutexName()
+{
+    return FormatPath("Local\\%s.%s.Store");
+}

@@ -7,3 +7,6 @@ CString ApplicationsKeyPath();
 CString ExtensionRecordPath(LPCSTR extension);
 CString ExtensionsKeyPath();
 CString AssignmentRecordPath(LPCSTR extension, LPCSTR appKey);
+
+// The name of the mutex that every copy of the program holds while it changes this store.
+CString StoreMutexName();

@@ -1,0 +1,81 @@
+// The applications of an extension as the chooser lists them: what is listed, in which order, what is
+// selected.
+#include "AssignmentStore.h"
+
+#include "CA2W.h"
+#include "ExecutablePath.h"
+#include "StoreKey.h"
+#include "StorePaths.h"
+
+#include <algorithm>
+#include <string>
+
+CAssignmentStore::CAssignmentStore(CString extension)
+    : m_extension(extension)
+{
+}
+
+static bool IsDefault(LPCSTR extension, LPCSTR appKey)
+{
+    CStoreKey assignment;
+    if (assignment.Open(AssignmentRecordPath(extension, appKey), KEY_READ) != ERROR_SUCCESS)
+        return false;
+    DWORD value = 0;
+    return assignment.ReadDword("Default", value) == ERROR_SUCCESS && value == 1;
+}
+
+// An application is listed when its record yields a display name; its path is read while the record is open.
+static bool ReadApplication(LPCSTR extension, const CString& appKey, ListedApplication& application)
+{
+    application.entry = { appKey, IsDefault(extension, appKey) };
+    CStoreKey record;
+    if (record.Open(ApplicationRecordPath(appKey), KEY_READ) != ERROR_SUCCESS)
+        return false;
+    if (record.ReadString("DisplayName", application.displayName) != ERROR_SUCCESS)
+        return false;
+    CString path;
+    if (ReadExecutablePath(record, path) == ERROR_SUCCESS)
+        application.iconPath = path;
+    return true;
+}
+
+// Of several defaults, the last the store names is selected, as if each had been selected in its turn.
+static void SelectLastDefault(std::vector<ListedApplication>& applications)
+{
+    auto lastDefault = std::find_if(applications.rbegin(), applications.rend(),
+        [](const ListedApplication& application) { return application.entry.isDefault; });
+    if (lastDefault != applications.rend())
+        lastDefault->selected = true;
+}
+
+// The display names ascending, without regard to case, compared in UTF-16 as Windows sorts its own lists.
+static void SortByName(std::vector<ListedApplication>& applications)
+{
+    std::vector<std::pair<std::wstring, size_t>> keys;
+    for (size_t index = 0; index < applications.size(); ++index)
+        keys.emplace_back(LPCWSTR(CA2W(applications[index].displayName)), index);
+    std::stable_sort(keys.begin(), keys.end(), [](const auto& first, const auto& second) {
+        return ::lstrcmpiW(first.first.c_str(), second.first.c_str()) < 0;
+    });
+    std::vector<ListedApplication> sorted;
+    for (const auto& key : keys)
+        sorted.push_back(std::move(applications[key.second]));
+    applications.swap(sorted);
+}
+
+std::vector<ListedApplication> CAssignmentStore::List() const
+{
+    std::vector<ListedApplication> applications;
+    CStoreKey record;
+    if (record.Open(ExtensionRecordPath(m_extension), KEY_READ) != ERROR_SUCCESS)
+        return applications;
+    for (const CString& appKey : record.SubkeyNames()) {
+        ListedApplication application;
+        if (ReadApplication(m_extension, appKey, application))
+            applications.push_back(application);
+    }
+    record.Close();
+    SelectLastDefault(applications);
+    SortByName(applications);
+    return applications;
+}

@@ -1,0 +1,61 @@
+// The applications assigned to one extension, as the chooser lists, changes and starts them. It knows no
+// window: every operation answers what happened, and the caller tells the user.
+#pragma once
+#include "ListEntry.h"
+#include "StoreResult.h"
+
+#include <optional>
+#include <vector>
+
+// One application as the list shows it.
+struct ListedApplication {
+    CString displayName;
+    ListEntry entry;
+    std::optional<CString> iconPath; // the executable as it is started; none when "Path" cannot be read
+    bool selected = false;
+};
+
+// The texts the Edit command shows and writes back.
+struct EditValues {
+    CString displayName;
+    CString path;
+    CString parameters;
+};
+
+// What the Edit command's writes did: whether any went through, and each that failed.
+struct EditOutcome {
+    bool written = false;
+    std::vector<StoreResult> failures;
+};
+
+// What a launch hands to the shell.
+struct LaunchCommand {
+    CString program; // the executable's path in double quotes
+    CString parameters;
+};
+
+class CAssignmentStore
+{
+public:
+    explicit CAssignmentStore(CString extension);
+
+    // In the order of their display names, the last default the store names selected.
+    std::vector<ListedApplication> List() const;
+
+    // Assigns the executable; its file name is the app key, unless an application of another path has it.
+    StoreResult Add(CString path, CString fileName, CString displayName) const;
+    // Removes the assignment, and the records nothing refers to any more.
+    StoreResult Remove(CString appKey) const;
+    // Toggles the chosen entry's default and clears every other, in the entries and in the store.
+    StoreResult SetDefault(const std::vector<ListEntry*>& entries, size_t chosen) const;
+
+    // The stored texts as they are, unexpanded.
+    StoreResult ReadForEdit(CString appKey, EditValues& values) const;
+    // Writes each text that differs from the one read.
+    EditOutcome WriteEdit(CString appKey, const EditValues& read, const EditValues& edited) const;
+
+    StoreResult ReadLaunch(CString appKey, CString targetFile, LaunchCommand& command) const;
+
+private:
+    CString m_extension;
+};

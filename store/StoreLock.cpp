@@ -1,0 +1,20 @@
+#include "StoreLock.h"
+
+#include "CA2W.h"
+#include "StorePaths.h"
+
+// A copy that ended while holding the mutex leaves it abandoned, which hands it to the next copy as usual.
+CStoreLock::CStoreLock()
+    : m_hMutex(::CreateMutexW(nullptr, FALSE, CA2W(StoreMutexName())))
+{
+    if (m_hMutex)
+        ::WaitForSingleObject(m_hMutex, INFINITE);
+}
+
+CStoreLock::~CStoreLock()
+{
+    if (!m_hMutex)
+        return;
+    ::ReleaseMutex(m_hMutex);
+    ::CloseHandle(m_hMutex);
+}
