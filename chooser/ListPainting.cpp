@@ -1,20 +1,32 @@
-// The hint an empty list shows: no application yet, and how to add one.
+// What the dialog adds to the list's own painting: the hint an empty list shows, and the selection brought
+// into view.
 #include "ZelvantoDlg.h"
 
 #include "CA2W.h"
 #include "resource.h"
 
-// The list draws itself; only when it has no item does it hand the dialog the finished picture.
+#include <utility>
+
+// The list draws itself and hands the dialog the finished picture.
 void CZelvantoDlg::OnCustomDrawList(NMHDR* header, LRESULT* result)
 {
     const NMCUSTOMDRAW* draw = reinterpret_cast<const NMCUSTOMDRAW*>(header);
     *result = CDRF_DODEFAULT;
-    if (m_appList.GetItemCount() != 0)
-        return;
     if (draw->dwDrawStage == CDDS_PREPAINT)
         *result = CDRF_NOTIFYPOSTPAINT;
-    else if (draw->dwDrawStage == CDDS_POSTPAINT)
+    else if (m_appList.GetItemCount() == 0)
         DrawEmptyListHint(draw->hdc);
+    else if (std::exchange(m_selectionIntoView, false))
+        BringSelectionIntoView();
+}
+
+// The list knows where its items stand only once it has painted them, so a load asks for this after it. Enter
+// starts the selected item: the user sees which.
+void CZelvantoDlg::BringSelectionIntoView()
+{
+    int selected = m_appList.GetNextItem(-1, LVNI_SELECTED);
+    if (selected >= 0)
+        m_appList.EnsureVisible(selected, FALSE);
 }
 
 // Two lines in the list's font and text colour, centred a line below its top. The extension is put in as it
