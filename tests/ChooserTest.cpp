@@ -279,9 +279,9 @@ TEST_F(ChooserTest, EachCommandReachesTheStoreAndReloads)
     EXPECT_EQ(items,
         (std::vector<std::string> { "Tool", "viewer", "-1", "viewer", "viewer", "-1", "viewer", "-1" }));
     const std::string tool = "Applications\\tool.exe";
-    EXPECT_EQ(TestStore::Get(tool, "DisplayName") + TestStore::Get(tool, "Path")
+    EXPECT_EQ(TestStore::Get(tool, "DisplayName") + "|" + TestStore::Get(tool, "Path") + "|"
             + TestStore::Get("Extensions\\txt\\tool.exe", "Parameters"),
-        std::string("viewer\0C:\\viewer.exe\0a\"%1\"\0", 27));
+        "viewer|C:\\viewer.exe|a\"%1\"");
     EXPECT_FALSE(TestStore::KeyExists("Applications\\viewer.exe"));
     EXPECT_EQ(boxes.Take(),
         (std::vector<std::string> { ProgramBox(Loaded(IDS_ASSIGNMENT_EXISTS)), "|File does not exist" }));

@@ -5,15 +5,15 @@
 #include "store/StorePaths.h"
 #include "support/TestStore.h"
 
+#include "CA2W.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <future>
 
-static const std::string kNul(1, '\0'); // ends a stored text
 static ImportPatch* g_patch = nullptr;
 static const char* g_unwritable = "";
-
 static LONG WINAPI SetValue(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)
 {
     if (name && ::lstrcmpiA(name, g_unwritable) == 0)
@@ -26,9 +26,24 @@ static std::string Told(const StoreResult& result)
 {
     if (result.Done())
         return "done";
-    std::string root = TestStore::Full("");
+    std::string told = std::to_string(result.messageId);
     std::string path(result.keyPath);
-    return std::to_string(result.messageId) + " " + (path.empty() ? "" : path.substr(root.size() + 1));
+    if (path.empty())
+        return told;
+    return told + " " + path.substr(TestStore::Full("").size() + 1);
+}
+
+// Each of the keys that exists, and the given values of the first.
+static std::string Stored(std::vector<std::string> keys, std::vector<const char*> names = {})
+{
+    std::string stored;
+    for (const std::string& key : keys)
+        stored += TestStore::KeyExists(key) ? key + " " : "";
+    for (const char* name : names) {
+        stored += "|";
+        stored += TestStore::Get(keys[0], name);
+    }
+    return stored;
 }
 
 struct StoreTest : ::testing::Test {
@@ -40,46 +55,32 @@ TEST(FileExtension, IsTheTextAfterTheLastDotOfTheFileName)
     const std::pair<const char*, const char*> rows[] = { { "C:\\Docs\\report.final.PDF", "PDF" },
         { "C:\\Docs\\README", "" }, { "C:\\my.dir\\README", "" }, { "C:\\Docs\\archive.", "" },
         { "notes.txt", "txt" }, { "C:\\Docs\\.config", "config" }, { "C:/my.dir/README", "dir/README" },
-        { "", "" }, { "C:\\r\xC3\xA9sum\xC3\xA9.d\xC3\xB6\x63", "d\xC3\xB6\x63" } };
+        { "C:\\r\xC3\xA9sum\xC3\xA9.d\xC3\xB6\x63", "d\xC3\xB6\x63" } };
     for (const auto& [path, extension] : rows)
         EXPECT_STREQ(GetFileExtension(path), extension) << path;
 }
 
-// Each listed application as "name", "*" when the default, "^" when selected, and "=" its icon's path.
-static std::vector<std::string> Listed(const char* extension)
-{
-    std::vector<std::string> listed;
-    for (const ListedApplication& application : CAssignmentStore(extension).List()) {
-        std::string shown(application.displayName);
-        shown += application.entry.isDefault ? "*" : "";
-        shown += application.selected ? "^" : "";
-        listed.push_back(shown + "=" + (application.iconPath ? LPCSTR(*application.iconPath) : "-"));
-    }
-    return listed;
-}
-
+// Listed is what yields a name of up to 259 characters, in the order of the names without regard to case,
+// with the default that the store names last selected; the icon's path is expanded and unquoted.
 TEST_F(StoreTest, ListsWhatCanBeReadInTheOrderOfTheNamesWithTheLastDefaultSelected)
 {
     const std::string one = TestStore::Dword(1);
     const std::string limit = TestStore::Letters("", "東", 259);
     // Key; the types and bytes of "DisplayName", "Path" and "Default" (REG_NONE: none). The last has no
     // application record.
-    const std::tuple<const char*, DWORD, std::string, DWORD, std::string, DWORD, std::string> rows[] = {
-        { "a.exe", REG_SZ, "Gamma" + kNul, REG_SZ, "C:\\g.exe" + kNul, REG_DWORD, TestStore::Dword(0) },
-        { "b.exe", REG_SZ, "beta" + kNul, REG_NONE, "", REG_DWORD, TestStore::Dword(2) },
-        { "c.exe", REG_SZ, "Alpha" + kNul, REG_EXPAND_SZ, "%SystemRoot%\\a.exe" + kNul, REG_SZ, "1" + kNul },
-        { "d.exe", REG_SZ, "Edit" + kNul, REG_SZ, "\"C:\\e d.exe\"" + kNul, REG_BINARY, one },
-        { "e.exe", REG_SZ, "Editor" + kNul, REG_SZ, TestStore::Letters("C:\\", "𠀀", 257) + kNul, REG_DWORD,
-            one },
-        { "f.exe", REG_SZ, "", REG_SZ, "C:\\f.exe" + kNul, REG_DWORD, one },
-        { "g.exe", REG_SZ, limit + kNul, REG_DWORD, one, REG_NONE, "" },
-        { "h.exe", REG_SZ, TestStore::Letters("", "𠀀", 260) + kNul, REG_SZ, "C:\\h.exe" + kNul, REG_NONE,
-            "" },
-        { "i.exe", REG_DWORD, one, REG_SZ, "C:\\i.exe" + kNul, REG_NONE, "" },
-        { "j.exe", REG_NONE, "", REG_SZ, "C:\\j.exe" + kNul, REG_NONE, "" },
-        { "l.exe", REG_SZ, "ähnlich" + kNul, REG_SZ, "C:\\l.exe" + kNul, REG_NONE, "" },
-        { "m.exe", REG_NONE, "", REG_NONE, "", REG_DWORD, one }
-    };
+    const std::tuple<const char*, DWORD, std::string, DWORD, std::string, DWORD, std::string> rows[]
+        = { { "a.exe", REG_SZ, "Gamma", REG_SZ, "C:\\g.exe", REG_DWORD, TestStore::Dword(0) },
+              { "b.exe", REG_SZ, "beta", REG_NONE, "", REG_DWORD, TestStore::Dword(2) },
+              { "c.exe", REG_SZ, "Alpha", REG_EXPAND_SZ, "%SystemRoot%\\a.exe", REG_SZ, "1" },
+              { "d.exe", REG_SZ, "Edit", REG_SZ, "\"C:\\e d.exe\"", REG_BINARY, one },
+              { "e.exe", REG_SZ, "Editor", REG_SZ, TestStore::Letters("C:\\", "𠀀", 257), REG_DWORD, one },
+              { "f.exe", REG_SZ, "", REG_SZ, "C:\\f.exe", REG_DWORD, one },
+              { "g.exe", REG_SZ, limit, REG_DWORD, one, REG_NONE, "" },
+              { "h.exe", REG_SZ, TestStore::Letters("", "𠀀", 260), REG_SZ, "C:\\h.exe", REG_NONE, "" },
+              { "i.exe", REG_DWORD, one, REG_SZ, "C:\\i.exe", REG_NONE, "" },
+              { "j.exe", REG_NONE, "", REG_SZ, "C:\\j.exe", REG_NONE, "" },
+              { "l.exe", REG_SZ, "ähnlich", REG_SZ, "C:\\l.exe", REG_NONE, "" },
+              { "m.exe", REG_NONE, "", REG_NONE, "", REG_DWORD, one } };
     for (const auto& [appKey, nameType, name, pathType, path, defaultType, isDefault] : rows) {
         std::string application = std::string("Applications\\") + appKey;
         TestStore::Set(application, "DisplayName", nameType, name);
@@ -87,50 +88,47 @@ TEST_F(StoreTest, ListsWhatCanBeReadInTheOrderOfTheNamesWithTheLastDefaultSelect
         TestStore::Set(std::string("Extensions\\txt\\") + appKey, "Default", defaultType, isDefault);
     }
     TestStore::Delete("Applications\\m.exe");
-    EXPECT_EQ(Listed("TXT"),
+    // Each as its name, "*" when the default, "^" when selected, and "=" its icon's path.
+    std::vector<std::string> listed;
+    for (const ListedApplication& application : CAssignmentStore("TXT").List()) {
+        std::string shown(application.displayName);
+        shown += application.entry.isDefault ? "*" : "";
+        shown += application.selected ? "^" : "";
+        listed.push_back(shown + "=" + (application.iconPath ? LPCSTR(*application.iconPath) : "-"));
+    }
+    EXPECT_EQ(listed,
         (std::vector<std::string> { "*^=C:\\f.exe", "ähnlich=C:\\l.exe", "Alpha=C:\\windows\\a.exe", "beta=-",
             "Edit=C:\\e d.exe", "Editor*=-", "Gamma=C:\\g.exe", limit + "=-" }));
-    EXPECT_TRUE(Listed("md").empty());
 }
 
-// The first Add makes every key on the way. A path known in any letter case is reused as it stands, one of
-// another path under the same file name gets a numbered key of its own, and a record without its values is
-// written anew.
+// A path known in any letter case is reused as it stands; another path under the same file name gets a
+// numbered key of its own; a record without its values is written anew. A new assignment is no default.
 TEST_F(StoreTest, AddGivesEachExecutableARecordOfItsOwnAndRefusesADuplicate)
 {
-    TestStore::AddApplication("python.exe", "C:\\Python311\\python.exe", "Python 3.11");
+    TestStore::AddApplication("py.exe", "C:\\3.11\\py.exe", "Python 3.11");
     TestStore::Set("Applications\\half.exe", "DisplayName", "Half");
-    TestStore::Set("Applications\\env.exe", "Path", REG_EXPAND_SZ, "%SystemRoot%\\env.exe" + kNul);
+    TestStore::Set("Applications\\env.exe", "Path", REG_EXPAND_SZ, "%SystemRoot%\\env.exe");
     TestStore::Set("Applications\\env.exe", "DisplayName", "Env");
-    // Extension, path and file name; what the Add answers and the record it assigns.
-    const std::tuple<const char*, const char*, const char*, std::string, std::string> rows[] = {
-        { "txt", "C:\\Tools\\tool.exe", "tool.exe", "done", "tool.exe" },
-        { "md", "C:\\TOOLS\\Tool.EXE", "Tool.EXE", "done", "tool.exe" },
-        { "TXT", "C:\\Tools\\tool.exe", "tool.exe", std::to_string(IDS_ASSIGNMENT_EXISTS) + " ", "tool.exe" },
-        { "py", "C:\\Python312\\python.exe", "python.exe", "done", "python.exe (2)" },
-        { "py", "C:\\Python311\\python.exe", "python.exe", "done", "python.exe" },
-        { "pyw", "C:\\Python313\\python.exe", "python.exe", "done", "python.exe (3)" },
-        { "pyw", "c:\\python312\\PYTHON.EXE", "PYTHON.EXE", "done", "python.exe (2)" },
-        { "txt", "C:\\h\\half.exe", "half.exe", "done", "half.exe" },
-        { "txt", "C:\\windows\\env.exe", "env.exe", "done", "env.exe" }
-    };
-    for (const auto& [extension, path, fileName, told, appKey] : rows) {
-        EXPECT_EQ(Told(CAssignmentStore(extension).Add(path, fileName, "New")), told) << path;
+    const std::string exists = std::to_string(IDS_ASSIGNMENT_EXISTS);
+    // Extension and path; what the Add answers; the record assigned, with its path and name.
+    const std::tuple<const char*, std::string, std::string, std::string> rows[]
+        = { { "txt", "C:\\Tools\\tool.exe", "done", "tool.exe |C:\\Tools\\tool.exe|New" },
+              { "md", "C:\\TOOLS\\Tool.EXE", "done", "tool.exe |C:\\Tools\\tool.exe|New" },
+              { "TXT", "C:\\Tools\\tool.exe", exists, "tool.exe |C:\\Tools\\tool.exe|New" },
+              { "py", "C:\\3.12\\py.exe", "done", "py.exe (2) |C:\\3.12\\py.exe|New" },
+              { "py", "C:\\3.11\\py.exe", "done", "py.exe |C:\\3.11\\py.exe|Python 3.11" },
+              { "pyw", "C:\\3.13\\py.exe", "done", "py.exe (3) |C:\\3.13\\py.exe|New" },
+              { "pyw", "c:\\3.12\\PY.EXE", "done", "py.exe (2) |C:\\3.12\\py.exe|New" },
+              { "txt", "C:\\h\\half.exe", "done", "half.exe |C:\\h\\half.exe|New" },
+              { "txt", "C:\\windows\\env.exe", "done", "env.exe |(type 2)|Env" } };
+    for (const auto& [extension, path, told, record] : rows) {
+        std::string fileName = path.substr(path.rfind('\\') + 1);
+        EXPECT_EQ(Told(CAssignmentStore(extension).Add(path.c_str(), fileName.c_str(), "New")), told) << path;
+        std::string appKey = record.substr(0, record.find(" |"));
         std::string assignment = std::string("Extensions\\") + extension + "\\" + appKey;
         EXPECT_EQ(
-            TestStore::Get(assignment, "Default") + TestStore::Get(assignment, "Parameters"), "#0(missing)")
-            << path;
-    }
-    const std::pair<std::string, std::string> records[] = { { "tool.exe", "C:\\Tools\\tool.exe|New" },
-        { "python.exe", "C:\\Python311\\python.exe|Python 3.11" },
-        { "python.exe (2)", "C:\\Python312\\python.exe|New" },
-        { "python.exe (3)", "C:\\Python313\\python.exe|New" }, { "half.exe", "C:\\h\\half.exe|New" },
-        { "env.exe", "(type 2)|Env" } };
-    for (const auto& [appKey, values] : records) {
-        std::string record = "Applications\\" + appKey;
-        std::string stored = TestStore::Get(record, "Path") + "|" + TestStore::Get(record, "DisplayName");
-        std::erase(stored, '\0');
-        EXPECT_EQ(stored, values) << appKey;
+            Stored({ "Applications\\" + appKey }, { "Path", "DisplayName" }), "Applications\\" + record);
+        EXPECT_EQ(Stored({ assignment }, { "Default", "Parameters" }), assignment + " |#0|(missing)") << path;
     }
 }
 
@@ -139,16 +137,18 @@ TEST_F(StoreTest, AFailedAddIsToldAndLeavesNoHalfRecord)
 {
     ImportPatch setValue(&__imp_RegSetValueExA, (void*)SetValue);
     g_patch = &setValue;
-    const char* unwritables[] = { "Path", "DisplayName", "Default" };
-    const std::string told[] = { std::to_string(IDS_ERR_WRITE_KEY) + " Applications\\t.exe",
-        std::to_string(IDS_ERR_WRITE_KEY) + " Applications\\t.exe",
-        std::to_string(IDS_ERR_WRITE_KEY) + " Extensions\\md\\t.exe" };
-    for (int row = 0; row < 3; ++row) {
-        g_unwritable = unwritables[row];
-        EXPECT_EQ(Told(CAssignmentStore("md").Add("C:\\t.exe", "t.exe", "t")), told[row]);
-        EXPECT_EQ(TestStore::KeyExists("Applications\\t.exe"), row == 2) << g_unwritable;
+    const std::string failed = std::to_string(IDS_ERR_WRITE_KEY);
+    // The value that cannot be written; what the Add answers; the records left.
+    const std::tuple<const char*, std::string, std::string> rows[] = {
+        { "Path", failed + " Applications\\t.exe", "" },
+        { "DisplayName", failed + " Applications\\t.exe", "" },
+        { "Default", failed + " Extensions\\md\\t.exe", "Applications\\t.exe Extensions\\md\\t.exe " }
+    };
+    for (const auto& [unwritable, told, left] : rows) {
+        g_unwritable = unwritable;
+        EXPECT_EQ(Told(CAssignmentStore("md").Add("C:\\t.exe", "t.exe", "t")), told);
+        EXPECT_EQ(Stored({ "Applications\\t.exe", "Extensions\\md\\t.exe" }), left) << unwritable;
     }
-    EXPECT_EQ(TestStore::Get("Applications\\t.exe", "Path"), "C:\\t.exe" + kNul);
     g_unwritable = "";
 }
 
@@ -173,27 +173,24 @@ TEST_F(StoreTest, RemoveTakesWhatNothingRefersToAndNothingAnotherCopyAdded)
     TestStore::AddAssignment("txt", "tool.exe");
     TestStore::AddAssignment("txt", "shared.exe");
     TestStore::AddAssignment("MD", "Shared.EXE");
-    TestStore::SetPlace("txt", { 1, 2, 3, 4 });
+    const std::vector<std::string> records
+        = { "Applications\\tool.exe", "Applications\\shared.exe", "Extensions\\txt", "Extensions\\md" };
+    const std::string shared = "Applications\\shared.exe ";
     // Extension and app key; what the Remove answers; the records left after it.
-    const std::tuple<const char*, const char*, std::string, std::string> rows[] = {
-        { "txt", "tool.exe", "done", "shared.exe txt md " },
-        { "txt", "tool.exe", std::to_string(IDS_ERR_DELETE_KEY) + " Extensions\\txt", "shared.exe txt md " },
-        { "txt", "SHARED.exe", "done", "shared.exe md " },
-        { "txt", "shared.exe", std::to_string(IDS_ERR_OPEN_KEY) + " Extensions\\txt", "shared.exe md " },
-        { "md", "shared.exe", "done", "md " }
-    };
+    const std::tuple<const char*, const char*, std::string, std::string> rows[]
+        = { { "txt", "tool.exe", "done", shared + "Extensions\\txt Extensions\\md " },
+              { "txt", "tool.exe", std::to_string(IDS_ERR_DELETE_KEY) + " Extensions\\txt",
+                  shared + "Extensions\\txt Extensions\\md " },
+              { "txt", "SHARED.exe", "done", shared + "Extensions\\md " },
+              { "txt", "shared.exe", std::to_string(IDS_ERR_OPEN_KEY) + " Extensions\\txt",
+                  shared + "Extensions\\md " },
+              { "md", "shared.exe", "done", "Extensions\\md " } };
     ImportPatch anotherCopy(&__imp_RegOpenKeyExW, (void*)OpenAfterAnotherCopyAdds);
     g_patch = &anotherCopy;
     for (const auto& [extension, appKey, told, left] : rows) {
         g_anotherCopyAdds = std::string(extension) == "md";
         EXPECT_EQ(Told(CAssignmentStore(extension).Remove(appKey)), told);
-        std::string records;
-        for (const char* record :
-            { "Applications\\tool.exe", "Applications\\shared.exe", "Extensions\\txt", "Extensions\\md" }) {
-            if (TestStore::KeyExists(record))
-                records += std::string(record).substr(std::string(record).find('\\') + 1) + " ";
-        }
-        EXPECT_EQ(records, left) << extension << " " << appKey;
+        EXPECT_EQ(Stored(records), left) << extension << " " << appKey;
     }
     g_anotherCopyAdds = false;
     EXPECT_TRUE(TestStore::KeyExists("Extensions\\md\\other.exe"));
@@ -203,16 +200,16 @@ TEST_F(StoreTest, RemoveTakesWhatNothingRefersToAndNothingAnotherCopyAdded)
 // unlisted assignment keeps its own. A chosen assignment another copy removed changes nothing.
 TEST_F(StoreTest, DefaultMarksTheChosenEntryAloneOrNothing)
 {
-    for (const char* appKey : { "a.exe", "b.exe", "c.exe" })
+    for (const char* appKey : { "a.exe", "b.exe", "c.exe" }) {
         TestStore::AddApplication(appKey, "C:\\x.exe", appKey);
-    TestStore::AddAssignment("txt", "a.exe", 1);
-    TestStore::AddAssignment("txt", "b.exe");
-    TestStore::AddAssignment("txt", "c.exe");
+        TestStore::AddAssignment("txt", appKey, appKey[0] == 'a');
+    }
     TestStore::AddAssignment("txt", "unlisted.exe", 1);
     std::vector<ListedApplication> listed = CAssignmentStore("txt").List();
     std::vector<ListEntry*> entries;
     for (ListedApplication& application : listed)
         entries.push_back(&application.entry);
+    // Each entry's flag and stored value, then the unlisted one's.
     auto flags = [&entries] {
         std::string shown;
         for (const ListEntry* entry : entries) {
@@ -221,43 +218,44 @@ TEST_F(StoreTest, DefaultMarksTheChosenEntryAloneOrNothing)
         }
         return shown + TestStore::Get("Extensions\\txt\\unlisted.exe", "Default");
     };
-    const CAssignmentStore store("txt");
-    EXPECT_EQ(Told(store.SetDefault(entries, 1)), "done");
-    EXPECT_EQ(flags(), "0#0 1#1 0#0 #1");
-    EXPECT_EQ(Told(store.SetDefault(entries, 1)), "done");
-    EXPECT_EQ(flags(), "0#0 0#0 0#0 #1");
-    TestStore::Delete("Extensions\\txt\\c.exe");
-    EXPECT_EQ(
-        Told(store.SetDefault(entries, 2)), std::to_string(IDS_ERR_OPEN_KEY) + " Extensions\\txt\\c.exe");
-    EXPECT_EQ(flags(), "0#0 0#0 0(missing) #1");
+    const std::string removed = std::to_string(IDS_ERR_OPEN_KEY) + " Extensions\\txt\\c.exe";
+    // The entry chosen, and whether another copy removed c.exe first; the answer and the flags after.
+    const std::tuple<size_t, bool, std::string, std::string> rows[]
+        = { { 1, false, "done", "0#0 1#1 0#0 #1" }, { 1, false, "done", "0#0 0#0 0#0 #1" },
+              { 2, true, removed, "0#0 0#0 0(missing) #1" } };
+    for (const auto& [chosen, removedMeanwhile, told, after] : rows) {
+        if (removedMeanwhile)
+            TestStore::Delete("Extensions\\txt\\c.exe");
+        EXPECT_EQ(Told(CAssignmentStore("txt").SetDefault(entries, chosen)), told);
+        EXPECT_EQ(flags(), after);
+    }
 }
 
-// Edit shows the stored texts unexpanded, and optional parameters that cannot be read as empty; without both
-// texts of the application it shows nothing.
+// Edit is shown the stored texts unexpanded, optional parameters that cannot be read as empty, and nothing
+// without both texts of the application.
 TEST_F(StoreTest, EditReadsTheStoredTextsOrTellsWhatIsMissing)
 {
     const std::string app = "Applications\\tool.exe";
     const std::string assignment = "Extensions\\txt\\tool.exe";
-    // What is changed in the store before the read; what the read answers and the texts it gives.
+    TestStore::Set(app, "DisplayName", "Tool");
+    TestStore::Set(app, "Path", REG_EXPAND_SZ, "%SystemRoot%\\tool.exe");
+    TestStore::Set(assignment, "Parameters", 7);
+    // What changes in the store before the read; what the read answers, and the texts it gives.
     const std::tuple<std::function<void()>, std::string, std::string> rows[] = {
         { [] {}, "done", "Tool|%SystemRoot%\\tool.exe|" },
-        { [&] { TestStore::Set(assignment, "Parameters", "-p %1"); }, "done",
-            "Tool|%SystemRoot%\\tool.exe|-p %1" },
-        { [&] { TestStore::Set(app, "Path", REG_SZ, std::string(260, 'p') + kNul); },
+        { [&] { TestStore::Set(app, "Path", std::string(260, 'p')); },
             std::to_string(IDS_ERR_READ_KEY) + " " + app, "" },
         { [&] { TestStore::Delete(assignment); }, std::to_string(IDS_ERR_OPEN_KEY) + " " + assignment, "" },
         { [&] { TestStore::Delete(app); }, std::to_string(IDS_ERR_OPEN_KEY) + " " + app, "" }
     };
-    TestStore::Set(app, "DisplayName", "Tool");
-    TestStore::Set(app, "Path", REG_EXPAND_SZ, "%SystemRoot%\\tool.exe" + kNul);
-    TestStore::Set(assignment, "Parameters", 7);
     for (const auto& [change, told, texts] : rows) {
         change();
         EditValues values;
         StoreResult result = CAssignmentStore("txt").ReadForEdit("tool.exe", values);
         EXPECT_EQ(Told(result), told);
-        std::string read = std::string(values.displayName) + "|" + LPCSTR(values.path);
-        EXPECT_EQ(result.Done() ? read + "|" + LPCSTR(values.parameters) : "", texts) << told;
+        std::string read
+            = std::string(values.displayName) + "|" + LPCSTR(values.path) + "|" + LPCSTR(values.parameters);
+        EXPECT_EQ(result.Done() ? read : "", texts) << told;
     }
 }
 
@@ -269,30 +267,29 @@ TEST_F(StoreTest, EditWritesExactlyWhatChanged)
     g_patch = &setValue;
     const std::string app = "Applications\\tool.exe";
     const EditValues read = { "Tool", "\"C:\\old.exe\"", "" };
-    // The edited texts, the value that cannot be written; whether a write went through, the failures told,
-    // and the stored texts.
+    TestStore::AddApplication("tool.exe", "\"C:\\old.exe\"", "Tool");
+    TestStore::AddAssignment("txt", "tool.exe");
+    // The edited texts, the value that cannot be written; whether a write went through, the failure told, and
+    // the stored texts.
     const std::tuple<EditValues, const char*, bool, std::string, std::string> rows[]
         = { { read, "", false, "", "Tool|\"C:\\old.exe\"|(missing)" },
               { { "TOOL", "\"C:\\new.exe\"", "-p" }, "", true, "", "TOOL|C:\\new.exe|-p" },
               { { "", "C:\\x.exe", "" }, "Path", true, std::to_string(IDS_ERR_WRITE_KEY) + " " + app,
                   "|C:\\new.exe|-p" } };
-    TestStore::AddApplication("tool.exe", "\"C:\\old.exe\"", "Tool");
-    TestStore::AddAssignment("txt", "tool.exe");
-    for (const auto& [edited, unwritable, written, failures, stored] : rows) {
+    for (const auto& [edited, unwritable, written, failure, stored] : rows) {
         g_unwritable = unwritable;
         EditOutcome outcome = CAssignmentStore("txt").WriteEdit("tool.exe", read, edited);
         EXPECT_EQ(outcome.written, written);
-        EXPECT_EQ(outcome.failures.empty() ? "" : Told(outcome.failures[0]), failures);
-        std::string texts = TestStore::Get(app, "DisplayName") + "|" + TestStore::Get(app, "Path") + "|"
-            + TestStore::Get("Extensions\\txt\\tool.exe", "Parameters");
-        std::erase(texts, '\0');
-        EXPECT_EQ(texts, stored);
+        EXPECT_EQ(outcome.failures.empty() ? "" : Told(outcome.failures[0]), failure);
+        EXPECT_EQ(TestStore::Get(app, "DisplayName") + "|" + TestStore::Get(app, "Path") + "|"
+                + TestStore::Get("Extensions\\txt\\tool.exe", "Parameters"),
+            stored);
     }
     g_unwritable = "";
 }
 
 // What a launch starts: the program named by "Path", expanded and unquoted, in quotes; the target in quotes
-// without parameters, or in place of each "%1" of them as it is. A path unread is told.
+// without parameters, or in place of each "%1" of them as it is. A path that cannot be read is told.
 TEST_F(StoreTest, TheLaunchPassesTheTargetAsTheParametersSay)
 {
     const std::string file = "C:\\My Files\\a.txt";
@@ -300,7 +297,7 @@ TEST_F(StoreTest, TheLaunchPassesTheTargetAsTheParametersSay)
     const std::string program = "\"C:\\t.exe\" ";
     const std::string limit = TestStore::Letters("", "東", 259);
     const std::string longest = TestStore::Letters("C:\\", "東", 256);
-    const std::string app = "Applications\\t.exe";
+    const std::string unread = std::to_string(IDS_ERR_READ_KEY) + " Applications\\t.exe";
     // The target; the types and bytes of "Path" and "Parameters" (REG_NONE: none); what is started.
     const std::tuple<std::string, DWORD, std::string, DWORD, std::string, std::string> rows[] = {
         { file, REG_SZ, "C:\\t.exe", REG_NONE, "", program + quoted },
@@ -316,17 +313,15 @@ TEST_F(StoreTest, TheLaunchPassesTheTargetAsTheParametersSay)
         { file, REG_SZ, "\"C:\\t.exe\"", REG_NONE, "", program + quoted },
         { file, REG_SZ, longest, REG_NONE, "", '"' + longest + "\" " + quoted },
         { file, REG_SZ, "", REG_NONE, "", "\"\" " + quoted },
-        { file, REG_SZ, longest + "x", REG_NONE, "", std::to_string(IDS_ERR_READ_KEY) + " " + app },
-        { file, REG_DWORD, TestStore::Dword(1), REG_NONE, "", std::to_string(IDS_ERR_READ_KEY) + " " + app },
-        { file, REG_NONE, "", REG_NONE, "", std::to_string(IDS_ERR_OPEN_KEY) + " " + app }
+        { file, REG_SZ, longest + "x", REG_NONE, "", unread },
+        { file, REG_DWORD, TestStore::Dword(1), REG_NONE, "", unread },
+        { file, REG_NONE, "", REG_NONE, "", std::to_string(IDS_ERR_OPEN_KEY) + " Applications\\t.exe" }
     };
     for (const auto& [target, pathType, path, parametersType, parameters, started] : rows) {
         TestStore::Delete("");
         if (pathType != REG_NONE)
-            TestStore::Set(app, "Path", pathType, pathType == REG_DWORD ? path : path + kNul);
-        TestStore::AddAssignment("txt", "t.exe");
-        std::string stored = parametersType == REG_DWORD ? parameters : parameters + kNul;
-        TestStore::Set("Extensions\\txt\\t.exe", "Parameters", parametersType, stored);
+            TestStore::Set("Applications\\t.exe", "Path", pathType, path);
+        TestStore::Set("Extensions\\txt\\t.exe", "Parameters", parametersType, parameters);
         LaunchCommand command;
         StoreResult result = CAssignmentStore("txt").ReadLaunch("t.exe", target.c_str(), command);
         std::string program(command.program);
@@ -349,7 +344,7 @@ TEST_F(StoreTest, EachChangeWaitsWhileAnotherCopyChangesTheStore)
         { [&] {
              store.WriteEdit("b.exe", { "B", "C:\\b.exe", "" }, { "B", "C:\\b.exe", "-p" });
          },
-            [&] { return TestStore::Get(b, "Parameters") == "-p" + kNul; } },
+            [&] { return TestStore::Get(b, "Parameters") == "-p"; } },
         { [&] { store.Remove("a.exe"); }, [] { return !TestStore::KeyExists("Extensions\\txt\\a.exe"); } }
     };
     HANDLE anotherCopy = ::CreateMutexW(nullptr, FALSE, CA2W(StoreMutexName()));

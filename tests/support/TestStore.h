@@ -1,6 +1,5 @@
 // The test program's own association store, Software\Karvelund\<its base name>, used directly.
 #pragma once
-#include "CA2W.h"
 #include "CWinApp.h"
 #include "support/ImportPatch.h"
 
@@ -21,55 +20,46 @@ struct TestStore {
         AfxGetApp()->SetRegistryKey("Karvelund");
         Delete("");
     }
-    // By its UTF-16 path, as the program opens a key, so a name as long as Windows allows opens under Wine
-    // too.
-    static HKEY Open(Text path, bool create = false)
-    {
-        HKEY key = nullptr;
-        CA2W fullPath(Full(path).c_str());
-        if (create)
-            ::RegCreateKeyExW(
-                HKEY_CURRENT_USER, fullPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-        else
-            ::RegOpenKeyExW(HKEY_CURRENT_USER, fullPath, 0, KEY_READ, &key);
-        return key;
-    }
     static bool KeyExists(Text path)
     {
-        HKEY key = Open(path);
+        HKEY key = nullptr;
+        ::RegOpenKeyExA(HKEY_CURRENT_USER, Full(path).c_str(), 0, KEY_READ, &key);
         ::RegCloseKey(key);
         return key != nullptr;
     }
-    // Writes the value exactly as given; REG_NONE makes only the key.
-    static void Set(Text path, const char* name, DWORD type, Text bytes)
+    // Writes the value as given, a text with its terminator, making the key; REG_NONE makes only the key.
+    static void Set(Text path, const char* name, DWORD type, std::string bytes)
     {
-        HKEY key = Open(path, true);
+        if (type == REG_SZ || type == REG_EXPAND_SZ)
+            bytes += '\0';
+        HKEY key = nullptr;
+        ::RegCreateKeyExA(
+            HKEY_CURRENT_USER, Full(path).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
         if (type != REG_NONE)
             ::RegSetValueExA(key, name, 0, type, (const BYTE*)bytes.data(), static_cast<DWORD>(bytes.size()));
         ::RegCloseKey(key);
     }
-    static void Set(Text path, const char* name, Text text) { Set(path, name, REG_SZ, text + '\0'); }
+    static void Set(Text path, const char* name, Text text) { Set(path, name, REG_SZ, text); }
     static void Set(Text path, const char* name, DWORD value) { Set(path, name, REG_DWORD, Dword(value)); }
     static std::string Dword(DWORD value)
     {
         return std::string(reinterpret_cast<char*>(&value), sizeof value);
     }
-    // A text's bytes with its terminator, "#N" for a number, "(type N)" for another type, or "(missing)".
+    // A text without its terminator, "#N" for a number, "(type N)" for another type, or "(missing)".
     static std::string Get(Text path, const char* name)
     {
-        char bytes[4096];
+        char bytes[4096] = "";
         DWORD size = sizeof bytes;
         DWORD type = REG_NONE;
-        HKEY key = Open(path);
-        LONG status = ::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(bytes), &size);
-        ::RegCloseKey(key);
+        LONG status = ::RegGetValueA(
+            HKEY_CURRENT_USER, Full(path).c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &type, bytes, &size);
         if (status != ERROR_SUCCESS)
             return "(missing)";
         if (type == REG_DWORD)
-            return std::to_string(*reinterpret_cast<DWORD*>(bytes)).insert(0, 1, '#');
+            return std::string("#") + std::to_string(*reinterpret_cast<DWORD*>(bytes));
         if (type == REG_SZ)
-            return std::string(bytes, size);
-        return "(type " + std::to_string(type) + ")";
+            return bytes;
+        return std::string("(type ") + std::to_string(type) + ")";
     }
     // The chooser's place for the extension: as many of left, top, width and height as given.
     static void SetPlace(Text extension, const std::vector<int>& values)
@@ -85,7 +75,7 @@ struct TestStore {
         return values;
     }
     static constexpr const char* kPlaceNames[] = { "WindowLeft", "WindowTop", "WindowWidth", "WindowHeight" };
-    // The text followed by letters of as many characters as Windows counts, in UTF-16 units: a letter of four
+    // The text followed by as many letters as Windows counts characters, in UTF-16 units: a letter of four
     // bytes in UTF-8 counts twice, and an odd count ends in "a".
     static std::string Letters(Text before, Text letter, int units)
     {
