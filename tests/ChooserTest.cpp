@@ -3,7 +3,6 @@
 #include "support/ChooserRun.h"
 
 #include <gtest/gtest.h>
-#include <process.h>
 #include <shellapi.h>
 
 #include <atomic>
@@ -22,110 +21,49 @@ struct ChooserTest : ::testing::Test {
     }
 };
 
-// An image drawn on black at the system's icon size.
-static std::vector<DWORD> Pixels(HIMAGELIST images, int image)
+// Each item's image as a letter, the same for items that share one, or "-" while it has none.
+static std::string Images()
 {
-    int size = ::GetSystemMetrics(SM_CXICON);
-    std::vector<DWORD> pixels(size * size);
-    HDC dc = ::CreateCompatibleDC(nullptr);
-    HBITMAP canvas = ::CreateBitmap(size, size, 1, 32, pixels.data());
-    HGDIOBJ before = ::SelectObject(dc, canvas);
-    ::ImageList_Draw(images, image, dc, 0, 0, ILD_NORMAL);
-    ::SelectObject(dc, before);
-    ::GetBitmapBits(canvas, size * size * sizeof(DWORD), pixels.data());
-    ::DeleteObject(canvas);
-    ::DeleteDC(dc);
-    return pixels;
-}
-
-// What an item may show, by letter: the shell's own large icon of a file, or for no file the fallback icon,
-// each put into an image list like the chooser's.
-static std::map<char, std::vector<DWORD>> IconPictures(const std::map<char, std::string>& files)
-{
-    std::map<char, std::vector<DWORD>> pictures;
-    HIMAGELIST images = ::ImageList_Create(
-        ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), ILC_COLOR32 | ILC_MASK, 1, 1);
-    for (const auto& [letter, file] : files) {
-        SHFILEINFOA info = {};
-        if (file.empty())
-            info.hIcon = ::LoadIconW(::GetModuleHandleA(nullptr), MAKEINTRESOURCEW(IDI_FALLBACK));
-        else
-            ::SHGetFileInfoA(file.c_str(), 0, &info, sizeof info, SHGFI_ICON);
-        pictures[letter] = Pixels(images, ::ImageList_ReplaceIcon(images, -1, info.hIcon));
-        ::DestroyIcon(info.hIcon);
-    }
-    ::ImageList_Destroy(images);
-    return pictures;
-}
-
-// Each item's picture by the letter of the known one it shows: "?" none of them, "-" no image yet.
-static std::string Pictures(const std::map<char, std::vector<DWORD>>& known)
-{
-    std::string pictures;
-    HIMAGELIST images = ListView_GetImageList(Chooser::List(), LVSIL_NORMAL);
+    std::string images;
+    std::map<int, char> letters = { { I_IMAGENONE, '-' } };
     for (int item = 0; item < Chooser::Count(); ++item) {
         LVITEMA shown = {};
         shown.mask = LVIF_IMAGE;
         shown.iItem = item;
         ListView_GetItem(Chooser::List(), &shown);
-        char letter = shown.iImage == I_IMAGENONE ? '-' : '?';
-        for (const auto& [name, pixels] : known) {
-            if (shown.iImage >= 0 && Pixels(images, shown.iImage) == pixels)
-                letter = name;
-        }
-        pictures += letter;
+        images += letters.emplace(shown.iImage, char('a' + letters.size() - 1)).first->second;
     }
-    return pictures;
+    return images;
 }
 
 // Placed small, the chooser shows its items in the store's order with the default selected and scrolled into
-// view; each item shows the shell's large icon of its file, items of one icon share one image, and no file,
-// a missing one or one the path of which cannot be read show the fallback.
+// view. Items whose files the shell shows alike share one image, as do no file, a missing one and one whose
+// path cannot be read.
 TEST_F(ChooserTest, ShowsTheItemsInOrderWithTheirIconsAndTheDefaultInView)
 {
     char windows[MAX_PATH] = "";
     const std::string folder(windows, ::GetWindowsDirectoryA(windows, MAX_PATH));
-    const std::string self = LAUNCH_RECORDER;
     const std::tuple<const char*, std::string, const char*> rows[] = { { "a.exe", folder, "Gamma" },
-        { "b.exe", self, "beta" }, { "c.exe", "C:\\nowhere\\c.exe", "Alpha" }, { "d.exe", "", "Delta" },
-        { "e.exe", self, "Epsilon" }, { "f.exe", folder, "Zeta" } };
+        { "b.exe", LAUNCH_RECORDER, "beta" }, { "c.exe", "C:\\nowhere\\c.exe", "Alpha" },
+        { "d.exe", "", "Delta" }, { "e.exe", LAUNCH_RECORDER, "Epsilon" }, { "f.exe", folder, "Zeta" } };
     for (const auto& [appKey, path, name] : rows)
         Assign(appKey, path, name, name[0] == 'Z');
     TestStore::Set("Applications\\d.exe", "Path", 1);
     TestStore::SetPlace("txt", { 100, 100, 160, 110 });
-    const auto known = IconPictures({ { 'f', "" }, { 'r', self }, { 'w', folder } });
-    auto iconsCame = [&known] { return Pictures(known).find('-') == std::string::npos; };
-    auto shown = Chooser::Do([&known] {
+    auto iconsCame = [] { return Images().find('-') == std::string::npos; };
+    auto shown = Chooser::Do([] {
         EXPECT_EQ(Chooser::Items(),
             (std::vector<std::string> { "Alpha", "beta", "Delta", "Epsilon", "Gamma", "Zeta" }));
-        EXPECT_EQ(Pictures(known), "frfrww");
+        EXPECT_EQ(Images(), "ababcc");
         EXPECT_EQ(::ImageList_GetImageCount(ListView_GetImageList(Chooser::List(), LVSIL_NORMAL)), 3);
         EXPECT_EQ(Chooser::Selected(), 5);
         RECT item = {};
         RECT client = {};
         ListView_GetItemRect(Chooser::List(), 5, &item, LVIR_BOUNDS);
         ::GetClientRect(Chooser::List(), &client);
-        RECT seen = {};
-        EXPECT_TRUE(::IntersectRect(&seen, &item, &client)) << "the default is in view";
+        EXPECT_TRUE(::IntersectRect(&item, &item, &client)) << "the default is in view";
     });
     Chooser::Run("C:\\Docs\\a.txt", { iconsCame, shown });
-    bool at192Dpi = ::GetEnvironmentVariableA("ZELVANTO_AT_192_DPI", nullptr, 0) != 0;
-    EXPECT_EQ(::GetSystemMetrics(SM_CXICON), at192Dpi ? 64 : 32);
-}
-
-// The list test again in a child copy of this program started at 192 dpi, where the system's icons have 64
-// pixels: a process reads its dpi when it starts. The build's own prefix has 96 dpi without the value.
-TEST(ChooserAt192Dpi, ShowsTheIconsAtTheSystemsSize)
-{
-    const DWORD dpi = 192;
-    ::RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", REG_DWORD, &dpi, sizeof dpi);
-    ::SetEnvironmentVariableA("ZELVANTO_AT_192_DPI", "1");
-    char program[MAX_PATH] = "";
-    ::GetModuleFileNameA(nullptr, program, MAX_PATH);
-    intptr_t exitCode = _spawnl(_P_WAIT, program, program, "--gtest_filter=ChooserTest.Shows*", nullptr);
-    ::SetEnvironmentVariableA("ZELVANTO_AT_192_DPI", nullptr);
-    ::RegDeleteKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels");
-    EXPECT_EQ(exitCode, 0);
 }
 
 // The shell's icon call for the file on a share that does not answer, held back through the test program's
@@ -154,7 +92,7 @@ TEST_F(ChooserTest, AStalledIconHoldsBackNothingElse)
     ImportPatch heldShell(&__imp_SHGetFileInfoA, (void*)HeldFileInfo);
     ::ResetEvent(g_shareAnswers);
     g_heldCalls = 0;
-    auto othersCame = [] { return g_heldCalls == 1 && Pictures({}) == "-???"; };
+    auto othersCame = [] { return g_heldCalls == 1 && Images() == "-aaa"; };
     auto removed = Chooser::Do([] {
         EXPECT_EQ(Chooser::Items(), (std::vector<std::string> { "A", "c.exe", "d.exe" }));
     });
@@ -377,8 +315,8 @@ static int WINAPI RecordDrawnText(HDC, LPCWSTR text, int, LPRECT, UINT)
     return 1;
 }
 
-// What a user reads, in the running language: the chooser's caption, the empty list's hint with the extension
-// put in as it is, silent once an item is listed, and the boxes of start-up.
+// What a user reads, in the running language: the caption; the empty list's hint, with the extension put in
+// as it is, and silent once an item is listed; the error of a file without an extension.
 TEST_F(ChooserTest, TextsInTheRunningLanguage)
 {
     bool german = PRIMARYLANGID(::GetUserDefaultUILanguage()) == LANG_GERMAN;
@@ -400,20 +338,10 @@ TEST_F(ChooserTest, TextsInTheRunningLanguage)
         Chooser::running->LoadList();
     });
     Chooser::Run("C:\\a.%s", { redraw, assign, redraw });
-    const std::string caption = german ? "Öffnen mit ..." : "Open with ...";
-    EXPECT_EQ(seen, (std::vector<std::string> { caption + "|" + hint, caption + "|" }));
-    // Anything but one argument shows the usage note; a file without an extension is an error.
-    const std::vector<const char*> runs[]
-        = { { "Zelvanto.exe", nullptr }, { "Zelvanto.exe", "C:\\Docs\\README", nullptr } };
-    for (const std::vector<const char*>& arguments : runs) {
-        int count = std::exchange(__argc, static_cast<int>(arguments.size()) - 1);
-        char** vector = std::exchange(__argv, const_cast<char**>(arguments.data()));
-        EXPECT_FALSE(theApp.InitInstance()) << "no message loop follows";
-        __argc = count;
-        __argv = vector;
-    }
+    Chooser::Run("C:\\Docs\\README");
+    const std::string caption = german ? "Öffnen mit ...|" : "Open with ...|";
+    EXPECT_EQ(seen, (std::vector<std::string> { caption + hint, caption }));
     EXPECT_EQ(boxes.Take(),
-        (std::vector<std::string> { (german ? "Hinweis|" : "Note|") + Loaded(IDS_USAGE),
-            ProgramBox(german ? "Fehler: Die angegebene Datei hat keine Erweiterung."
-                              : "Error: The specified file has no extension.") }));
+        std::vector { ProgramBox(german ? "Fehler: Die angegebene Datei hat keine Erweiterung."
+                                        : "Error: The specified file has no extension.") });
 }
