@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <future>
+#include <map>
 
 static ImportPatch* g_patch = nullptr;
 static const char* g_unwritable = "";
@@ -21,16 +22,16 @@ static LONG WINAPI SetValue(HKEY key, LPCSTR name, DWORD reserved, DWORD type, c
     return g_patch->Original<decltype(&::RegSetValueExA)>()(key, name, reserved, type, data, size);
 }
 
-// A result as "done", or its message's id and the key path below the store root.
+// A result as "done", or its message as a word and the key path below the store root.
 static std::string Told(const StoreResult& result)
 {
-    if (result.Done())
-        return "done";
-    std::string told = std::to_string(result.messageId);
+    const std::map<UINT, std::string> words = { { 0, "done" }, { IDS_ERR_CREATE_KEY, "create" },
+        { IDS_ERR_DELETE_KEY, "delete" }, { IDS_ERR_OPEN_KEY, "open" }, { IDS_ERR_READ_KEY, "read" },
+        { IDS_ERR_WRITE_KEY, "write" }, { IDS_ASSIGNMENT_EXISTS, "exists" } };
     std::string path(result.keyPath);
     if (path.empty())
-        return told;
-    return told + " " + path.substr(TestStore::Full("").size() + 1);
+        return words.at(result.messageId);
+    return words.at(result.messageId) + " " + path.substr(TestStore::Full("").size() + 1);
 }
 
 // Each of the keys that exists, and the given values of the first.
@@ -109,12 +110,11 @@ TEST_F(StoreTest, AddGivesEachExecutableARecordOfItsOwnAndRefusesADuplicate)
     TestStore::Set("Applications\\half.exe", "DisplayName", "Half");
     TestStore::Set("Applications\\env.exe", "Path", REG_EXPAND_SZ, "%SystemRoot%\\env.exe");
     TestStore::Set("Applications\\env.exe", "DisplayName", "Env");
-    const std::string exists = std::to_string(IDS_ASSIGNMENT_EXISTS);
     // Extension and path; what the Add answers; the record assigned, with its path and name.
     const std::tuple<const char*, std::string, std::string, std::string> rows[]
         = { { "txt", "C:\\Tools\\tool.exe", "done", "tool.exe |C:\\Tools\\tool.exe|New" },
               { "md", "C:\\TOOLS\\Tool.EXE", "done", "tool.exe |C:\\Tools\\tool.exe|New" },
-              { "TXT", "C:\\Tools\\tool.exe", exists, "tool.exe |C:\\Tools\\tool.exe|New" },
+              { "TXT", "C:\\Tools\\tool.exe", "exists", "tool.exe |C:\\Tools\\tool.exe|New" },
               { "py", "C:\\3.12\\py.exe", "done", "py.exe (2) |C:\\3.12\\py.exe|New" },
               { "py", "C:\\3.11\\py.exe", "done", "py.exe |C:\\3.11\\py.exe|Python 3.11" },
               { "pyw", "C:\\3.13\\py.exe", "done", "py.exe (3) |C:\\3.13\\py.exe|New" },
@@ -137,13 +137,10 @@ TEST_F(StoreTest, AFailedAddIsToldAndLeavesNoHalfRecord)
 {
     ImportPatch setValue(&__imp_RegSetValueExA, (void*)SetValue);
     g_patch = &setValue;
-    const std::string failed = std::to_string(IDS_ERR_WRITE_KEY);
     // The value that cannot be written; what the Add answers; the records left.
-    const std::tuple<const char*, std::string, std::string> rows[] = {
-        { "Path", failed + " Applications\\t.exe", "" },
-        { "DisplayName", failed + " Applications\\t.exe", "" },
-        { "Default", failed + " Extensions\\md\\t.exe", "Applications\\t.exe Extensions\\md\\t.exe " }
-    };
+    const std::tuple<const char*, std::string, std::string> rows[]
+        = { { "Path", "write Applications\\t.exe", "" }, { "DisplayName", "write Applications\\t.exe", "" },
+              { "Default", "write Extensions\\md\\t.exe", "Applications\\t.exe Extensions\\md\\t.exe " } };
     for (const auto& [unwritable, told, left] : rows) {
         g_unwritable = unwritable;
         EXPECT_EQ(Told(CAssignmentStore("md").Add("C:\\t.exe", "t.exe", "t")), told);
@@ -179,11 +176,9 @@ TEST_F(StoreTest, RemoveTakesWhatNothingRefersToAndNothingAnotherCopyAdded)
     // Extension and app key; what the Remove answers; the records left after it.
     const std::tuple<const char*, const char*, std::string, std::string> rows[]
         = { { "txt", "tool.exe", "done", shared + "Extensions\\txt Extensions\\md " },
-              { "txt", "tool.exe", std::to_string(IDS_ERR_DELETE_KEY) + " Extensions\\txt",
-                  shared + "Extensions\\txt Extensions\\md " },
+              { "txt", "tool.exe", "delete Extensions\\txt", shared + "Extensions\\txt Extensions\\md " },
               { "txt", "SHARED.exe", "done", shared + "Extensions\\md " },
-              { "txt", "shared.exe", std::to_string(IDS_ERR_OPEN_KEY) + " Extensions\\txt",
-                  shared + "Extensions\\md " },
+              { "txt", "shared.exe", "open Extensions\\txt", shared + "Extensions\\md " },
               { "md", "shared.exe", "done", "Extensions\\md " } };
     ImportPatch anotherCopy(&__imp_RegOpenKeyExW, (void*)OpenAfterAnotherCopyAdds);
     g_patch = &anotherCopy;
@@ -218,7 +213,7 @@ TEST_F(StoreTest, DefaultMarksTheChosenEntryAloneOrNothing)
         }
         return shown + TestStore::Get("Extensions\\txt\\unlisted.exe", "Default");
     };
-    const std::string removed = std::to_string(IDS_ERR_OPEN_KEY) + " Extensions\\txt\\c.exe";
+    const std::string removed = "open Extensions\\txt\\c.exe";
     // The entry chosen, and whether another copy removed c.exe first; the answer and the flags after.
     const std::tuple<size_t, bool, std::string, std::string> rows[]
         = { { 1, false, "done", "0#0 1#1 0#0 #1" }, { 1, false, "done", "0#0 0#0 0#0 #1" },
@@ -231,61 +226,45 @@ TEST_F(StoreTest, DefaultMarksTheChosenEntryAloneOrNothing)
     }
 }
 
-// Edit is shown the stored texts unexpanded, optional parameters that cannot be read as empty, and nothing
-// without both texts of the application.
-TEST_F(StoreTest, EditReadsTheStoredTextsOrTellsWhatIsMissing)
+// Edit reads the stored texts unexpanded and unreadable parameters as empty, and writes what differs, if only
+// in letter case, a path pasted in quotes without them; a write that fails is told and the others are made.
+TEST_F(StoreTest, EditReadsTheStoredTextsAndWritesExactlyWhatChanged)
 {
+    ImportPatch setValue(&__imp_RegSetValueExA, (void*)SetValue);
+    g_patch = &setValue;
     const std::string app = "Applications\\tool.exe";
     const std::string assignment = "Extensions\\txt\\tool.exe";
     TestStore::Set(app, "DisplayName", "Tool");
     TestStore::Set(app, "Path", REG_EXPAND_SZ, "%SystemRoot%\\tool.exe");
     TestStore::Set(assignment, "Parameters", 7);
-    // What changes in the store before the read; what the read answers, and the texts it gives.
-    const std::tuple<std::function<void()>, std::string, std::string> rows[] = {
-        { [] {}, "done", "Tool|%SystemRoot%\\tool.exe|" },
-        { [&] { TestStore::Set(app, "Path", std::string(260, 'p')); },
-            std::to_string(IDS_ERR_READ_KEY) + " " + app, "" },
-        { [&] { TestStore::Delete(assignment); }, std::to_string(IDS_ERR_OPEN_KEY) + " " + assignment, "" },
-        { [&] { TestStore::Delete(app); }, std::to_string(IDS_ERR_OPEN_KEY) + " " + app, "" }
-    };
-    for (const auto& [change, told, texts] : rows) {
-        change();
-        EditValues values;
-        StoreResult result = CAssignmentStore("txt").ReadForEdit("tool.exe", values);
-        EXPECT_EQ(Told(result), told);
-        std::string read
-            = std::string(values.displayName) + "|" + LPCSTR(values.path) + "|" + LPCSTR(values.parameters);
-        EXPECT_EQ(result.Done() ? read : "", texts) << told;
-    }
-}
-
-// Only a text that differs from the one read is written, if only in letter case; a path pasted with its
-// quotes is stored without them. A write that fails is told, and the others are made all the same.
-TEST_F(StoreTest, EditWritesExactlyWhatChanged)
-{
-    ImportPatch setValue(&__imp_RegSetValueExA, (void*)SetValue);
-    g_patch = &setValue;
-    const std::string app = "Applications\\tool.exe";
-    const EditValues read = { "Tool", "\"C:\\old.exe\"", "" };
-    TestStore::AddApplication("tool.exe", "\"C:\\old.exe\"", "Tool");
-    TestStore::AddAssignment("txt", "tool.exe");
+    EditValues read;
+    EXPECT_EQ(Told(CAssignmentStore("txt").ReadForEdit("tool.exe", read)), "done");
+    EXPECT_EQ(std::string(read.displayName) + "|" + LPCSTR(read.path) + "|" + LPCSTR(read.parameters),
+        "Tool|%SystemRoot%\\tool.exe|");
     // The edited texts, the value that cannot be written; whether a write went through, the failure told, and
     // the stored texts.
     const std::tuple<EditValues, const char*, bool, std::string, std::string> rows[]
-        = { { read, "", false, "", "Tool|\"C:\\old.exe\"|(missing)" },
+        = { { read, "", false, "", "Tool|(type 2)|#7" },
               { { "TOOL", "\"C:\\new.exe\"", "-p" }, "", true, "", "TOOL|C:\\new.exe|-p" },
-              { { "", "C:\\x.exe", "" }, "Path", true, std::to_string(IDS_ERR_WRITE_KEY) + " " + app,
-                  "|C:\\new.exe|-p" } };
+              { { "", "C:\\x.exe", "" }, "Path", true, "write " + app, "|C:\\new.exe|-p" } };
     for (const auto& [edited, unwritable, written, failure, stored] : rows) {
         g_unwritable = unwritable;
         EditOutcome outcome = CAssignmentStore("txt").WriteEdit("tool.exe", read, edited);
         EXPECT_EQ(outcome.written, written);
         EXPECT_EQ(outcome.failures.empty() ? "" : Told(outcome.failures[0]), failure);
-        EXPECT_EQ(TestStore::Get(app, "DisplayName") + "|" + TestStore::Get(app, "Path") + "|"
-                + TestStore::Get("Extensions\\txt\\tool.exe", "Parameters"),
-            stored);
+        std::string texts = TestStore::Get(app, "DisplayName") + "|" + TestStore::Get(app, "Path");
+        EXPECT_EQ(texts + "|" + TestStore::Get(assignment, "Parameters"), stored);
     }
     g_unwritable = "";
+    // Without both texts of the application, or its records, nothing is shown.
+    const std::pair<std::function<void()>, std::string> unread[]
+        = { { [&] { TestStore::Set(app, "Path", std::string(260, 'p')); }, "read " + app },
+              { [&] { TestStore::Delete(assignment); }, "open " + assignment },
+              { [&] { TestStore::Delete(app); }, "open " + app } };
+    for (const auto& [change, told] : unread) {
+        change();
+        EXPECT_EQ(Told(CAssignmentStore("txt").ReadForEdit("tool.exe", read)), told);
+    }
 }
 
 // What a launch starts: the program named by "Path", expanded and unquoted, in quotes; the target in quotes
@@ -297,7 +276,7 @@ TEST_F(StoreTest, TheLaunchPassesTheTargetAsTheParametersSay)
     const std::string program = "\"C:\\t.exe\" ";
     const std::string limit = TestStore::Letters("", "東", 259);
     const std::string longest = TestStore::Letters("C:\\", "東", 256);
-    const std::string unread = std::to_string(IDS_ERR_READ_KEY) + " Applications\\t.exe";
+    const std::string unread = "read Applications\\t.exe";
     // The target; the types and bytes of "Path" and "Parameters" (REG_NONE: none); what is started.
     const std::tuple<std::string, DWORD, std::string, DWORD, std::string, std::string> rows[] = {
         { file, REG_SZ, "C:\\t.exe", REG_NONE, "", program + quoted },
@@ -315,7 +294,7 @@ TEST_F(StoreTest, TheLaunchPassesTheTargetAsTheParametersSay)
         { file, REG_SZ, "", REG_NONE, "", "\"\" " + quoted },
         { file, REG_SZ, longest + "x", REG_NONE, "", unread },
         { file, REG_DWORD, TestStore::Dword(1), REG_NONE, "", unread },
-        { file, REG_NONE, "", REG_NONE, "", std::to_string(IDS_ERR_OPEN_KEY) + " Applications\\t.exe" }
+        { file, REG_NONE, "", REG_NONE, "", "open Applications\\t.exe" }
     };
     for (const auto& [target, pathType, path, parametersType, parameters, started] : rows) {
         TestStore::Delete("");
