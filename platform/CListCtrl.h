@@ -15,15 +15,6 @@ public:
         return static_cast<int>(SendMessage(LVM_GETNEXTITEM, start, MAKELPARAM(flags, 0)));
     }
 
-    // Inserts an item with text only; a sorted list answers the position it actually took.
-    int InsertItem(int index, LPCSTR text)
-    {
-        LVITEMA item = {};
-        item.mask = LVIF_TEXT;
-        item.iItem = index;
-        item.pszText = const_cast<LPSTR>(text);
-        return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-    }
     // Inserts an item with text and image index (I_IMAGENONE for none).
     int InsertItem(int index, LPCSTR text, int image)
     {
