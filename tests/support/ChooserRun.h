@@ -26,7 +26,7 @@ inline std::string WindowText(HWND window)
     return text;
 }
 
-// The chooser with its store operations open, and the place it took before a window manager could move it.
+// The chooser with its list's reload and Remove open.
 class TestChooser : public CZelvantoDlg
 {
 public:
@@ -34,7 +34,6 @@ public:
     using CZelvantoDlg::LoadList;
     using CZelvantoDlg::RemoveAssignment;
     BOOL OnInitDialog() override;
-    RECT initialRect = {};
 };
 
 struct Chooser {
@@ -106,9 +105,7 @@ struct Chooser {
 inline BOOL TestChooser::OnInitDialog()
 {
     Chooser::running = this;
-    BOOL focus = CZelvantoDlg::OnInitDialog();
-    ::GetWindowRect(m_hWnd, &initialRect);
-    return focus;
+    return CZelvantoDlg::OnInitDialog();
 }
 
 // Catches the message boxes shown while it lives, as "caption|text", and answers them with OK.

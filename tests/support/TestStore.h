@@ -67,13 +67,6 @@ struct TestStore {
         for (size_t i = 0; i < values.size(); ++i)
             Set("Extensions\\" + extension, kPlaceNames[i], DWORD(values[i]));
     }
-    static std::string GetPlace(Text extension)
-    {
-        std::string values;
-        for (const char* name : kPlaceNames)
-            values += Get("Extensions\\" + extension, name) + " ";
-        return values;
-    }
     static constexpr const char* kPlaceNames[] = { "WindowLeft", "WindowTop", "WindowWidth", "WindowHeight" };
     // The text followed by as many letters as Windows counts characters, in UTF-16 units: a letter of four
     // bytes in UTF-8 counts twice, and an odd count ends in "a".
