@@ -9,9 +9,9 @@ CAssignmentStore CZelvantoDlg::Store() const
     return CAssignmentStore(m_extension);
 }
 
-BOOL CZelvantoDlg::AddAssignment(CString path, CString appKey, CString displayName)
+BOOL CZelvantoDlg::AddAssignment(CString path, CString fileName, CString displayName)
 {
-    return ShowIfFailed(Store().Add(path, appKey, displayName));
+    return ShowIfFailed(Store().Add(path, fileName, displayName));
 }
 
 BOOL CZelvantoDlg::RemoveAssignment()

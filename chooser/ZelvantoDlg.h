@@ -37,7 +37,7 @@ protected:
     LRESULT OnIconsReady(WPARAM, LPARAM);
     void OnCustomDrawList(NMHDR* header, LRESULT* result);
 
-    BOOL AddAssignment(CString path, CString appKey, CString displayName);
+    BOOL AddAssignment(CString path, CString fileName, CString displayName);
     BOOL RemoveAssignment();
 
 public:

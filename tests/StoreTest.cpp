@@ -161,8 +161,8 @@ static LONG WINAPI OpenAfterAnotherCopyAdds(
     return g_patch->Original<decltype(&::RegOpenKeyExW)>()(parent, path, options, access, key);
 }
 
-// The extension record goes with its last assignment and its place, the application record with its last
-// reference in any letter case; what another copy added meanwhile stays. A record gone is told.
+// The extension record goes with its last assignment, the application record with its last reference in any
+// letter case; what another copy added meanwhile stays. A record gone is told.
 TEST_F(StoreTest, RemoveTakesWhatNothingRefersToAndNothingAnotherCopyAdded)
 {
     TestStore::AddApplication("shared.exe", "C:\\s.exe", "Shared");
