@@ -1,5 +1,4 @@
-// The release folder as a user meets it: Register.cmd run from a folder whose name cmd could read as syntax,
-// a file opened through Explorer's verb, Unregister.cmd, and the folders Register.cmd refuses.
+// The release as a user meets it: Register.cmd, a file opened through Explorer's verb, Unregister.cmd.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -7,12 +6,9 @@
 
 #include <fstream>
 
-// As UnpackRelease.cmake leaves them: a reg.bat planted in the first, the recorder as Zelvanto.exe in the
-// second.
+// Where UnpackRelease.cmake unpacks the release, with a reg.bat planted beside the scripts.
 static const std::wstring kFolder = L"C:\\users\\Public\\Tools & Apps (x86) ^ 100% ! Ω\\";
-static const std::wstring kRecorderFolder = L"C:\\users\\Public\\Zelvanto Ω\\";
 static const std::wstring kVerb = L"Software\\Classes\\*\\shell\\Zelvanto";
-static const std::wstring kApplication = L"Software\\Classes\\Applications\\Zelvanto.exe";
 // The program's store and another program's verb and Open-with entry, all of which Unregister leaves.
 static const std::wstring kOthers[] = { L"Software\\Karvelund\\Zelvanto",
     L"Software\\Classes\\*\\shell\\OtherTool", L"Software\\Classes\\Applications\\other.exe" };
@@ -34,26 +30,21 @@ static int RunScript(const std::wstring& folder, const wchar_t* script)
     return ::_wsystem((L"\"\"" + folder + script + L"\"\" <nul").c_str());
 }
 
-// Every value registering writes, pointing into the folder, and the verb's text as the shell reads it; none.
+// Every value registering writes, pointing at the Zelvanto.exe in the folder; none at all for no folder.
 static void ExpectRegisteredIn(const std::wstring& folder)
 {
     const std::wstring program = folder + L"Zelvanto.exe";
-    const std::wstring command = L"\"" + program + L"\" \"%1\"";
     const std::tuple<std::wstring, const wchar_t*, std::wstring> rows[] = {
         { kVerb, L"MUIVerb", L"@" + program + L",-160" },
         { kVerb, L"Icon", program + L",0" },
         { kVerb, L"MultiSelectModel", L"Single" },
-        { kVerb + L"\\command", nullptr, command },
-        { kApplication, L"FriendlyAppName", L"Zelvanto" },
-        { kApplication + L"\\shell\\open\\command", nullptr, command },
+        { kVerb + L"\\command", nullptr, L"\"" + program + L"\" \"%1\"" },
+        { L"Software\\Classes\\Applications\\Zelvanto.exe", L"FriendlyAppName", L"Zelvanto" },
+        { L"Software\\Classes\\Applications\\Zelvanto.exe\\shell\\open\\command", nullptr,
+            L"\"" + program + L"\" \"%1\"" },
     };
     for (const auto& [key, name, expected] : rows)
         EXPECT_EQ(Value(key, name), folder.empty() ? L"(none)" : expected) << key << L" " << name;
-    wchar_t verbText[256] = L"(none)";
-    ::SHLoadIndirectString(Value(kVerb, L"MUIVerb").c_str(), verbText, 256, nullptr);
-    bool german = PRIMARYLANGID(::GetUserDefaultUILanguage()) == LANG_GERMAN;
-    const wchar_t* expectedText = german ? L"Mit Zelvanto öffnen..." : L"Open with Zelvanto...";
-    EXPECT_STREQ(verbText, folder.empty() ? L"(none)" : expectedText);
 }
 
 TEST(Install, RegisterFromAnyFolderOpensFilesAndUnregisterLeavesTheRest)
@@ -62,17 +53,21 @@ TEST(Install, RegisterFromAnyFolderOpensFilesAndUnregisterLeavesTheRest)
         ::RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), nullptr, REG_SZ, L"other", sizeof L"other");
     ASSERT_EQ(RunScript(kFolder, L"Register.cmd"), 0);
     ExpectRegisteredIn(kFolder);
+    wchar_t verbText[256] = L"(none)";
+    ::SHLoadIndirectString(Value(kVerb, L"MUIVerb").c_str(), verbText, 256, nullptr);
+    bool german = PRIMARYLANGID(::GetUserDefaultUILanguage()) == LANG_GERMAN;
+    EXPECT_STREQ(verbText, german ? L"Mit Zelvanto öffnen..." : L"Open with Zelvanto...");
 
-    // The shell reads % ... % in a command as a variable, so the file is opened from a folder without a %.
-    ASSERT_EQ(RunScript(kRecorderFolder, L"Register.cmd"), 0);
+    // The shell reads %...% in a command as a variable; a plain folder's recorder stands in for Zelvanto.exe.
+    ASSERT_EQ(RunScript(L"C:\\users\\Public\\Zelvanto Ω\\", L"Register.cmd"), 0);
     ::SetEnvironmentVariableW(L"ZELVANTO_RECORD_FILE", kRecordFile);
     ::DeleteFileW(kRecordFile);
     SHELLEXECUTEINFOW execute = {};
     execute.cbSize = sizeof execute;
     execute.fMask = SEE_MASK_CLASSKEY | SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    ::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Classes\\*", 0, KEY_READ, &execute.hkeyClass);
     execute.lpVerb = L"Zelvanto";
     execute.lpFile = L"C:\\users\\Public\\Documents\\Łódź 東京 Ω.txt";
-    ::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Classes\\*", 0, KEY_READ, &execute.hkeyClass);
     ASSERT_TRUE(::ShellExecuteExW(&execute));
     ::RegCloseKey(execute.hkeyClass);
     // The recorder has moved its whole file into place when it ends.
@@ -83,9 +78,8 @@ TEST(Install, RegisterFromAnyFolderOpensFilesAndUnregisterLeavesTheRest)
     EXPECT_EQ(line,
         "\"C:\\users\\Public\\Zelvanto Ω\\Zelvanto.exe\" \"C:\\users\\Public\\Documents\\Łódź 東京 Ω.txt\"");
 
-    // The second run finds nothing registered.
     EXPECT_EQ(RunScript(kFolder, L"Unregister.cmd"), 0);
-    EXPECT_EQ(RunScript(kFolder, L"Unregister.cmd"), 0);
+    EXPECT_EQ(RunScript(kFolder, L"Unregister.cmd"), 0); // finding nothing left to remove
     ExpectRegisteredIn(L"");
     for (const std::wstring& key : kOthers) {
         EXPECT_EQ(Value(key, nullptr), L"other") << key;
