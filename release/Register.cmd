@@ -8,13 +8,15 @@ set "reg=%SystemRoot%\System32\reg.exe"
 set "verb=HKCU\Software\Classes\*\shell\Zelvanto"
 set "application=HKCU\Software\Classes\Applications\Zelvanto.exe"
 rem A double-click runs cmd /c with this script's path, and the window would close before it can be read.
-set "launch=%cmdcmdline%"
-if defined launch set "launch=%launch:"=%"
-if defined launch if /i not "%launch:Register.cmd=%"=="%launch%" set "doubleClicked=1"
+rem cmd's command line is read only with delayed expansion, where its quotes and & are no syntax.
+setlocal EnableDelayedExpansion
+set "launch=!cmdcmdline!"
+if defined launch if /i not "!launch:Register.cmd=!"=="!launch!" set "doubleClicked=1"
+setlocal DisableDelayedExpansion
 
 rem The folder's path is only ever read through a for variable, which cmd does not parse again, so none of
-rem & ^ % ! ( ) in it is taken as syntax. Explorer starts the script in its folder; Wine's cmd drops a % from
-rem %~dp0, so a folder it cannot enter that way is the one the script already runs in.
+rem & ^ % ! ( ) in it is taken as syntax. Explorer starts the script in its own folder; started elsewhere, it
+rem moves there. Wine's cmd drops a % from %~dp0: the move fails, and it stays where Explorer started it.
 cd /d "%~dp0" 2>nul
 rem A zip viewer runs the script from a copy under the temporary folder, alone or with the rest: that copy
 rem goes away later, and the verb with it.
