@@ -22,8 +22,7 @@ static std::wstring Value(const std::wstring& key, const wchar_t* name)
     return data;
 }
 
-// As Explorer runs a script on a double-click: through cmd, in the script's folder. No key is there to wait
-// for.
+// As Explorer runs a script on a double-click: through cmd, in its folder; with no key to wait for.
 static int RunScript(const std::wstring& folder, const wchar_t* script)
 {
     ::SetCurrentDirectoryW(folder.c_str());
