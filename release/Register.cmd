@@ -1,39 +1,60 @@
 @echo off
-setlocal
+setlocal DisableDelayedExpansion
 rem Registers the Zelvanto.exe beside this script for the current user, with no administrator rights:
 rem "Open with Zelvanto..." on every file's context menu, and Zelvanto among the programs of Windows' own
 rem "Open with". Run again, from here or from another folder, it points both at the folder it runs from.
-set "program=%~dp0Zelvanto.exe"
+rem reg is called by its full path: a reg.bat beside the script, in a Downloads folder say, would come first.
+set "reg=%SystemRoot%\System32\reg.exe"
 set "verb=HKCU\Software\Classes\*\shell\Zelvanto"
 set "application=HKCU\Software\Classes\Applications\Zelvanto.exe"
+rem A double-click runs cmd /c with this script's path, and the window would close before it can be read.
+rem cmd's command line is read only with delayed expansion, where its quotes and & are no syntax.
+setlocal EnableDelayedExpansion
+set "launch=!cmdcmdline!"
+if defined launch if /i not "!launch:Register.cmd=!"=="!launch!" set "doubleClicked=1"
+setlocal DisableDelayedExpansion
+
+rem The folder's path is only ever read through a for variable, which cmd does not parse again, so none of
+rem & ^ % ! ( ) in it is taken as syntax. Explorer starts the script in its own folder; started elsewhere, it
+rem moves there. Wine's cmd drops a % from %~dp0: the move fails, and it stays where Explorer started it.
+cd /d "%~dp0" 2>nul
+rem A zip viewer runs the script from a copy under the temporary folder, alone or with the rest: that copy
+rem goes away later, and the verb with it.
+set "failure=Zelvanto is not registered from here: unpack the zip into a folder of its own first, then run Register.cmd there."
+if not exist Zelvanto.exe goto failed
+for %%a in (. .. ..\.. ..\..\..) do if /i "%%~fa"=="%TEMP%" goto failed
+set "failure=Zelvanto could not be registered: a change under HKEY_CURRENT_USER\Software\Classes was refused."
 
 rem An earlier registration goes first, so no value of it is left; one already gone is no failure.
-reg delete "%verb%" /f >nul 2>&1
-reg query "%verb%" >nul 2>&1
+"%reg%" delete "%verb%" /f >nul 2>&1
+"%reg%" query "%verb%" >nul 2>&1
 if not errorlevel 1 goto failed
-reg delete "%application%" /f >nul 2>&1
-reg query "%application%" >nul 2>&1
+"%reg%" delete "%application%" /f >nul 2>&1
+"%reg%" query "%application%" >nul 2>&1
 if not errorlevel 1 goto failed
 
-rem The verb's text is the program's own string 160, so Explorer shows it in the user's language. The path
-rem stays unquoted there: the shell does not load an indirect string from a quoted path.
-reg add "%verb%" /v MUIVerb /d "@%program%,-160" /f >nul
-if errorlevel 1 goto failed
-reg add "%verb%" /v Icon /d "%program%,0" /f >nul
-if errorlevel 1 goto failed
-rem One chooser is for one file: the verb is not offered for a selection of several.
-reg add "%verb%" /v MultiSelectModel /d Single /f >nul
-if errorlevel 1 goto failed
-reg add "%verb%\command" /ve /d "\"%program%\" \"%%1\"" /f >nul
-if errorlevel 1 goto failed
-reg add "%application%" /v FriendlyAppName /d Zelvanto /f >nul
-if errorlevel 1 goto failed
-reg add "%application%\shell\open\command" /ve /d "\"%program%\" \"%%1\"" /f >nul
-if errorlevel 1 goto failed
-
-echo Zelvanto is registered for "%program%": right-click a file and choose "Open with Zelvanto...".
+for %%p in (Zelvanto.exe) do (
+  rem The verb's text is the program's own string 160, so Explorer shows it in the user's language. The
+  rem path stays unquoted there: the shell does not load an indirect string from a quoted path.
+  "%reg%" add "%verb%" /v MUIVerb /d "@%%~fp,-160" /f >nul
+  if errorlevel 1 goto failed
+  "%reg%" add "%verb%" /v Icon /d "%%~fp,0" /f >nul
+  if errorlevel 1 goto failed
+  rem One chooser is for one file: the verb is not offered for a selection of several.
+  "%reg%" add "%verb%" /v MultiSelectModel /d Single /f >nul
+  if errorlevel 1 goto failed
+  "%reg%" add "%verb%\command" /ve /d "\"%%~fp\" \"%%1\"" /f >nul
+  if errorlevel 1 goto failed
+  "%reg%" add "%application%" /v FriendlyAppName /d Zelvanto /f >nul
+  if errorlevel 1 goto failed
+  "%reg%" add "%application%\shell\open\command" /ve /d "\"%%~fp\" \"%%1\"" /f >nul
+  if errorlevel 1 goto failed
+  echo Zelvanto is registered for "%%~fp": right-click a file and choose "Open with Zelvanto...".
+)
+if defined doubleClicked pause
 exit /b 0
 
 :failed
-echo Zelvanto could not be registered: a change under HKEY_CURRENT_USER\Software\Classes was refused. 1>&2
+echo %failure% 1>&2
+if defined doubleClicked pause
 exit /b 1
