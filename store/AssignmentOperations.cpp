@@ -42,22 +42,34 @@ static StoreResult WriteApplication(LPCSTR appKey, LPCSTR path, LPCSTR displayNa
     return Failure(IDS_ERR_WRITE_KEY, applicationPath);
 }
 
-// The application of this executable: the record of its file name's key that holds its path, in any letter
-// case, reused as it is. Another path there gets the next numbered key, so two programs of one file name
-// never share a record. A record without a readable path or name counts as missing and is written anew.
+// What the record of an app key holds for an executable. A record without a readable path or name, as an Add
+// cut short or a hand edit leaves it, counts as missing.
+enum class ApplicationRecord { Missing, SamePath, OtherPath };
+
+static ApplicationRecord FindApplication(LPCSTR appKey, LPCSTR path)
+{
+    CStoreKey application;
+    if (application.Open(ApplicationRecordPath(appKey), KEY_READ) != ERROR_SUCCESS)
+        return ApplicationRecord::Missing;
+    CString storedPath;
+    CString storedName;
+    if (ReadExecutablePath(application, storedPath) != ERROR_SUCCESS
+        || application.ReadString("DisplayName", storedName) != ERROR_SUCCESS)
+        return ApplicationRecord::Missing;
+    return IsSamePath(storedPath, path) ? ApplicationRecord::SamePath : ApplicationRecord::OtherPath;
+}
+
+// The application of this executable: the record of its file name that holds its path, in any letter case,
+// reused as it is; another path there gets the next numbered key, so two programs of one file name never
+// share a record.
 static StoreResult FindOrWriteApplication(LPCSTR path, LPCSTR fileName, LPCSTR displayName, CString& appKey)
 {
     for (int number = 1;; ++number) {
         appKey = NumberedKey(fileName, number);
-        CStoreKey application;
-        if (application.Open(ApplicationRecordPath(appKey), KEY_READ) != ERROR_SUCCESS)
+        ApplicationRecord record = FindApplication(appKey, path);
+        if (record == ApplicationRecord::Missing)
             return WriteApplication(appKey, path, displayName);
-        CString storedPath;
-        CString storedName;
-        if (ReadExecutablePath(application, storedPath) != ERROR_SUCCESS
-            || application.ReadString("DisplayName", storedName) != ERROR_SUCCESS)
-            return WriteApplication(appKey, path, displayName);
-        if (IsSamePath(storedPath, path))
+        if (record == ApplicationRecord::SamePath)
             return kDone;
     }
 }
