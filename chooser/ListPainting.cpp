@@ -11,10 +11,10 @@
 void CZelvantoDlg::OnCustomDrawList(NMHDR* header, LRESULT* result)
 {
     const NMCUSTOMDRAW* draw = reinterpret_cast<const NMCUSTOMDRAW*>(header);
-    *result = CDRF_DODEFAULT;
-    if (draw->dwDrawStage == CDDS_PREPAINT)
-        *result = CDRF_NOTIFYPOSTPAINT;
-    else if (m_appList.GetItemCount() == 0)
+    *result = draw->dwDrawStage == CDDS_PREPAINT ? CDRF_NOTIFYPOSTPAINT : CDRF_DODEFAULT;
+    if (draw->dwDrawStage != CDDS_POSTPAINT)
+        return;
+    if (m_appList.GetItemCount() == 0)
         DrawEmptyListHint(draw->hdc);
     else if (std::exchange(m_selectionIntoView, false))
         BringSelectionIntoView();
