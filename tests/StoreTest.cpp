@@ -1,11 +1,10 @@
 // The store's rules as tables over the model, against the real registry, with no window.
+#include "CA2W.h"
 #include "app/FileExtension.h"
 #include "resource.h"
 #include "store/AssignmentStore.h"
 #include "store/StorePaths.h"
 #include "support/TestStore.h"
-
-#include "CA2W.h"
 
 #include <gtest/gtest.h>
 
