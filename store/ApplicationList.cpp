@@ -51,15 +51,18 @@ static void SelectLastDefault(std::vector<ListedApplication>& applications)
 // The display names ascending, without regard to case, compared in UTF-16 as Windows sorts its own lists.
 static void SortByName(std::vector<ListedApplication>& applications)
 {
-    std::vector<std::pair<std::wstring, size_t>> keys;
-    for (size_t index = 0; index < applications.size(); ++index)
-        keys.emplace_back(LPCWSTR(CA2W(applications[index].displayName)), index);
-    std::stable_sort(keys.begin(), keys.end(), [](const auto& first, const auto& second) {
-        return ::lstrcmpiW(first.first.c_str(), second.first.c_str()) < 0;
+    std::vector<std::wstring> names;
+    std::vector<size_t> order;
+    for (size_t index = 0; index < applications.size(); ++index) {
+        names.push_back(LPCWSTR(CA2W(applications[index].displayName)));
+        order.push_back(index);
+    }
+    std::stable_sort(order.begin(), order.end(), [&names](size_t first, size_t second) {
+        return ::lstrcmpiW(names[first].c_str(), names[second].c_str()) < 0;
     });
     std::vector<ListedApplication> sorted;
-    for (const auto& key : keys)
-        sorted.push_back(std::move(applications[key.second]));
+    for (size_t index : order)
+        sorted.push_back(std::move(applications[index]));
     applications.swap(sorted);
 }
 
