@@ -7,13 +7,6 @@
 #include "StorePaths.h"
 #include "resource.h"
 
-static const StoreResult kDone = {};
-
-static StoreResult Failure(UINT messageId, LPCSTR keyPath)
-{
-    return { messageId, keyPath };
-}
-
 // The app key for a file name's n-th application: the name itself, then "name (2)", "name (3)", ...
 static CString NumberedKey(const CString& fileName, int number)
 {
@@ -31,15 +24,15 @@ static StoreResult WriteApplication(LPCSTR appKey, LPCSTR path, LPCSTR displayNa
     CString applicationPath = ApplicationRecordPath(appKey);
     CStoreKey application;
     if (application.Create(applicationPath) != ERROR_SUCCESS)
-        return Failure(IDS_ERR_CREATE_KEY, applicationPath);
+        return { IDS_ERR_CREATE_KEY, applicationPath };
     if (application.WriteString("Path", path) == ERROR_SUCCESS
         && application.WriteString("DisplayName", displayName) == ERROR_SUCCESS)
-        return kDone;
+        return {};
     application.Close();
     CStoreKey applications;
     if (applications.Open(ApplicationsKeyPath(), KEY_WRITE) == ERROR_SUCCESS)
         applications.DeleteTree(appKey);
-    return Failure(IDS_ERR_WRITE_KEY, applicationPath);
+    return { IDS_ERR_WRITE_KEY, applicationPath };
 }
 
 // What the record of an app key holds for an executable. A record without a readable path or name, as an Add
@@ -70,7 +63,7 @@ static StoreResult FindOrWriteApplication(LPCSTR path, LPCSTR fileName, LPCSTR d
         if (record == ApplicationRecord::Missing)
             return WriteApplication(appKey, path, displayName);
         if (record == ApplicationRecord::SamePath)
-            return kDone;
+            return {};
     }
 }
 
@@ -83,13 +76,13 @@ StoreResult CAssignmentStore::Add(CString path, CString fileName, CString displa
         return application;
     CString assignmentPath = AssignmentRecordPath(m_extension, appKey);
     if (CStoreKey::Exists(assignmentPath))
-        return Failure(IDS_ASSIGNMENT_EXISTS, "");
+        return { IDS_ASSIGNMENT_EXISTS, "" };
     CStoreKey assignment;
     if (assignment.Create(assignmentPath) != ERROR_SUCCESS)
-        return Failure(IDS_ERR_CREATE_KEY, assignmentPath);
+        return { IDS_ERR_CREATE_KEY, assignmentPath };
     if (assignment.WriteDword("Default", 0) != ERROR_SUCCESS)
-        return Failure(IDS_ERR_WRITE_KEY, assignmentPath);
-    return kDone;
+        return { IDS_ERR_WRITE_KEY, assignmentPath };
+    return {};
 }
 
 // Extension records that still hold an assignment record of the app key, in any letter case.
@@ -120,15 +113,15 @@ StoreResult CAssignmentStore::Remove(CString appKey) const
     CString extensionPath = ExtensionRecordPath(m_extension);
     CStoreKey extension;
     if (extension.Open(extensionPath, KEY_WRITE) != ERROR_SUCCESS)
-        return Failure(IDS_ERR_OPEN_KEY, extensionPath);
+        return { IDS_ERR_OPEN_KEY, extensionPath };
     if (extension.DeleteTree(appKey) != ERROR_SUCCESS)
-        return Failure(IDS_ERR_DELETE_KEY, extensionPath);
+        return { IDS_ERR_DELETE_KEY, extensionPath };
     extension.Close();
     // The assignment is gone; what nothing refers to any more goes with it, silently.
     DeleteIfEmpty(ExtensionsKeyPath(), m_extension);
     if (CountReferences(appKey) == 0)
         DeleteIfEmpty(ApplicationsKeyPath(), appKey);
-    return kDone;
+    return {};
 }
 
 StoreResult CAssignmentStore::SetDefault(const std::vector<ListEntry*>& entries, size_t chosen) const
@@ -138,7 +131,7 @@ StoreResult CAssignmentStore::SetDefault(const std::vector<ListEntry*>& entries,
     CString chosenPath = AssignmentRecordPath(m_extension, entries[chosen]->appKey);
     CStoreKey chosenAssignment;
     if (chosenAssignment.Open(chosenPath, KEY_WRITE) != ERROR_SUCCESS)
-        return Failure(IDS_ERR_OPEN_KEY, chosenPath);
+        return { IDS_ERR_OPEN_KEY, chosenPath };
     chosenAssignment.Close();
     for (size_t index = 0; index < entries.size(); ++index) {
         ListEntry* entry = entries[index];
@@ -147,5 +140,5 @@ StoreResult CAssignmentStore::SetDefault(const std::vector<ListEntry*>& entries,
         if (assignment.Open(AssignmentRecordPath(m_extension, entry->appKey), KEY_WRITE) == ERROR_SUCCESS)
             assignment.WriteDword("Default", entry->isDefault ? 1 : 0);
     }
-    return kDone;
+    return {};
 }
