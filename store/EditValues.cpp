@@ -26,14 +26,13 @@ StoreResult CAssignmentStore::ReadForEdit(CString appKey, EditValues& values) co
 }
 
 // Writes the text when it differs from the one read, if only in letter case; a failure is told and the next
-// text is written all the same.
-static void WriteChanged(
-    LPCSTR keyPath, LPCSTR name, const CString& text, const CString& read, EditOutcome& outcome)
+// text is written all the same. A record that did not open fails every write.
+static void WriteChanged(const CStoreKey& key, LPCSTR keyPath, LPCSTR name, const CString& text,
+    const CString& read, EditOutcome& outcome)
 {
     if (text.Compare(read) == 0)
         return;
-    CStoreKey key;
-    if (key.Open(keyPath, KEY_WRITE) != ERROR_SUCCESS || key.WriteString(name, text) != ERROR_SUCCESS) {
+    if (key.WriteString(name, text) != ERROR_SUCCESS) {
         outcome.failures.push_back({ IDS_ERR_WRITE_KEY, keyPath });
         return;
     }
@@ -45,12 +44,16 @@ EditOutcome CAssignmentStore::WriteEdit(
 {
     CStoreLock lock;
     CString applicationPath = ApplicationRecordPath(appKey);
+    CString assignmentPath = AssignmentRecordPath(m_extension, appKey);
+    CStoreKey application;
+    application.Open(applicationPath, KEY_WRITE);
+    CStoreKey assignment;
+    assignment.Open(assignmentPath, KEY_WRITE);
     // A path pasted with its quotes is stored without them; an unchanged one stays as it was stored.
     CString path = edited.path.Compare(read.path) == 0 ? read.path : Unquoted(edited.path);
     EditOutcome outcome;
-    WriteChanged(applicationPath, "DisplayName", edited.displayName, read.displayName, outcome);
-    WriteChanged(applicationPath, "Path", path, read.path, outcome);
-    WriteChanged(
-        AssignmentRecordPath(m_extension, appKey), "Parameters", edited.parameters, read.parameters, outcome);
+    WriteChanged(application, applicationPath, "DisplayName", edited.displayName, read.displayName, outcome);
+    WriteChanged(application, applicationPath, "Path", path, read.path, outcome);
+    WriteChanged(assignment, assignmentPath, "Parameters", edited.parameters, read.parameters, outcome);
     return outcome;
 }
