@@ -3,8 +3,6 @@
 #include "chooser/ZelvantoDlg.h"
 #include "resource.h"
 
-#include <objbase.h>
-
 #include <cstdlib>
 
 CZelvantoApp theApp;
@@ -12,8 +10,6 @@ CZelvantoApp theApp;
 BOOL CZelvantoApp::InitInstance()
 {
     SetRegistryKey("Karvelund");
-    // The shell hands some starts to extensions that need COM on the calling thread.
-    HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     if (__argc == 2) {
         CString targetFile(__argv[1]);
         CZelvantoDlg dlg(targetFile);
@@ -27,8 +23,6 @@ BOOL CZelvantoApp::InitInstance()
         usage.LoadString(IDS_USAGE);
         ::MessageBoxA(nullptr, usage, caption, MB_OK | MB_ICONINFORMATION);
     }
-    if (SUCCEEDED(com))
-        ::CoUninitialize();
     // No message loop follows: the run ends with the dialog or the note.
     return FALSE;
 }

@@ -5,12 +5,16 @@
 #include "StoreError.h"
 #include "resource.h"
 
+#include <objbase.h>
 #include <shellapi.h>
 
 // Through the shell's "open" verb, in UTF-16; the shell completes the start before it returns, since the
-// program ends right after, and tells no failure itself: the chooser does.
+// program ends right after, and tells no failure itself: the chooser does. The shell may hand the start to an
+// extension that needs COM on this thread; it is set up for the start alone, so a chooser closed without one
+// never loads COM.
 static BOOL Start(const LaunchCommand& command)
 {
+    HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     CA2W program(command.program);
     CA2W parameters(command.parameters);
     SHELLEXECUTEINFOW execute = {};
@@ -21,7 +25,10 @@ static BOOL Start(const LaunchCommand& command)
     execute.lpParameters = parameters;
     execute.lpDirectory = L"";
     execute.nShow = SW_SHOWNORMAL;
-    return ::ShellExecuteExW(&execute);
+    BOOL started = ::ShellExecuteExW(&execute);
+    if (SUCCEEDED(com))
+        ::CoUninitialize();
+    return started;
 }
 
 void CZelvantoDlg::OnOK()
