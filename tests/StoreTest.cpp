@@ -200,28 +200,22 @@ TEST_F(StoreTest, DefaultMarksTheChosenEntryAloneOrNothing)
     }
     TestStore::AddAssignment("txt", "unlisted.exe", 1);
     std::vector<ListedApplication> listed = CAssignmentStore("txt").List();
-    std::vector<ListEntry*> entries;
-    for (ListedApplication& application : listed)
-        entries.push_back(&application.entry);
-    // Each entry's flag and stored value, then the unlisted one's.
-    auto flags = [&entries] {
-        std::string shown;
-        for (const ListEntry* entry : entries) {
-            std::string stored = TestStore::Get("Extensions\\txt\\" + std::string(entry->appKey), "Default");
-            shown += (entry->isDefault ? "1" : "0") + stored + " ";
-        }
-        return shown + TestStore::Get("Extensions\\txt\\unlisted.exe", "Default");
-    };
-    const std::string removed = "open Extensions\\txt\\c.exe";
-    // The entry chosen, and whether another copy removed c.exe first; the answer and the flags after.
+    std::vector<ListEntry*> entries = { &listed[0].entry, &listed[1].entry, &listed[2].entry };
+    // The entry chosen, and whether another copy removed c.exe first; the answer, then each entry's flag and
+    // stored value, the unlisted one's last.
     const std::tuple<size_t, bool, std::string, std::string> rows[]
         = { { 1, false, "done", "0#0 1#1 0#0 #1" }, { 1, false, "done", "0#0 0#0 0#0 #1" },
-              { 2, true, removed, "0#0 0#0 0(missing) #1" } };
+              { 2, true, "open Extensions\\txt\\c.exe", "0#0 0#0 0(missing) #1" } };
     for (const auto& [chosen, removedMeanwhile, told, after] : rows) {
         if (removedMeanwhile)
             TestStore::Delete("Extensions\\txt\\c.exe");
         EXPECT_EQ(Told(CAssignmentStore("txt").SetDefault(entries, chosen)), told);
-        EXPECT_EQ(flags(), after);
+        std::string flags;
+        for (const ListEntry* entry : entries) {
+            flags += entry->isDefault ? "1" : "0";
+            flags += TestStore::Get("Extensions\\txt\\" + std::string(entry->appKey), "Default") + " ";
+        }
+        EXPECT_EQ(flags + TestStore::Get("Extensions\\txt\\unlisted.exe", "Default"), after);
     }
 }
 
@@ -315,13 +309,12 @@ TEST_F(StoreTest, EachChangeWaitsWhileAnotherCopyChangesTheStore)
     const CAssignmentStore store("txt");
     ListEntry entry = { "b.exe", false };
     const std::string b = "Extensions\\txt\\b.exe";
+    const EditValues withParameters = { "", "", "-p" };
     // A change, and what shows it was made.
     const std::pair<std::function<void()>, std::function<bool()>> rows[] = {
         { [&] { store.Add("C:\\b.exe", "b.exe", "B"); }, [&] { return TestStore::KeyExists(b); } },
         { [&] { store.SetDefault({ &entry }, 0); }, [&] { return TestStore::Get(b, "Default") == "#1"; } },
-        { [&] {
-             store.WriteEdit("b.exe", { "B", "C:\\b.exe", "" }, { "B", "C:\\b.exe", "-p" });
-         },
+        { [&] { store.WriteEdit("b.exe", {}, withParameters); },
             [&] { return TestStore::Get(b, "Parameters") == "-p"; } },
         { [&] { store.Remove("a.exe"); }, [] { return !TestStore::KeyExists("Extensions\\txt\\a.exe"); } }
     };
