@@ -1,10 +1,7 @@
-// The release as a user meets it: Register.cmd, a file opened through Explorer's verb, Unregister.cmd.
+// The release as a user meets it: Register.cmd from any folder, its refusals, and Unregister.cmd.
 #include <windows.h>
 
 #include <gtest/gtest.h>
-#include <shlwapi.h>
-
-#include <fstream>
 
 // Where UnpackRelease.cmake unpacks the release, with a reg.bat planted beside the scripts.
 static const std::wstring kFolder = L"C:\\users\\Public\\Tools & Apps (x86) ^ 100% ! Ω\\";
@@ -12,7 +9,6 @@ static const std::wstring kVerb = L"Software\\Classes\\*\\shell\\Zelvanto";
 // The program's store and another program's verb and Open-with entry, all of which Unregister leaves.
 static const std::wstring kOthers[] = { L"Software\\Karvelund\\Zelvanto",
     L"Software\\Classes\\*\\shell\\OtherTool", L"Software\\Classes\\Applications\\other.exe" };
-static const wchar_t kRecordFile[] = L"C:\\install-test-launch.txt";
 
 static std::wstring Value(const std::wstring& key, const wchar_t* name)
 {
@@ -46,36 +42,12 @@ static void ExpectRegisteredIn(const std::wstring& folder)
         EXPECT_EQ(Value(key, name), folder.empty() ? L"(none)" : expected) << key << L" " << name;
 }
 
-TEST(Install, RegisterFromAnyFolderOpensFilesAndUnregisterLeavesTheRest)
+TEST(Install, RegisterFromAnyFolderAndUnregisterLeavesTheRest)
 {
     for (const std::wstring& key : kOthers)
         ::RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), nullptr, REG_SZ, L"other", sizeof L"other");
     ASSERT_EQ(RunScript(kFolder, L"Register.cmd"), 0);
     ExpectRegisteredIn(kFolder);
-    wchar_t verbText[256] = L"(none)";
-    ::SHLoadIndirectString(Value(kVerb, L"MUIVerb").c_str(), verbText, 256, nullptr);
-    bool german = PRIMARYLANGID(::GetUserDefaultUILanguage()) == LANG_GERMAN;
-    EXPECT_STREQ(verbText, german ? L"Mit Zelvanto öffnen..." : L"Open with Zelvanto...");
-
-    // The shell reads %...% in a command as a variable; a plain folder's recorder stands in for Zelvanto.exe.
-    ASSERT_EQ(RunScript(L"C:\\users\\Public\\Zelvanto Ω\\", L"Register.cmd"), 0);
-    ::SetEnvironmentVariableW(L"ZELVANTO_RECORD_FILE", kRecordFile);
-    ::DeleteFileW(kRecordFile);
-    SHELLEXECUTEINFOW execute = {};
-    execute.cbSize = sizeof execute;
-    execute.fMask = SEE_MASK_CLASSKEY | SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    ::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Classes\\*", 0, KEY_READ, &execute.hkeyClass);
-    execute.lpVerb = L"Zelvanto";
-    execute.lpFile = L"C:\\users\\Public\\Documents\\Łódź 東京 Ω.txt";
-    ASSERT_TRUE(::ShellExecuteExW(&execute));
-    ::RegCloseKey(execute.hkeyClass);
-    // The recorder has moved its whole file into place when it ends.
-    ::WaitForSingleObject(execute.hProcess, 60000);
-    ::CloseHandle(execute.hProcess);
-    std::string line = "(nothing recorded)";
-    std::getline(std::ifstream(kRecordFile), line, '\0');
-    EXPECT_EQ(line,
-        "\"C:\\users\\Public\\Zelvanto Ω\\Zelvanto.exe\" \"C:\\users\\Public\\Documents\\Łódź 東京 Ω.txt\"");
 
     EXPECT_EQ(RunScript(kFolder, L"Unregister.cmd"), 0);
     EXPECT_EQ(RunScript(kFolder, L"Unregister.cmd"), 0); // finding nothing left to remove
