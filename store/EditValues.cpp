@@ -11,6 +11,7 @@ StoreResult CAssignmentStore::ReadForEdit(CString appKey, EditValues& values) co
 {
     CString applicationPath = ApplicationRecordPath(appKey);
     CString assignmentPath = AssignmentRecordPath(m_extension, appKey);
+    // Opened for writing too, so a record that cannot take the edit is told before the dialog shows.
     CStoreKey application;
     if (application.Open(applicationPath, KEY_READ | KEY_WRITE) != ERROR_SUCCESS)
         return { IDS_ERR_OPEN_KEY, applicationPath };
