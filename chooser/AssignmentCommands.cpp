@@ -1,8 +1,8 @@
 // The chooser's changes to its extension's assignments: each takes the selection, has the store make the
-// change, and tells what failed.
+// change, and tells what failed. A change another copy overtook shows the store again.
 #include "ZelvantoDlg.h"
 
-#include "StoreError.h"
+#include "Messages.h"
 
 CAssignmentStore CZelvantoDlg::Store() const
 {
@@ -14,12 +14,16 @@ BOOL CZelvantoDlg::AddAssignment(CString path, CString fileName, CString display
     return ShowIfFailed(Store().Add(path, fileName, displayName));
 }
 
+// TRUE when the list no longer shows the store: the assignment is gone, here or by another copy, or another
+// copy changed it meanwhile.
 BOOL CZelvantoDlg::RemoveAssignment()
 {
     const ListEntry* entry = SelectedEntry();
     if (!entry)
         return FALSE;
-    return ShowIfFailed(Store().Remove(entry->appKey));
+    StoreResult result = Store().Remove(*entry);
+    ShowIfFailed(result);
+    return result.Done() || result.Stale();
 }
 
 void CZelvantoDlg::OnDefault()
@@ -30,5 +34,8 @@ void CZelvantoDlg::OnDefault()
     std::vector<ListEntry*> entries;
     for (int item = 0; item < m_appList.GetItemCount(); ++item)
         entries.push_back(reinterpret_cast<ListEntry*>(m_appList.GetItemData(item)));
-    ShowIfFailed(Store().SetDefault(entries, static_cast<size_t>(selected)));
+    StoreResult result = Store().SetDefault(entries, static_cast<size_t>(selected));
+    ShowIfFailed(result);
+    if (result.Stale())
+        LoadList();
 }

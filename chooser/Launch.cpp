@@ -2,7 +2,7 @@
 #include "ZelvantoDlg.h"
 
 #include "CA2W.h"
-#include "StoreError.h"
+#include "Messages.h"
 #include "resource.h"
 
 #include <objbase.h>
@@ -42,7 +42,7 @@ void CZelvantoDlg::OnOK()
         return;
     if (!Start(command)) {
         // The user learns the start failed and can choose again.
-        ShowStoreError(IDS_ERR_LAUNCH, command.program);
+        ShowMessage(IDS_ERR_LAUNCH, command.program);
         return;
     }
     EndDialog(IDOK);

@@ -1,30 +1,12 @@
-// The chooser's place and size, remembered per extension.
+// The chooser's place and size, remembered per extension by the store.
 #include "ZelvantoDlg.h"
-
-#include "store/StoreKey.h"
-#include "store/StorePaths.h"
 
 void CZelvantoDlg::RestoreWindowRect()
 {
-    CStoreKey extension;
-    if (extension.Open(ExtensionRecordPath(m_extension), KEY_READ) != ERROR_SUCCESS)
+    std::optional<CRect> rect = Store().WindowRect();
+    if (!rect)
         return;
-    DWORD left = 0;
-    DWORD top = 0;
-    DWORD width = 0;
-    DWORD height = 0;
-    if (extension.ReadDword("WindowLeft", left) != ERROR_SUCCESS
-        || extension.ReadDword("WindowTop", top) != ERROR_SUCCESS
-        || extension.ReadDword("WindowWidth", width) != ERROR_SUCCESS
-        || extension.ReadDword("WindowHeight", height) != ERROR_SUCCESS)
-        return;
-    // A rectangle on no monitor (one unplugged since) would open the window out of reach.
-    RECT stored = { static_cast<LONG>(left), static_cast<LONG>(top), static_cast<LONG>(left + width),
-        static_cast<LONG>(top + height) };
-    if (!::MonitorFromRect(&stored, MONITOR_DEFAULTTONULL))
-        return;
-    SetWindowPos(nullptr, static_cast<LONG>(left), static_cast<LONG>(top), static_cast<LONG>(width),
-        static_cast<LONG>(height), SWP_NOZORDER);
+    SetWindowPos(nullptr, rect->left, rect->top, rect->Width(), rect->Height(), SWP_NOZORDER);
 }
 
 // The place the window has when it is neither minimised nor maximised: a minimised one reports its icon's
@@ -47,12 +29,5 @@ static CRect NormalWindowRect(HWND window)
 
 void CZelvantoDlg::SaveWindowRect()
 {
-    CRect rect = NormalWindowRect(m_hWnd);
-    CStoreKey extension;
-    if (extension.Open(ExtensionRecordPath(m_extension), KEY_WRITE) != ERROR_SUCCESS)
-        return;
-    extension.WriteDword("WindowLeft", static_cast<DWORD>(rect.left));
-    extension.WriteDword("WindowTop", static_cast<DWORD>(rect.top));
-    extension.WriteDword("WindowWidth", static_cast<DWORD>(rect.Width()));
-    extension.WriteDword("WindowHeight", static_cast<DWORD>(rect.Height()));
+    Store().SaveWindowRect(NormalWindowRect(m_hWnd));
 }

@@ -7,11 +7,19 @@ CZelvantoDlg::CZelvantoDlg(CString targetFile, CWnd* parent)
     : CDialog(IDD_CHOOSER, parent)
     , m_hIcon(::LoadIconW(
           AfxFindResourceHandle(MAKEINTRESOURCE(IDI_APP), RT_GROUP_ICON), MAKEINTRESOURCEW(IDI_APP)))
+    , m_hSmallIcon(static_cast<HICON>(::LoadImageW(
+          AfxFindResourceHandle(MAKEINTRESOURCE(IDI_APP), RT_GROUP_ICON), MAKEINTRESOURCEW(IDI_APP),
+          IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0)))
     , m_targetFile(targetFile)
 {
 }
 
-CZelvantoDlg::~CZelvantoDlg() = default;
+// The large icon is the system's shared one; the small one, loaded at its own size, is this dialog's.
+CZelvantoDlg::~CZelvantoDlg()
+{
+    if (m_hSmallIcon)
+        ::DestroyIcon(m_hSmallIcon);
+}
 
 BEGIN_MESSAGE_MAP(CZelvantoDlg, CDialog)
 ON_WM_PAINT()
@@ -39,7 +47,7 @@ BOOL CZelvantoDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
-    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hSmallIcon));
     m_extension = GetFileExtension(m_targetFile);
     if (m_extension.IsEmpty()) {
         // Nothing is read or saved for a file without an extension.

@@ -57,6 +57,7 @@ protected:
 
     CListCtrl m_appList;
     HICON m_hIcon;
+    HICON m_hSmallIcon;
     CString m_targetFile;
     CString m_extension;
 

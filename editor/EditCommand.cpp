@@ -2,7 +2,7 @@
 #include "chooser/ZelvantoDlg.h"
 
 #include "EditDlg.h"
-#include "chooser/StoreError.h"
+#include "chooser/Messages.h"
 
 void CZelvantoDlg::OnEdit()
 {
@@ -24,8 +24,11 @@ void CZelvantoDlg::OnEdit()
 
     EditOutcome outcome
         = store.WriteEdit(appKey, read, { dialog.m_strName, dialog.m_strPath, dialog.m_strParameters });
-    for (const StoreResult& failure : outcome.failures)
+    bool stale = false;
+    for (const StoreResult& failure : outcome.failures) {
         ShowIfFailed(failure);
-    if (outcome.written)
+        stale = stale || failure.Stale();
+    }
+    if (outcome.written || stale)
         LoadList();
 }

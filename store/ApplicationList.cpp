@@ -4,7 +4,9 @@
 
 #include "CA2W.h"
 #include "ExecutablePath.h"
+#include "ListedRecord.h"
 #include "StoreKey.h"
+#include "StoreLock.h"
 #include "StorePaths.h"
 
 #include <algorithm>
@@ -15,27 +17,22 @@ CAssignmentStore::CAssignmentStore(CString extension)
 {
 }
 
-static bool IsDefault(LPCSTR extension, LPCSTR appKey)
-{
-    CStoreKey assignment;
-    if (assignment.Open(AssignmentRecordPath(extension, appKey), KEY_READ) != ERROR_SUCCESS)
-        return false;
-    DWORD value = 0;
-    return assignment.ReadDword("Default", value) == ERROR_SUCCESS && value == 1;
-}
-
-// An application is listed when its record yields a display name; its path is read while the record is open.
+// An application is listed when its record yields a display name; its path is read while the record is open,
+// as stored for the changes' checks and as started for the icon.
 static bool ReadApplication(LPCSTR extension, const CString& appKey, ListedApplication& application)
 {
-    application.entry = { appKey, IsDefault(extension, appKey) };
+    application.entry = { appKey, IsDefault(extension, appKey), std::nullopt };
     CStoreKey record;
     if (record.Open(ApplicationRecordPath(appKey), KEY_READ) != ERROR_SUCCESS)
         return false;
     if (record.ReadString("DisplayName", application.displayName) != ERROR_SUCCESS)
         return false;
-    CString path;
-    if (ReadExecutablePath(record, path) == ERROR_SUCCESS)
-        application.iconPath = path;
+    CString storedPath;
+    DWORD type = REG_NONE;
+    if (record.ReadString("Path", storedPath, &type) != ERROR_SUCCESS)
+        return true;
+    application.entry.listedPath = storedPath;
+    application.iconPath = ExecutablePathOf(storedPath, type);
     return true;
 }
 
@@ -66,8 +63,12 @@ static void SortByName(std::vector<ListedApplication>& applications)
     applications.swap(sorted);
 }
 
+// Read under the store's lock, so no other copy's change is seen half made and no delete shifts the names
+// while they are read. A lock another copy holds for too long is not waited for: the list shows the store as
+// it is then.
 std::vector<ListedApplication> CAssignmentStore::List() const
 {
+    CStoreLock lock;
     std::vector<ListedApplication> applications;
     CStoreKey record;
     if (record.Open(ExtensionRecordPath(m_extension), KEY_READ) != ERROR_SUCCESS)

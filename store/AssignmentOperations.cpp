@@ -1,11 +1,16 @@
-// Adding and removing an assignment, and setting the default: each one step for every copy of the program.
+// Adding and removing an assignment, and setting the default: each one step for every copy of the program,
+// made only on what the window showed.
 #include "AssignmentStore.h"
 
+#include "CA2W.h"
 #include "ExecutablePath.h"
+#include "ListedRecord.h"
 #include "StoreKey.h"
 #include "StoreLock.h"
 #include "StorePaths.h"
-#include "resource.h"
+
+#include <set>
+#include <string>
 
 // The app key for a file name's n-th application: the name itself, then "name (2)", "name (3)", ...
 static CString NumberedKey(const CString& fileName, int number)
@@ -17,8 +22,38 @@ static CString NumberedKey(const CString& fileName, int number)
     return appKey;
 }
 
-// Writes both values into the record, made if missing; a record it cannot complete is taken away again, so
-// no record without its values is left behind.
+// Key names compare as the registry compares them: without regard to letter case.
+static CString Folded(const CString& name)
+{
+    CA2W wide(name);
+    std::wstring folded = static_cast<LPCWSTR>(wide);
+    ::CharUpperBuffW(folded.data(), static_cast<DWORD>(folded.size()));
+    return CString(folded.c_str());
+}
+
+// Whether the app key is the file name's, numbered or not.
+static bool IsKeyOf(const CString& appKey, const CString& fileName)
+{
+    CString numbered = Folded(appKey);
+    CString name = Folded(fileName);
+    if (numbered.Compare(name) == 0)
+        return true;
+    int length = name.GetLength();
+    LPCSTR text = numbered;
+    if (numbered.GetLength() < length + 4 || CString(text, length).Compare(name) != 0)
+        return false;
+    LPCSTR number = text + length;
+    if (number[0] != ' ' || number[1] != '(')
+        return false;
+    LPCSTR digit = number + 2;
+    while (*digit >= '0' && *digit <= '9')
+        ++digit;
+    return digit > number + 2 && digit[0] == ')' && digit[1] == '\0';
+}
+
+// Writes both values into a record it makes; one it cannot complete is taken away again, so no record without
+// its values is left behind. Only called for a key that did not exist under the lock, so the record is its
+// own.
 static StoreResult WriteApplication(LPCSTR appKey, LPCSTR path, LPCSTR displayName)
 {
     CString applicationPath = ApplicationRecordPath(appKey);
@@ -35,41 +70,52 @@ static StoreResult WriteApplication(LPCSTR appKey, LPCSTR path, LPCSTR displayNa
     return { IDS_ERR_WRITE_KEY, applicationPath };
 }
 
-// What the record of an app key holds for an executable. A record without a readable path or name, as an Add
-// cut short or a hand edit leaves it, counts as missing.
-enum class ApplicationRecord { Missing, SamePath, OtherPath };
-
-static ApplicationRecord FindApplication(LPCSTR appKey, LPCSTR path)
+// Whether the record is a complete one of this executable. A record without a readable path or name, as an
+// Add cut short or a hand edit leaves it, is no one's to reuse.
+static bool HoldsPath(LPCSTR appKey, LPCSTR path)
 {
     CStoreKey application;
     if (application.Open(ApplicationRecordPath(appKey), KEY_READ) != ERROR_SUCCESS)
-        return ApplicationRecord::Missing;
+        return false;
     CString storedPath;
     CString storedName;
     if (ReadExecutablePath(application, storedPath) != ERROR_SUCCESS
         || application.ReadString("DisplayName", storedName) != ERROR_SUCCESS)
-        return ApplicationRecord::Missing;
-    return IsSamePath(storedPath, path) ? ApplicationRecord::SamePath : ApplicationRecord::OtherPath;
+        return false;
+    return IsSamePath(storedPath, path);
 }
 
-// The application of this executable: the record of its file name that holds its path, in any letter case,
-// reused as it is; another path there gets the next numbered key, so two programs of one file name never
-// share a record.
+// The application of this executable: any record of its file name, numbered or not, that holds its path is
+// reused as it is, so one program never gets two records. Otherwise the first key of the file name that does
+// not exist is made; a record that exists is never rewritten, whatever it holds.
 static StoreResult FindOrWriteApplication(LPCSTR path, LPCSTR fileName, LPCSTR displayName, CString& appKey)
 {
-    for (int number = 1;; ++number) {
-        appKey = NumberedKey(fileName, number);
-        ApplicationRecord record = FindApplication(appKey, path);
-        if (record == ApplicationRecord::Missing)
-            return WriteApplication(appKey, path, displayName);
-        if (record == ApplicationRecord::SamePath)
-            return {};
+    std::set<std::string> taken;
+    CStoreKey applications;
+    if (applications.Open(ApplicationsKeyPath(), KEY_READ) == ERROR_SUCCESS) {
+        for (const CString& name : applications.SubkeyNames()) {
+            if (!IsKeyOf(name, fileName))
+                continue;
+            if (HoldsPath(name, path)) {
+                appKey = name;
+                return {};
+            }
+            taken.insert(LPCSTR(Folded(name)));
+        }
     }
+    applications.Close();
+    int number = 1;
+    while (taken.count(LPCSTR(Folded(NumberedKey(fileName, number)))))
+        ++number;
+    appKey = NumberedKey(fileName, number);
+    return WriteApplication(appKey, path, displayName);
 }
 
 StoreResult CAssignmentStore::Add(CString path, CString fileName, CString displayName) const
 {
     CStoreLock lock;
+    if (!lock.Held())
+        return StoreResult::Busy();
     CString appKey;
     StoreResult application = FindOrWriteApplication(path, fileName, displayName, appKey);
     if (!application.Done())
@@ -107,38 +153,64 @@ static void DeleteIfEmpty(LPCSTR parentPath, LPCSTR name)
         parent.DeleteKey(name);
 }
 
-StoreResult CAssignmentStore::Remove(CString appKey) const
+// An assignment another copy removed already leaves nothing to do; one whose application another copy
+// replaced is not the one the window showed, and stays.
+StoreResult CAssignmentStore::Remove(const ListEntry& entry) const
 {
     CStoreLock lock;
+    if (!lock.Held())
+        return StoreResult::Busy();
+    if (!CStoreKey::Exists(AssignmentRecordPath(m_extension, entry.appKey)))
+        return {};
+    if (!IsAsListed(m_extension, entry))
+        return StoreResult::Changed();
     CString extensionPath = ExtensionRecordPath(m_extension);
     CStoreKey extension;
     if (extension.Open(extensionPath, KEY_WRITE) != ERROR_SUCCESS)
         return { IDS_ERR_OPEN_KEY, extensionPath };
-    if (extension.DeleteTree(appKey) != ERROR_SUCCESS)
+    if (extension.DeleteTree(entry.appKey) != ERROR_SUCCESS)
         return { IDS_ERR_DELETE_KEY, extensionPath };
     extension.Close();
     // The assignment is gone; what nothing refers to any more goes with it, silently.
     DeleteIfEmpty(ExtensionsKeyPath(), m_extension);
-    if (CountReferences(appKey) == 0)
-        DeleteIfEmpty(ApplicationsKeyPath(), appKey);
+    if (CountReferences(entry.appKey) == 0)
+        DeleteIfEmpty(ApplicationsKeyPath(), entry.appKey);
     return {};
+}
+
+// Writes the flag into every assignment record of the extension, listed or not, so the store never holds two
+// defaults; the first write that fails is told.
+static StoreResult WriteDefaults(LPCSTR extension, const CString& chosenKey, bool makeDefault)
+{
+    CStoreKey record;
+    if (record.Open(ExtensionRecordPath(extension), KEY_READ) != ERROR_SUCCESS)
+        return { IDS_ERR_OPEN_KEY, ExtensionRecordPath(extension) };
+    std::vector<CString> appKeys = record.SubkeyNames();
+    record.Close();
+    StoreResult result;
+    for (const CString& appKey : appKeys) {
+        bool isChosen = Folded(appKey).Compare(Folded(chosenKey)) == 0;
+        CString assignmentPath = AssignmentRecordPath(extension, appKey);
+        CStoreKey assignment;
+        bool written = assignment.Open(assignmentPath, KEY_WRITE) == ERROR_SUCCESS
+            && assignment.WriteDword("Default", isChosen && makeDefault ? 1 : 0) == ERROR_SUCCESS;
+        if (!written && result.Done())
+            result = { IDS_ERR_WRITE_KEY, assignmentPath };
+    }
+    return result;
 }
 
 StoreResult CAssignmentStore::SetDefault(const std::vector<ListEntry*>& entries, size_t chosen) const
 {
     CStoreLock lock;
-    // Another copy may have removed the chosen assignment: then nothing changes, here or in the store.
-    CString chosenPath = AssignmentRecordPath(m_extension, entries[chosen]->appKey);
-    CStoreKey chosenAssignment;
-    if (chosenAssignment.Open(chosenPath, KEY_WRITE) != ERROR_SUCCESS)
-        return { IDS_ERR_OPEN_KEY, chosenPath };
-    chosenAssignment.Close();
-    for (size_t index = 0; index < entries.size(); ++index) {
-        ListEntry* entry = entries[index];
-        entry->isDefault = index == chosen && !entry->isDefault;
-        CStoreKey assignment;
-        if (assignment.Open(AssignmentRecordPath(m_extension, entry->appKey), KEY_WRITE) == ERROR_SUCCESS)
-            assignment.WriteDword("Default", entry->isDefault ? 1 : 0);
-    }
-    return {};
+    if (!lock.Held())
+        return StoreResult::Busy();
+    const ListEntry& chosenEntry = *entries[chosen];
+    if (!IsAsListed(m_extension, chosenEntry))
+        return StoreResult::Changed();
+    StoreResult result = WriteDefaults(m_extension, chosenEntry.appKey, !chosenEntry.isDefault);
+    // The entries show what the store holds now, whatever failed.
+    for (ListEntry* entry : entries)
+        entry->isDefault = IsDefault(m_extension, entry->appKey);
+    return result;
 }

@@ -1,6 +1,7 @@
 // The applications assigned to one extension, as the chooser lists, changes and starts them. It knows no
 // window: every operation answers what happened, and the caller tells the user.
 #pragma once
+#include "CPoint.h"
 #include "ListEntry.h"
 #include "StoreResult.h"
 
@@ -42,19 +43,28 @@ public:
     // In the order of their display names, the last default the store names selected.
     std::vector<ListedApplication> List() const;
 
-    // Assigns the executable; its file name is the app key, unless an application of another path has it.
+    // Each change is made under the store's lock, on the records the window showed or on none: another copy's
+    // change meanwhile is answered as Stale, a lock held too long as Busy.
+
+    // Assigns the executable, to the record of its file name that holds its path, or to a new one.
     StoreResult Add(CString path, CString fileName, CString displayName) const;
     // Removes the assignment, and the records nothing refers to any more.
-    StoreResult Remove(CString appKey) const;
-    // Toggles the chosen entry's default and clears every other, in the entries and in the store.
+    StoreResult Remove(const ListEntry& entry) const;
+    // Toggles the chosen entry's default and clears every other assignment's; the entries then show the
+    // store.
     StoreResult SetDefault(const std::vector<ListEntry*>& entries, size_t chosen) const;
 
     // The stored texts as they are, unexpanded.
     StoreResult ReadForEdit(CString appKey, EditValues& values) const;
-    // Writes each text that differs from the one read.
+    // Writes each text that differs from the one read, while the records still hold what was read.
     EditOutcome WriteEdit(CString appKey, const EditValues& read, const EditValues& edited) const;
 
     StoreResult ReadLaunch(CString appKey, CString targetFile, LaunchCommand& command) const;
+
+    // Where the chooser stood for the extension: all four values, on a monitor; none otherwise.
+    std::optional<CRect> WindowRect() const;
+    // Kept only while the extension has assignments: its record is never made for it.
+    void SaveWindowRect(const CRect& rect) const;
 
 private:
     CString m_extension;

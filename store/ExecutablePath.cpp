@@ -3,6 +3,7 @@
 #include "CA2W.h"
 #include "StoreKey.h"
 
+#include <cstring>
 #include <string>
 
 // Expanded in UTF-16, so no character of a variable's value is lost to a code page.
@@ -22,10 +23,13 @@ LONG ReadExecutablePath(const CStoreKey& application, CString& path)
     LONG status = application.ReadString("Path", path, &type);
     if (status != ERROR_SUCCESS)
         return status;
-    if (type == REG_EXPAND_SZ)
-        path = Expanded(path);
-    path = Unquoted(path);
+    path = ExecutablePathOf(path, type);
     return ERROR_SUCCESS;
+}
+
+CString ExecutablePathOf(const CString& storedPath, DWORD type)
+{
+    return Unquoted(type == REG_EXPAND_SZ ? Expanded(storedPath) : storedPath);
 }
 
 CString Unquoted(const CString& path)
@@ -35,6 +39,15 @@ CString Unquoted(const CString& path)
     if (length < 2 || text[0] != '"' || text[length - 1] != '"')
         return path;
     return CString(text + 1, length - 2);
+}
+
+bool HoldsVariable(LPCSTR text)
+{
+    LPCSTR opening = ::strchr(text, '%');
+    if (!opening)
+        return false;
+    LPCSTR closing = ::strchr(opening + 1, '%');
+    return closing && closing > opening + 1;
 }
 
 bool IsSamePath(LPCSTR first, LPCSTR second)

@@ -91,11 +91,10 @@ LONG CStoreKey::ReadDword(LPCSTR name, DWORD& value) const
     return ERROR_SUCCESS;
 }
 
-LONG CStoreKey::WriteString(LPCSTR name, LPCSTR text) const
+LONG CStoreKey::WriteString(LPCSTR name, LPCSTR text, DWORD type) const
 {
     // The terminating zero is stored with the text, so an empty text is one zero byte.
-    return ::RegSetValueExA(
-        m_hKey, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), ::lstrlenA(text) + 1);
+    return ::RegSetValueExA(m_hKey, name, 0, type, reinterpret_cast<const BYTE*>(text), ::lstrlenA(text) + 1);
 }
 
 LONG CStoreKey::WriteDword(LPCSTR name, DWORD value) const

@@ -19,12 +19,13 @@ public:
     LONG Open(LPCSTR path, REGSAM access);
     LONG Create(LPCSTR path);
     LONG Close();
+    bool IsOpen() const { return m_hKey != nullptr; }
 
     // A text is read only when it holds at most kLongestText characters, as Windows counts them. The type
     // tells REG_SZ from REG_EXPAND_SZ.
     LONG ReadString(LPCSTR name, CString& text, DWORD* type = nullptr) const;
     LONG ReadDword(LPCSTR name, DWORD& value) const;
-    LONG WriteString(LPCSTR name, LPCSTR text) const;
+    LONG WriteString(LPCSTR name, LPCSTR text, DWORD type = REG_SZ) const;
     LONG WriteDword(LPCSTR name, DWORD value) const;
 
     // The names of the subkeys, in the platform's order; a name that cannot be read is passed over.

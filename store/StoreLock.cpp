@@ -7,14 +7,17 @@
 CStoreLock::CStoreLock()
     : m_hMutex(::CreateMutexW(nullptr, FALSE, CA2W(StoreMutexName())))
 {
-    if (m_hMutex)
-        ::WaitForSingleObject(m_hMutex, INFINITE);
+    if (!m_hMutex)
+        return;
+    DWORD waited = ::WaitForSingleObject(m_hMutex, kLongestWait);
+    m_held = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
 }
 
 CStoreLock::~CStoreLock()
 {
     if (!m_hMutex)
         return;
-    ::ReleaseMutex(m_hMutex);
+    if (m_held)
+        ::ReleaseMutex(m_hMutex);
     ::CloseHandle(m_hMutex);
 }

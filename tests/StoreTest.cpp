@@ -26,7 +26,8 @@ static std::string Told(const StoreResult& result)
 {
     const std::map<UINT, std::string> words = { { 0, "done" }, { IDS_ERR_CREATE_KEY, "create" },
         { IDS_ERR_DELETE_KEY, "delete" }, { IDS_ERR_OPEN_KEY, "open" }, { IDS_ERR_READ_KEY, "read" },
-        { IDS_ERR_WRITE_KEY, "write" }, { IDS_ASSIGNMENT_EXISTS, "exists" } };
+        { IDS_ERR_WRITE_KEY, "write" }, { IDS_ASSIGNMENT_EXISTS, "exists" }, { IDS_STORE_CHANGED, "stale" },
+        { IDS_STORE_BUSY, "busy" }, { IDS_TARGET_UNSAFE, "unsafe" } };
     std::string path(result.keyPath);
     if (path.empty())
         return words.at(result.messageId);
@@ -101,12 +102,15 @@ TEST_F(StoreTest, ListsWhatCanBeReadInTheOrderOfTheNamesWithTheLastDefaultSelect
             "Edit=C:\\e d.exe", "Editor*=-", "Gamma=C:\\g.exe", limit + "=-" }));
 }
 
-// A path known in any letter case is reused as it stands; another path under the same file name gets a
-// numbered key of its own; a record without its values is written anew. A new assignment is no default.
-TEST_F(StoreTest, AddGivesEachExecutableARecordOfItsOwnAndRefusesADuplicate)
+// A path known in any letter case is reused as it stands, under any key of its file name; another path gets
+// the first numbered key that does not exist. A record that cannot be read is never reused nor rewritten. A
+// new assignment is no default.
+TEST_F(StoreTest, AddGivesEachExecutableOneRecordOfItsOwnAndRefusesADuplicate)
 {
     TestStore::AddApplication("py.exe", "C:\\3.11\\py.exe", "Python 3.11");
+    TestStore::AddApplication("tool.exe (2)", "C:\\Old\\tool.exe", "Old");
     TestStore::Set("Applications\\half.exe", "DisplayName", "Half");
+    TestStore::AddApplication("long.exe", std::string(260, 'p'), "Long");
     TestStore::Set("Applications\\env.exe", "Path", REG_EXPAND_SZ, "%SystemRoot%\\env.exe");
     TestStore::Set("Applications\\env.exe", "DisplayName", "Env");
     // Extension and path; what the Add answers; the record assigned, with its path and name.
@@ -114,12 +118,14 @@ TEST_F(StoreTest, AddGivesEachExecutableARecordOfItsOwnAndRefusesADuplicate)
         = { { "txt", "C:\\Tools\\tool.exe", "done", "tool.exe |C:\\Tools\\tool.exe|New" },
               { "md", "C:\\TOOLS\\Tool.EXE", "done", "tool.exe |C:\\Tools\\tool.exe|New" },
               { "TXT", "C:\\Tools\\tool.exe", "exists", "tool.exe |C:\\Tools\\tool.exe|New" },
+              { "md", "C:\\old\\TOOL.exe", "done", "tool.exe (2) |C:\\Old\\tool.exe|Old" },
               { "py", "C:\\3.12\\py.exe", "done", "py.exe (2) |C:\\3.12\\py.exe|New" },
               { "py", "C:\\3.11\\py.exe", "done", "py.exe |C:\\3.11\\py.exe|Python 3.11" },
               { "pyw", "C:\\3.13\\py.exe", "done", "py.exe (3) |C:\\3.13\\py.exe|New" },
               { "pyw", "c:\\3.12\\PY.EXE", "done", "py.exe (2) |C:\\3.12\\py.exe|New" },
-              { "txt", "C:\\h\\half.exe", "done", "half.exe |C:\\h\\half.exe|New" },
-              { "txt", "C:\\windows\\env.exe", "done", "env.exe |(type 2)|Env" } };
+              { "txt", "C:\\h\\half.exe", "done", "half.exe (2) |C:\\h\\half.exe|New" },
+              { "txt", "C:\\l\\long.exe", "done", "long.exe (2) |C:\\l\\long.exe|New" },
+              { "txt", "C:\\windows\\env.exe", "done", "env.exe |~%SystemRoot%\\env.exe|Env" } };
     for (const auto& [extension, path, told, record] : rows) {
         std::string fileName = path.substr(path.rfind('\\') + 1);
         EXPECT_EQ(Told(CAssignmentStore(extension).Add(path.c_str(), fileName.c_str(), "New")), told) << path;
@@ -129,6 +135,13 @@ TEST_F(StoreTest, AddGivesEachExecutableARecordOfItsOwnAndRefusesADuplicate)
             Stored({ "Applications\\" + appKey }, { "Path", "DisplayName" }), "Applications\\" + record);
         EXPECT_EQ(Stored({ assignment }, { "Default", "Parameters" }), assignment + " |#0|(missing)") << path;
     }
+    // The 3.11 record went; adding 3.12 again finds its record, not the free key.
+    TestStore::Delete("Applications\\py.exe");
+    EXPECT_EQ(Told(CAssignmentStore("pyc").Add("C:\\3.12\\py.exe", "py.exe", "New")), "done");
+    EXPECT_EQ(
+        Stored({ "Applications\\py.exe", "Extensions\\pyc\\py.exe (2)" }), "Extensions\\pyc\\py.exe (2) ");
+    EXPECT_EQ(Stored({ "Applications\\half.exe" }, { "Path", "DisplayName" }),
+        "Applications\\half.exe |(missing)|Half");
 }
 
 // A value Add cannot write is told with its key, and leaves no record without its values.
@@ -160,39 +173,55 @@ static LONG WINAPI OpenAfterAnotherCopyAdds(
     return g_patch->Original<decltype(&::RegOpenKeyExW)>()(parent, path, options, access, key);
 }
 
+// The entries of the extension as the window lists them, by app key.
+static std::map<std::string, ListEntry> Listed(const char* extension)
+{
+    std::map<std::string, ListEntry> entries;
+    for (const ListedApplication& application : CAssignmentStore(extension).List())
+        entries[std::string(application.entry.appKey)] = application.entry;
+    return entries;
+}
+
 // The extension record goes with its last assignment, the application record with its last reference in any
-// letter case; what another copy added meanwhile stays. A record gone is told.
-TEST_F(StoreTest, RemoveTakesWhatNothingRefersToAndNothingAnotherCopyAdded)
+// letter case; what another copy added meanwhile stays. An assignment another copy removed leaves nothing to
+// do; one whose program another copy replaced under the same key is not the one shown, and stays.
+TEST_F(StoreTest, RemoveTakesWhatTheWindowShowedAndNothingAnotherCopyAdded)
 {
     TestStore::AddApplication("shared.exe", "C:\\s.exe", "Shared");
     TestStore::AddApplication("tool.exe", "C:\\t.exe", "Tool");
     TestStore::AddAssignment("txt", "tool.exe");
     TestStore::AddAssignment("txt", "shared.exe");
     TestStore::AddAssignment("MD", "Shared.EXE");
+    std::map<std::string, ListEntry> txt = Listed("txt");
+    std::map<std::string, ListEntry> md = Listed("md");
     const std::vector<std::string> records
         = { "Applications\\tool.exe", "Applications\\shared.exe", "Extensions\\txt", "Extensions\\md" };
     const std::string shared = "Applications\\shared.exe ";
-    // Extension and app key; what the Remove answers; the records left after it.
-    const std::tuple<const char*, const char*, std::string, std::string> rows[]
-        = { { "txt", "tool.exe", "done", shared + "Extensions\\txt Extensions\\md " },
-              { "txt", "tool.exe", "delete Extensions\\txt", shared + "Extensions\\txt Extensions\\md " },
-              { "txt", "SHARED.exe", "done", shared + "Extensions\\md " },
-              { "txt", "shared.exe", "open Extensions\\txt", shared + "Extensions\\md " },
-              { "md", "shared.exe", "done", "Extensions\\md " } };
+    // The entry removed, what another copy does first; what the Remove answers; the records left after it.
+    const std::tuple<ListEntry, std::function<void()>, std::string, std::string> rows[]
+        = { { txt["tool.exe"], [] {}, "done", shared + "Extensions\\txt Extensions\\md " },
+              { txt["tool.exe"], [] {}, "done", shared + "Extensions\\txt Extensions\\md " },
+              { txt["shared.exe"], [] { TestStore::Set("Applications\\shared.exe", "Path", "C:\\new.exe"); },
+                  "stale", shared + "Extensions\\txt Extensions\\md " },
+              { txt["shared.exe"], [] { TestStore::Set("Applications\\shared.exe", "Path", "C:\\s.exe"); },
+                  "done", shared + "Extensions\\md " },
+              { md["Shared.EXE"], [] {}, "done", "Extensions\\md " } };
     ImportPatch anotherCopy(&__imp_RegOpenKeyExW, (void*)OpenAfterAnotherCopyAdds);
     g_patch = &anotherCopy;
-    for (const auto& [extension, appKey, told, left] : rows) {
-        g_anotherCopyAdds = std::string(extension) == "md";
-        EXPECT_EQ(Told(CAssignmentStore(extension).Remove(appKey)), told);
-        EXPECT_EQ(Stored(records), left) << extension << " " << appKey;
+    for (const auto& [entry, meanwhile, told, left] : rows) {
+        meanwhile();
+        g_anotherCopyAdds = std::string(entry.appKey) == "Shared.EXE";
+        EXPECT_EQ(Told(CAssignmentStore(g_anotherCopyAdds ? "md" : "txt").Remove(entry)), told);
+        EXPECT_EQ(Stored(records), left) << entry.appKey;
     }
     g_anotherCopyAdds = false;
     EXPECT_TRUE(TestStore::KeyExists("Extensions\\md\\other.exe"));
 }
 
-// The chosen entry's default toggles and every other listed one is cleared, in the entries and the store; an
-// unlisted assignment keeps its own. A chosen assignment another copy removed changes nothing.
-TEST_F(StoreTest, DefaultMarksTheChosenEntryAloneOrNothing)
+// The chosen entry's default toggles and every other assignment of the extension is cleared, listed or not; a
+// write that fails is told, and the entries show what the store holds. A chosen assignment another copy
+// removed, or whose program it replaced, changes nothing.
+TEST_F(StoreTest, DefaultMarksTheChosenAssignmentAloneOrNothing)
 {
     for (const char* appKey : { "a.exe", "b.exe", "c.exe" }) {
         TestStore::AddApplication(appKey, "C:\\x.exe", appKey);
@@ -201,54 +230,73 @@ TEST_F(StoreTest, DefaultMarksTheChosenEntryAloneOrNothing)
     TestStore::AddAssignment("txt", "unlisted.exe", 1);
     std::vector<ListedApplication> listed = CAssignmentStore("txt").List();
     std::vector<ListEntry*> entries = { &listed[0].entry, &listed[1].entry, &listed[2].entry };
-    // The entry chosen, and whether another copy removed c.exe first; the answer, then each entry's flag and
-    // stored value, the unlisted one's last.
-    const std::tuple<size_t, bool, std::string, std::string> rows[]
-        = { { 1, false, "done", "0#0 1#1 0#0 #1" }, { 1, false, "done", "0#0 0#0 0#0 #1" },
-              { 2, true, "open Extensions\\txt\\c.exe", "0#0 0#0 0(missing) #1" } };
-    for (const auto& [chosen, removedMeanwhile, told, after] : rows) {
-        if (removedMeanwhile)
-            TestStore::Delete("Extensions\\txt\\c.exe");
+    ImportPatch setValue(&__imp_RegSetValueExA, (void*)SetValue);
+    g_patch = &setValue;
+    // The entry chosen, what another copy does first, the value that cannot be written; the answer, then each
+    // entry's flag and stored value, the unlisted one's last.
+    const std::tuple<size_t, std::function<void()>, const char*, std::string, std::string> rows[] = {
+        { 1, [] {}, "", "done", "0#0 1#1 0#0 #0" }, { 1, [] {}, "", "done", "0#0 0#0 0#0 #0" },
+        { 0, [] { TestStore::AddAssignment("txt", "unlisted.exe", 1); }, "", "done", "1#1 0#0 0#0 #0" },
+        { 1, [] {}, "Default", "write Extensions\\txt\\a.exe", "1#1 0#0 0#0 #0" },
+        { 2, [] { TestStore::Set("Applications\\c.exe", "Path", "C:\\y.exe"); }, "", "stale",
+            "1#1 0#0 0#0 #0" },
+        { 2, [] { TestStore::Delete("Extensions\\txt\\c.exe"); }, "", "stale", "1#1 0#0 0(missing) #0" }
+    };
+    for (const auto& [chosen, meanwhile, unwritable, told, after] : rows) {
+        meanwhile();
+        g_unwritable = unwritable;
         EXPECT_EQ(Told(CAssignmentStore("txt").SetDefault(entries, chosen)), told);
         std::string flags;
         for (const ListEntry* entry : entries) {
             flags += entry->isDefault ? "1" : "0";
             flags += TestStore::Get("Extensions\\txt\\" + std::string(entry->appKey), "Default") + " ";
         }
-        EXPECT_EQ(flags + TestStore::Get("Extensions\\txt\\unlisted.exe", "Default"), after);
+        EXPECT_EQ(flags + TestStore::Get("Extensions\\txt\\unlisted.exe", "Default"), after) << chosen;
     }
+    g_unwritable = "";
 }
 
 // Edit reads the stored texts unexpanded and unreadable parameters as empty, and writes what differs, if only
-// in letter case, a path pasted in quotes without them; a write that fails is told and the others are made.
-TEST_F(StoreTest, EditReadsTheStoredTextsAndWritesExactlyWhatChanged)
+// in letter case, a path pasted in quotes without them and one with a variable, or read as one, as
+// REG_EXPAND_SZ; a write that fails is told and the others are made. Nothing is written over what another
+// copy changed since the read.
+TEST_F(StoreTest, EditWritesExactlyWhatChangedOnWhatItRead)
 {
     ImportPatch setValue(&__imp_RegSetValueExA, (void*)SetValue);
     g_patch = &setValue;
     const std::string app = "Applications\\tool.exe";
     const std::string assignment = "Extensions\\txt\\tool.exe";
-    TestStore::Set(app, "DisplayName", "Tool");
-    TestStore::Set(app, "Path", REG_EXPAND_SZ, "%SystemRoot%\\tool.exe");
+    TestStore::AddApplication("tool.exe", "C:\\tool.exe", "Tool");
     TestStore::Set(assignment, "Parameters", 7);
     EditValues read;
     EXPECT_EQ(Told(CAssignmentStore("txt").ReadForEdit("tool.exe", read)), "done");
     EXPECT_EQ(std::string(read.displayName) + "|" + LPCSTR(read.path) + "|" + LPCSTR(read.parameters),
-        "Tool|%SystemRoot%\\tool.exe|");
-    // The edited texts, the value that cannot be written; whether a write went through, the failure told, and
-    // the stored texts.
-    const std::tuple<EditValues, const char*, bool, std::string, std::string> rows[]
-        = { { read, "", false, "", "Tool|(type 2)|#7" },
-              { { "TOOL", "\"C:\\new.exe\"", "-p" }, "", true, "", "TOOL|C:\\new.exe|-p" },
-              { { "", "C:\\x.exe", "" }, "Path", true, "write " + app, "|C:\\new.exe|-p" } };
-    for (const auto& [edited, unwritable, written, failure, stored] : rows) {
+        "Tool|C:\\tool.exe|");
+    // The edited texts, what another copy does after the read, the value that cannot be written; whether a
+    // write went through, the failure told, and the stored texts.
+    const std::tuple<EditValues, std::function<void()>, const char*, bool, std::string, std::string> rows[]
+        = { { read, [] {}, "", false, "", "Tool|C:\\tool.exe|#7" },
+              { { "TOOL", "\"%SystemRoot%\\new.exe\"", "-p" }, [] {}, "", true, "",
+                  "TOOL|~%SystemRoot%\\new.exe|-p" },
+              { { "TOOL", "C:\\x.exe", "-p" }, [] {}, "", true, "", "TOOL|~C:\\x.exe|-p" },
+              { { "", "C:\\y.exe", "" }, [] {}, "Path", true, "write " + app, "|~C:\\x.exe|" },
+              { { "New", "C:\\z.exe", "-q" }, [&] { TestStore::Set(app, "DisplayName", "Other"); }, "", false,
+                  "stale", "Other|~C:\\x.exe|" },
+              { { "New", "C:\\z.exe", "-q" }, [&] { TestStore::Delete(assignment); }, "", false, "stale",
+                  "Other|~C:\\x.exe|(missing)" } };
+    for (const auto& [edited, meanwhile, unwritable, written, failure, stored] : rows) {
+        EditValues before;
+        CAssignmentStore("txt").ReadForEdit("tool.exe", before);
+        meanwhile();
         g_unwritable = unwritable;
-        EditOutcome outcome = CAssignmentStore("txt").WriteEdit("tool.exe", read, edited);
+        EditOutcome outcome = CAssignmentStore("txt").WriteEdit("tool.exe", before, edited);
         EXPECT_EQ(outcome.written, written);
         EXPECT_EQ(outcome.failures.empty() ? "" : Told(outcome.failures[0]), failure);
         std::string texts = TestStore::Get(app, "DisplayName") + "|" + TestStore::Get(app, "Path");
         EXPECT_EQ(texts + "|" + TestStore::Get(assignment, "Parameters"), stored);
+        g_unwritable = "";
     }
-    g_unwritable = "";
+    TestStore::AddAssignment("txt", "tool.exe");
     // Without both texts of the application, or its records, nothing is shown.
     const std::pair<std::function<void()>, std::string> unread[]
         = { { [&] { TestStore::Set(app, "Path", std::string(260, 'p')); }, "read " + app },
@@ -287,7 +335,14 @@ TEST_F(StoreTest, TheLaunchPassesTheTargetAsTheParametersSay)
         { file, REG_SZ, "", REG_NONE, "", "\"\" " + quoted },
         { file, REG_SZ, longest + "x", REG_NONE, "", unread },
         { file, REG_DWORD, TestStore::Dword(1), REG_NONE, "", unread },
-        { file, REG_NONE, "", REG_NONE, "", "open Applications\\t.exe" }
+        { file, REG_NONE, "", REG_NONE, "", "open Applications\\t.exe" },
+        { "C:\\x&calc&.txt", REG_SZ, "C:\\t.exe", REG_SZ, "%1", program + "C:\\x&calc&.txt" },
+        { "C:\\x&calc&.txt", REG_SZ, "C:\\t.bat", REG_SZ, "%1", "unsafe" },
+        { "C:\\a(1)^.txt", REG_SZ, "C:\\T.CMD", REG_SZ, "-a \"%1\" %1", "unsafe" },
+        { "C:\\x&(1)^.txt", REG_SZ, "C:\\t.cmd", REG_NONE, "", "\"C:\\t.cmd\" \"C:\\x&(1)^.txt\"" },
+        { "C:\\x&|<>.txt", REG_SZ, "C:\\T.BAT", REG_SZ, "-a \"%1\"", "\"C:\\T.BAT\" -a \"C:\\x&|<>.txt\"" },
+        { "C:\\%USERNAME%.txt", REG_SZ, "C:\\t.bat", REG_NONE, "", "unsafe" },
+        { "C:\\a!b!.txt", REG_SZ, "C:\\t.bat", REG_SZ, "\"%1\"", "unsafe" }
     };
     for (const auto& [target, pathType, path, parametersType, parameters, started] : rows) {
         TestStore::Delete("");
@@ -301,33 +356,74 @@ TEST_F(StoreTest, TheLaunchPassesTheTargetAsTheParametersSay)
     }
 }
 
-// Each change waits while another copy holds the store's mutex, and is made once it is free.
-TEST_F(StoreTest, EachChangeWaitsWhileAnotherCopyChangesTheStore)
+// While another copy holds the store past the wait, or the lock cannot be made, no change is made, now or
+// later, and the list still shows.
+TEST_F(StoreTest, ABusyStoreRefusesEveryChangeAndStillLists)
 {
     TestStore::AddApplication("a.exe", "C:\\a.exe", "A");
     TestStore::AddAssignment("txt", "a.exe");
     const CAssignmentStore store("txt");
-    ListEntry entry = { "b.exe", false };
-    const std::string b = "Extensions\\txt\\b.exe";
-    const EditValues withParameters = { "", "", "-p" };
-    // A change, and what shows it was made.
-    const std::pair<std::function<void()>, std::function<bool()>> rows[] = {
-        { [&] { store.Add("C:\\b.exe", "b.exe", "B"); }, [&] { return TestStore::KeyExists(b); } },
-        { [&] { store.SetDefault({ &entry }, 0); }, [&] { return TestStore::Get(b, "Default") == "#1"; } },
-        { [&] { store.WriteEdit("b.exe", {}, withParameters); },
-            [&] { return TestStore::Get(b, "Parameters") == "-p"; } },
-        { [&] { store.Remove("a.exe"); }, [] { return !TestStore::KeyExists("Extensions\\txt\\a.exe"); } }
-    };
-    HANDLE anotherCopy = ::CreateMutexW(nullptr, FALSE, CA2W(StoreMutexName()));
-    for (const auto& [change, made] : rows) {
-        ::WaitForSingleObject(anotherCopy, INFINITE);
-        std::future<void> done = std::async(std::launch::async, change);
-        // It cannot finish while the mutex is held; a busy machine only makes the check weaker, never wrong.
-        EXPECT_EQ(done.wait_for(std::chrono::milliseconds(200)), std::future_status::timeout);
-        EXPECT_FALSE(made());
-        ::ReleaseMutex(anotherCopy);
-        done.wait();
-        EXPECT_TRUE(made());
+    ListEntry entry = store.List().at(0).entry;
+    EditValues read;
+    store.ReadForEdit("a.exe", read);
+    const EditValues edited = { "B", "C:\\b.exe", "-p" };
+    const std::function<std::string()> changes[] = { [&] {
+                                                        return Told(store.Add("C:\\b.exe", "b.exe", "B"));
+                                                    },
+        [&] { return Told(store.SetDefault({ &entry }, 0)); },
+        [&] { return Told(store.WriteEdit("a.exe", read, edited).failures.at(0)); },
+        [&] { return Told(store.Remove(entry)); }, [&] { return std::to_string(store.List().size()); } };
+    // Another copy holds the mutex; another object has taken its name, so no mutex can be made.
+    const std::function<HANDLE()> anotherCopy[]
+        = { [] { return ::CreateMutexW(nullptr, TRUE, CA2W(StoreMutexName())); },
+              [] { return ::CreateEventW(nullptr, FALSE, FALSE, CA2W(StoreMutexName())); } };
+    for (const auto& holds : anotherCopy) {
+        HANDLE held = holds();
+        std::vector<std::future<std::string>> answers;
+        for (const auto& change : changes)
+            answers.push_back(std::async(std::launch::async, change));
+        std::string told;
+        for (auto& answer : answers)
+            told += answer.get() + " ";
+        EXPECT_EQ(told, "busy busy busy busy 1 ");
+        ::CloseHandle(held);
     }
-    ::CloseHandle(anotherCopy);
+    EXPECT_EQ(Stored({ "Extensions\\txt\\a.exe", "Extensions\\txt\\b.exe" }, { "Default" }),
+        "Extensions\\txt\\a.exe |#0");
+    EXPECT_EQ(TestStore::Get("Applications\\a.exe", "DisplayName"), "A");
+}
+
+// The place comes back as saved, only while the extension has assignments; one on no monitor, or with a value
+// missing or of another type, is none.
+TEST_F(StoreTest, TheWindowPlaceComesBackWholeAndOnAMonitorOrNotAtAll)
+{
+    const CAssignmentStore store("txt");
+    auto place = [&store] {
+        std::optional<CRect> rect = store.WindowRect();
+        if (!rect)
+            return std::string("none");
+        return std::to_string(rect->left) + "," + std::to_string(rect->top) + " "
+            + std::to_string(rect->Width()) + "x" + std::to_string(rect->Height());
+    };
+    CRect saved;
+    ::SetRect(&saved, -50, 10, 370, 310);
+    // What is done to the store; the place read after it.
+    const std::pair<std::function<void()>, std::string> rows[]
+        = { { [&] { store.SaveWindowRect(saved); }, "none" },
+              { [] { TestStore::AddAssignment("txt", "a.exe"); }, "none" },
+              { [&] { store.SaveWindowRect(saved); }, "-50,10 420x300" },
+              { [] {
+                   TestStore::SetPlace("txt", { 5000, 5000, 300, 200 });
+               },
+                  "none" },
+              { [] {
+                   TestStore::SetPlace("txt", { 100, 80, 300, 200 });
+               },
+                  "100,80 300x200" },
+              { [] { TestStore::Set("Extensions\\txt", "WindowTop", "80"); }, "none" },
+              { [] { TestStore::Delete("Extensions\\txt"); }, "none" } };
+    for (const auto& [change, expected] : rows) {
+        change();
+        EXPECT_EQ(place(), expected);
+    }
 }

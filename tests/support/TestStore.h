@@ -45,7 +45,8 @@ struct TestStore {
     {
         return std::string(reinterpret_cast<char*>(&value), sizeof value);
     }
-    // A text without its terminator, "#N" for a number, "(type N)" for another type, or "(missing)".
+    // A text without its terminator, "~" before one that is REG_EXPAND_SZ, "#N" for a number, "(type N)" for
+    // another type, or "(missing)".
     static std::string Get(Text path, const char* name)
     {
         char bytes[4096] = "";
@@ -59,6 +60,8 @@ struct TestStore {
             return std::string("#") + std::to_string(*reinterpret_cast<DWORD*>(bytes));
         if (type == REG_SZ)
             return bytes;
+        if (type == REG_EXPAND_SZ)
+            return std::string("~") + bytes;
         return std::string("(type ") + std::to_string(type) + ")";
     }
     // The chooser's place for the extension: as many of left, top, width and height as given.

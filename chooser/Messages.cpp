@@ -1,14 +1,19 @@
-#include "StoreError.h"
+#include "Messages.h"
 
 #include "AfxGlobals.h"
 
-void ShowStoreError(UINT messageId, LPCSTR keyPath)
+void ShowMessage(UINT messageId, LPCSTR detail)
 {
     CString text;
     text.LoadString(messageId);
     text += ":\n";
-    text += keyPath;
+    text += detail;
     AfxMessageBox(text, MB_OK, 0);
+}
+
+void ShowStoreError(UINT messageId, LPCSTR keyPath)
+{
+    ShowMessage(messageId, keyPath);
 }
 
 BOOL ShowIfFailed(const StoreResult& result)
