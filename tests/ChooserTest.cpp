@@ -157,3 +157,53 @@ TEST_F(ChooserTest, AFailedLaunchIsToldAndTheChooserStaysOpen)
             StoreMessage(IDS_ERR_LAUNCH, "\"C:\\nowhere\\b.exe\""),
             StoreMessage(IDS_ERR_OPEN_KEY, TestStore::Full("Applications\\b.exe")) }));
 }
+
+// A change on what another copy replaced meanwhile changes nothing, tells so, and shows the store as it is.
+TEST_F(ChooserTest, AStaleChangeReloadsAndTells)
+{
+    Assign("a.exe", "C:\\a.exe", "A");
+    Assign("b.exe", "C:\\b.exe", "B");
+    auto anotherCopy = Chooser::Do([] {
+        TestStore::Set("Applications\\b.exe", "Path", "C:\\new\\b.exe");
+        Assign("c.exe", "C:\\c.exe", "C");
+    });
+    auto reloaded = [] { return Chooser::Items() == std::vector<std::string> { "A", "B", "C" }; };
+    Chooser::Run("C:\\a.txt", { anotherCopy, Chooser::Command(ID_REMOVE, 1), reloaded });
+    EXPECT_EQ(boxes.Take(), std::vector { ProgramBox(Loaded(IDS_STORE_CHANGED)) });
+    EXPECT_TRUE(TestStore::KeyExists("Extensions\\txt\\b.exe"));
+}
+
+// Closed minimised, maximised, moved or resized, the chooser saves its normal place; its list fills it.
+TEST_F(ChooserTest, ClosingSavesTheNormalPlaceAndTheListFillsTheWindow)
+{
+    Assign("a.exe", "C:\\a.exe", "A");
+    const UINT kMove = 0;
+    const UINT kResize = 1;
+    // How the window is changed; the place saved.
+    const std::pair<UINT, std::vector<int>> rows[]
+        = { { SW_MINIMIZE, { 100, 100, 300, 200 } }, { SW_MAXIMIZE, { 100, 100, 300, 200 } },
+              { kMove, { 120, 110, 300, 200 } }, { kResize, { 100, 100, 400, 250 } } };
+    for (const auto& [change, saved] : rows) {
+        TestStore::SetPlace("txt", { 100, 100, 300, 200 });
+        auto changed = Chooser::Do([change] {
+            if (change == kMove || change == kResize) {
+                UINT keep = change == kMove ? SWP_NOSIZE : SWP_NOMOVE;
+                ::SetWindowPos(Chooser::Window(), nullptr, 120, 110, 400, 250, keep | SWP_NOZORDER);
+            } else {
+                ::ShowWindow(Chooser::Window(), change);
+            }
+        });
+        auto filled = [] {
+            RECT client = {};
+            RECT list = {};
+            ::GetClientRect(Chooser::Window(), &client);
+            ::GetClientRect(Chooser::List(), &list);
+            return ::IsIconic(Chooser::Window()) || ::EqualRect(&client, &list);
+        };
+        Chooser::Run("C:\\a.txt", { changed, filled });
+        std::vector<int> place;
+        for (const char* name : TestStore::kPlaceNames)
+            place.push_back(std::stoi(TestStore::Get("Extensions\\txt", name).substr(1)));
+        EXPECT_EQ(place, saved) << change;
+    }
+}

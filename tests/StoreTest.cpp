@@ -102,6 +102,40 @@ TEST_F(StoreTest, ListsWhatCanBeReadInTheOrderOfTheNamesWithTheLastDefaultSelect
             "Edit=C:\\e d.exe", "Editor*=-", "Gamma=C:\\g.exe", limit + "=-" }));
 }
 
+// Another copy removes the first application just as this one reads the second name, if it can take the
+// store.
+static LONG WINAPI EnumWhileAnotherCopyRemoves(HKEY key, DWORD index, LPSTR name, LPDWORD length,
+    LPDWORD reserved, LPSTR type, LPDWORD size, PFILETIME time)
+{
+    if (index == 1) {
+        std::async(std::launch::async, [] {
+            HANDLE mutex = ::CreateMutexW(nullptr, FALSE, CA2W(StoreMutexName()));
+            if (::WaitForSingleObject(mutex, 0) == WAIT_OBJECT_0) {
+                TestStore::Delete("Extensions\\txt\\a.exe");
+                ::ReleaseMutex(mutex);
+            }
+            ::CloseHandle(mutex);
+        }).wait();
+    }
+    return g_patch->Original<decltype(&::RegEnumKeyExA)>()(
+        key, index, name, length, reserved, type, size, time);
+}
+
+// A list is read in one step: no other copy's change lands between its names, so none is skipped.
+TEST_F(StoreTest, AListIsReadInOneStep)
+{
+    for (const char* appKey : { "a.exe", "b.exe", "c.exe" }) {
+        TestStore::AddApplication(appKey, "C:\\x.exe", appKey);
+        TestStore::AddAssignment("txt", appKey);
+    }
+    ImportPatch enumerate(&__imp_RegEnumKeyExA, (void*)EnumWhileAnotherCopyRemoves);
+    g_patch = &enumerate;
+    std::string names;
+    for (const ListedApplication& application : CAssignmentStore("txt").List())
+        names += std::string(application.displayName) + " ";
+    EXPECT_EQ(names, "a.exe b.exe c.exe ");
+}
+
 // A path known in any letter case is reused as it stands, under any key of its file name; another path gets
 // the first numbered key that does not exist. A record that cannot be read is never reused nor rewritten. A
 // new assignment is no default.

@@ -5,7 +5,7 @@
 
 #include <utility>
 
-extern "C" void *__imp_RegSetValueExA, *__imp_RegOpenKeyExW, *__imp_TrackPopupMenu;
+extern "C" void *__imp_RegSetValueExA, *__imp_RegOpenKeyExW, *__imp_RegEnumKeyExA, *__imp_TrackPopupMenu;
 
 // Swaps the entry while it lives. A function loaded on first use must have been called once before, so its
 // entry holds the function itself rather than the loader's stub.
