@@ -179,6 +179,7 @@ TEST_F(ChooserTest, ClosingSavesTheNormalPlaceAndTheListFillsTheWindow)
     Assign("a.exe", "C:\\a.exe", "A");
     const UINT kMove = 0;
     const UINT kResize = 1;
+    auto shown = [] { return ::IsWindowVisible(Chooser::Window()) != FALSE; };
     // How the window is changed; the place saved.
     const std::pair<UINT, std::vector<int>> rows[]
         = { { SW_MINIMIZE, { 100, 100, 300, 200 } }, { SW_MAXIMIZE, { 100, 100, 300, 200 } },
@@ -193,17 +194,26 @@ TEST_F(ChooserTest, ClosingSavesTheNormalPlaceAndTheListFillsTheWindow)
                 ::ShowWindow(Chooser::Window(), change);
             }
         });
-        auto filled = [] {
+        // Once the window has taken the change, the list fills it.
+        auto filled = [change] {
+            HWND window = Chooser::Window();
+            RECT rect = {};
+            ::GetWindowRect(window, &rect);
+            if (change == SW_MINIMIZE)
+                return ::IsIconic(window) != FALSE;
+            bool taken = change == SW_MAXIMIZE ? ::IsZoomed(window) != FALSE
+                : change == kMove              ? rect.left == 120
+                                               : rect.right - rect.left == 400;
             RECT client = {};
             RECT list = {};
-            ::GetClientRect(Chooser::Window(), &client);
+            ::GetClientRect(window, &client);
             ::GetClientRect(Chooser::List(), &list);
-            return ::IsIconic(Chooser::Window()) || ::EqualRect(&client, &list);
+            return taken && ::EqualRect(&client, &list);
         };
-        Chooser::Run("C:\\a.txt", { changed, filled });
+        Chooser::Run("C:\\a.txt", { shown, changed, filled });
         std::vector<int> place;
         for (const char* name : TestStore::kPlaceNames)
-            place.push_back(std::stoi(TestStore::Get("Extensions\\txt", name).substr(1)));
+            place.push_back(static_cast<int>(std::stoul(TestStore::Get("Extensions\\txt", name).substr(1))));
         EXPECT_EQ(place, saved) << change;
     }
 }
