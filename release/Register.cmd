@@ -34,9 +34,11 @@ for %%t in ("%TMP%\." "%TEMP%\.") do if not "%%~t"=="\." for %%a in (. .. ..\.. 
   if /i "%%~fa"=="%%~ft" goto failed
   if /i "%%~sa"=="%%~st" goto failed
 )
-rem The shell reads a % in a verb's command as the start of %1 or of a variable, and %% as one %: the
-rem commands carry the folder's % doubled. It is found in cd's output, where cmd reads it as text; that output
-rem is in the console's code page, so the folder's path read there must equal its own.
+rem The shell reads a % in a verb's command as the start of a parameter such as %1, and %% as one %: the
+rem commands carry the folder's % doubled. A second % is refused: Windows could read the text between the two
+rem as a variable in the verb's text and icon. The folder is split at its % in cd's output, as Wine's cmd
+rem splits no other loop's variable and reads a variable's % again; that output is in the console's code
+rem page, so the path read there must equal the folder's own.
 set "percent="
 cd | "%find%" "%%" >nul
 if not errorlevel 1 set "percent=1"
