@@ -7,10 +7,11 @@ set "reg=%SystemRoot%\System32\reg.exe"
 set "verb=HKCU\Software\Classes\*\shell\Zelvanto"
 set "application=HKCU\Software\Classes\Applications\Zelvanto.exe"
 rem A double-click runs cmd /c with this script's path, and the window would close before it can be read.
-rem cmd's command line is read only with delayed expansion, where its quotes and & are no syntax.
+rem cmd's command line is read only with delayed expansion, where its quotes and & are no syntax. The script
+rem looks for its own name, so a browser's renamed copy, Unregister (1).cmd, waits too.
 setlocal EnableDelayedExpansion
 set "launch=!cmdcmdline!"
-if defined launch if /i not "!launch:Unregister.cmd=!"=="!launch!" set "doubleClicked=1"
+if defined launch if /i not "!launch:%~nx0=!"=="!launch!" set "doubleClicked=1"
 setlocal DisableDelayedExpansion
 
 rem A key already gone is no failure: what counts is that none is left.

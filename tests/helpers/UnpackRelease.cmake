@@ -1,8 +1,12 @@
 # Unpacks the release zip into a folder whose name cmd could read as syntax, with a reg.bat planted beside the
-# scripts; and Register.cmd alone in a folder of its own:
-#   cmake -DZIP=... -DDRIVE_C=<prefix>/drive_c -P UnpackRelease.cmake
-set(folder "${DRIVE_C}/users/Public/Tools & Apps (x86) ^ 100% ! Ω")
-file(REMOVE_RECURSE "${folder}" "${DRIVE_C}/Register alone")
+# scripts and the recorder as Zelvanto.exe, so a verb's launch can be read; and Register.cmd alone in a folder of
+# its own; and the two in a folder with letters of no one code page and no %:
+#   cmake -DZIP=... -DRECORDER=... -DDRIVE_C=<prefix>/drive_c -P UnpackRelease.cmake
+set(folder "${DRIVE_C}/users/Public/Tools & Apps (x86) ^ 100% ! ä")
+set(plain "${DRIVE_C}/users/Public/Zelvanto Łódź 東京 Ω")
+file(REMOVE_RECURSE "${folder}" "${plain}" "${DRIVE_C}/Register alone")
 file(ARCHIVE_EXTRACT INPUT "${ZIP}" DESTINATION "${folder}")
+configure_file("${RECORDER}" "${folder}/Zelvanto.exe" COPYONLY)
 file(WRITE "${folder}/reg.bat" "@exit /b 0\r\n")
+file(COPY "${folder}/Register.cmd" "${folder}/Zelvanto.exe" DESTINATION "${plain}")
 file(COPY "${folder}/Register.cmd" DESTINATION "${DRIVE_C}/Register alone")
