@@ -9,9 +9,17 @@ CAssignmentStore CZelvantoDlg::Store() const
     return CAssignmentStore(m_extension);
 }
 
-BOOL CZelvantoDlg::AddAssignment(CString path, CString fileName, CString displayName)
+BOOL CZelvantoDlg::AddAssignment(const NewApplication& application, CString& appKey)
 {
-    return ShowIfFailed(Store().Add(path, fileName, displayName));
+    return ShowIfFailed(Store().Add(application, appKey));
+}
+
+// The new application is selected, so Enter opens the file with it.
+void CZelvantoDlg::AddAndSelect(const NewApplication& application)
+{
+    CString appKey;
+    if (AddAssignment(application, appKey))
+        LoadList(appKey);
 }
 
 // TRUE when the list no longer shows the store: the assignment is gone, here or by another copy, or another

@@ -4,7 +4,7 @@
 #include "CImageList.h"
 #include "resource.h"
 
-void CZelvantoDlg::LoadList()
+void CZelvantoDlg::LoadList(LPCSTR selectAppKey)
 {
     // No icon of an earlier load may reach an item of this one.
     m_iconLoader.Cancel();
@@ -21,7 +21,9 @@ void CZelvantoDlg::LoadList()
         int position = static_cast<int>(m_entries.size());
         // No image until the item's own icon is there.
         m_appList.InsertItem(position, application.displayName, I_IMAGENONE);
-        if (application.selected)
+        bool selected
+            = selectAppKey ? ::lstrcmpiA(application.entry.appKey, selectAppKey) == 0 : application.selected;
+        if (selected)
             m_appList.SetItemState(position, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
         m_entries.push_back(std::make_unique<ListEntry>(application.entry));
         m_appList.SetItemData(position, reinterpret_cast<DWORD_PTR>(m_entries.back().get()));
@@ -34,6 +36,16 @@ void CZelvantoDlg::LoadList()
     m_appList.Invalidate();
     if (IsWindowVisible(m_hWnd))
         StartIcons();
+}
+
+// The path of the item's program, as stored; none when it could not be read.
+void CZelvantoDlg::OnGetInfoTip(NMHDR* header, LRESULT* result)
+{
+    NMLVGETINFOTIPA* tip = reinterpret_cast<NMLVGETINFOTIPA*>(header);
+    const ListEntry* entry = reinterpret_cast<const ListEntry*>(m_appList.GetItemData(tip->iItem));
+    if (entry && entry->listedPath)
+        ::lstrcpynA(tip->pszText, *entry->listedPath, tip->cchTextMax);
+    *result = 0;
 }
 
 void CZelvantoDlg::StartIcons()

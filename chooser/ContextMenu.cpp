@@ -65,8 +65,7 @@ void CZelvantoDlg::OnAdd()
     CString fileTitle;
     if (!PickExecutable(fullPath, fileName, fileTitle))
         return;
-    if (AddAssignment(fullPath, fileName, fileTitle))
-        LoadList();
+    AddAndSelect({ fullPath, fileName, fileTitle, "" });
 }
 
 void CZelvantoDlg::OnRemove()

@@ -26,6 +26,7 @@ ON_WM_PAINT()
 ON_WM_QUERYDRAGICON()
 ON_NOTIFY(NM_CLICK, IDC_APP_LIST, &CZelvantoDlg::OnClickList)
 ON_NOTIFY(NM_CUSTOMDRAW, IDC_APP_LIST, &CZelvantoDlg::OnCustomDrawList)
+ON_NOTIFY(LVN_GETINFOTIPA, IDC_APP_LIST, &CZelvantoDlg::OnGetInfoTip)
 ON_WM_CONTEXTMENU()
 ON_COMMAND(ID_OPEN, &CZelvantoDlg::OnOpen)
 ON_COMMAND(ID_DEFAULT, &CZelvantoDlg::OnDefault)
@@ -56,6 +57,8 @@ BOOL CZelvantoDlg::OnInitDialog()
         return TRUE;
     }
     RestoreWindowRect();
+    // Two programs of one file name look alike: the tip tells them apart by their paths.
+    m_appList.SetExtendedStyle(LVS_EX_INFOTIP);
     LoadList();
     return TRUE;
 }

@@ -36,8 +36,10 @@ protected:
     void OnClose();
     LRESULT OnIconsReady(WPARAM, LPARAM);
     void OnCustomDrawList(NMHDR* header, LRESULT* result);
+    void OnGetInfoTip(NMHDR* header, LRESULT* result);
 
-    BOOL AddAssignment(CString path, CString fileName, CString displayName);
+    BOOL AddAssignment(const NewApplication& application, CString& appKey);
+    void AddAndSelect(const NewApplication& application);
     BOOL RemoveAssignment();
 
 public:
@@ -45,7 +47,8 @@ public:
     BOOL PickExecutable(CString& fullPath, CString& fileName, CString& fileTitle);
 
 protected:
-    void LoadList();
+    // Selects the item of the app key when one is given, else the default.
+    void LoadList(LPCSTR selectAppKey = nullptr);
     void NewImageList();
     int ImageOf(const IconLoader::Finished& finished, HIMAGELIST images);
     void RestoreWindowRect();

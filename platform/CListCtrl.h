@@ -76,5 +76,9 @@ public:
         return reinterpret_cast<HIMAGELIST>(SendMessage(LVM_GETIMAGELIST, kind));
     }
     BOOL Arrange(UINT code) { return static_cast<BOOL>(SendMessage(LVM_ARRANGE, code)); }
+    DWORD SetExtendedStyle(DWORD styles)
+    {
+        return static_cast<DWORD>(SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, styles));
+    }
     COLORREF GetTextColor() const { return static_cast<COLORREF>(SendMessage(LVM_GETTEXTCOLOR)); }
 };

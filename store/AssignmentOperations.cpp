@@ -53,17 +53,18 @@ static bool IsKeyOf(const CString& appKey, const CString& fileName)
 
 // Writes both values into a record it makes; one it cannot complete is taken away again, so no record without
 // its values is left behind. Only called for a key that did not exist under the lock, so the record is its
-// own.
-static StoreResult WriteApplication(LPCSTR appKey, LPCSTR path, LPCSTR displayName)
+// own. A path that names variables is stored as REG_EXPAND_SZ, so they are expanded where it is used.
+static StoreResult WriteApplication(LPCSTR appKey, const NewApplication& application)
 {
     CString applicationPath = ApplicationRecordPath(appKey);
-    CStoreKey application;
-    if (application.Create(applicationPath) != ERROR_SUCCESS)
+    CStoreKey record;
+    if (record.Create(applicationPath) != ERROR_SUCCESS)
         return { IDS_ERR_CREATE_KEY, applicationPath };
-    if (application.WriteString("Path", path) == ERROR_SUCCESS
-        && application.WriteString("DisplayName", displayName) == ERROR_SUCCESS)
+    DWORD pathType = HoldsVariable(application.path) ? REG_EXPAND_SZ : REG_SZ;
+    if (record.WriteString("Path", application.path, pathType) == ERROR_SUCCESS
+        && record.WriteString("DisplayName", application.displayName) == ERROR_SUCCESS)
         return {};
-    application.Close();
+    record.Close();
     CStoreKey applications;
     if (applications.Open(ApplicationsKeyPath(), KEY_WRITE) == ERROR_SUCCESS)
         applications.DeleteTree(appKey);
@@ -88,8 +89,11 @@ static bool HoldsPath(LPCSTR appKey, LPCSTR path)
 // The application of this executable: any record of its file name, numbered or not, that holds its path is
 // reused as it is, so one program never gets two records. Otherwise the first key of the file name that does
 // not exist is made; a record that exists is never rewritten, whatever it holds.
-static StoreResult FindOrWriteApplication(LPCSTR path, LPCSTR fileName, LPCSTR displayName, CString& appKey)
+static StoreResult FindOrWriteApplication(const NewApplication& application, CString& appKey)
 {
+    const CString& fileName = application.fileName;
+    CString path
+        = ExecutablePathOf(application.path, HoldsVariable(application.path) ? REG_EXPAND_SZ : REG_SZ);
     std::set<std::string> taken;
     CStoreKey applications;
     if (applications.Open(ApplicationsKeyPath(), KEY_READ) == ERROR_SUCCESS) {
@@ -108,18 +112,18 @@ static StoreResult FindOrWriteApplication(LPCSTR path, LPCSTR fileName, LPCSTR d
     while (taken.count(LPCSTR(Folded(NumberedKey(fileName, number)))))
         ++number;
     appKey = NumberedKey(fileName, number);
-    return WriteApplication(appKey, path, displayName);
+    return WriteApplication(appKey, application);
 }
 
-StoreResult CAssignmentStore::Add(CString path, CString fileName, CString displayName) const
+// Parameters are written only when given: a new assignment without them passes the target in quotes.
+StoreResult CAssignmentStore::Add(const NewApplication& application, CString& appKey) const
 {
     CStoreLock lock;
     if (!lock.Held())
         return StoreResult::Busy();
-    CString appKey;
-    StoreResult application = FindOrWriteApplication(path, fileName, displayName, appKey);
-    if (!application.Done())
-        return application;
+    StoreResult written = FindOrWriteApplication(application, appKey);
+    if (!written.Done())
+        return written;
     CString assignmentPath = AssignmentRecordPath(m_extension, appKey);
     if (CStoreKey::Exists(assignmentPath))
         return { IDS_ASSIGNMENT_EXISTS, "" };
@@ -127,6 +131,9 @@ StoreResult CAssignmentStore::Add(CString path, CString fileName, CString displa
     if (assignment.Create(assignmentPath) != ERROR_SUCCESS)
         return { IDS_ERR_CREATE_KEY, assignmentPath };
     if (assignment.WriteDword("Default", 0) != ERROR_SUCCESS)
+        return { IDS_ERR_WRITE_KEY, assignmentPath };
+    if (!application.parameters.IsEmpty()
+        && assignment.WriteString("Parameters", application.parameters) != ERROR_SUCCESS)
         return { IDS_ERR_WRITE_KEY, assignmentPath };
     return {};
 }

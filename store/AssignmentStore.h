@@ -16,6 +16,14 @@ struct ListedApplication {
     bool selected = false;
 };
 
+// An application to assign, as the picker or Windows' own associations name it.
+struct NewApplication {
+    CString path; // as it is to be stored: with its variables, if it names any
+    CString fileName; // the executable's file name, which its app key starts with
+    CString displayName;
+    CString parameters; // none: the target file is passed in quotes
+};
+
 // The texts the Edit command shows and writes back.
 struct EditValues {
     CString displayName;
@@ -46,8 +54,9 @@ public:
     // Each change is made under the store's lock, on the records the window showed or on none: another copy's
     // change meanwhile is answered as Stale, a lock held too long as Busy.
 
-    // Assigns the executable, to the record of its file name that holds its path, or to a new one.
-    StoreResult Add(CString path, CString fileName, CString displayName) const;
+    // Assigns the executable, to the record of its file name that holds its path, or to a new one, whose key
+    // comes back.
+    StoreResult Add(const NewApplication& application, CString& appKey) const;
     // Removes the assignment, and the records nothing refers to any more.
     StoreResult Remove(const ListEntry& entry) const;
     // Toggles the chosen entry's default and clears every other assignment's; the entries then show the

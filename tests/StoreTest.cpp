@@ -162,8 +162,12 @@ TEST_F(StoreTest, AddGivesEachExecutableOneRecordOfItsOwnAndRefusesADuplicate)
               { "txt", "C:\\windows\\env.exe", "done", "env.exe |~%SystemRoot%\\env.exe|Env" } };
     for (const auto& [extension, path, told, record] : rows) {
         std::string fileName = path.substr(path.rfind('\\') + 1);
-        EXPECT_EQ(Told(CAssignmentStore(extension).Add(path.c_str(), fileName.c_str(), "New")), told) << path;
+        CString added;
+        StoreResult result
+            = CAssignmentStore(extension).Add({ path.c_str(), fileName.c_str(), "New", "" }, added);
+        EXPECT_EQ(Told(result), told) << path;
         std::string appKey = record.substr(0, record.find(" |"));
+        EXPECT_EQ(std::string(result.Done() ? LPCSTR(added) : ""), result.Done() ? appKey : "");
         std::string assignment = std::string("Extensions\\") + extension + "\\" + appKey;
         EXPECT_EQ(
             Stored({ "Applications\\" + appKey }, { "Path", "DisplayName" }), "Applications\\" + record);
@@ -171,11 +175,19 @@ TEST_F(StoreTest, AddGivesEachExecutableOneRecordOfItsOwnAndRefusesADuplicate)
     }
     // The 3.11 record went; adding 3.12 again finds its record, not the free key.
     TestStore::Delete("Applications\\py.exe");
-    EXPECT_EQ(Told(CAssignmentStore("pyc").Add("C:\\3.12\\py.exe", "py.exe", "New")), "done");
+    CString added;
+    EXPECT_EQ(Told(CAssignmentStore("pyc").Add({ "C:\\3.12\\py.exe", "py.exe", "New", "" }, added)), "done");
     EXPECT_EQ(
         Stored({ "Applications\\py.exe", "Extensions\\pyc\\py.exe (2)" }), "Extensions\\pyc\\py.exe (2) ");
     EXPECT_EQ(Stored({ "Applications\\half.exe" }, { "Path", "DisplayName" }),
         "Applications\\half.exe |(missing)|Half");
+    // A path with variables is stored to be expanded; parameters given are the assignment's.
+    EXPECT_EQ(Told(CAssignmentStore("log").Add({ "%SystemRoot%\\w.exe", "w.exe", "W", "-o \"%1\"" }, added)),
+        "done");
+    EXPECT_EQ(Stored({ "Applications\\w.exe" }, { "Path" })
+            + Stored({ "Extensions\\log\\w.exe" }, { "Parameters" }),
+        "Applications\\w.exe |~%SystemRoot%\\w.exe"
+        "Extensions\\log\\w.exe |-o \"%1\"");
 }
 
 // A value Add cannot write is told with its key, and leaves no record without its values.
@@ -189,7 +201,8 @@ TEST_F(StoreTest, AFailedAddIsToldAndLeavesNoHalfRecord)
               { "Default", "write Extensions\\md\\t.exe", "Applications\\t.exe Extensions\\md\\t.exe " } };
     for (const auto& [unwritable, told, left] : rows) {
         g_unwritable = unwritable;
-        EXPECT_EQ(Told(CAssignmentStore("md").Add("C:\\t.exe", "t.exe", "t")), told);
+        CString added;
+        EXPECT_EQ(Told(CAssignmentStore("md").Add({ "C:\\t.exe", "t.exe", "t", "" }, added)), told);
         EXPECT_EQ(Stored({ "Applications\\t.exe", "Extensions\\md\\t.exe" }), left) << unwritable;
     }
     g_unwritable = "";
@@ -401,12 +414,15 @@ TEST_F(StoreTest, ABusyStoreRefusesEveryChangeAndStillLists)
     EditValues read;
     store.ReadForEdit("a.exe", read);
     const EditValues edited = { "B", "C:\\b.exe", "-p" };
-    const std::function<std::string()> changes[] = { [&] {
-                                                        return Told(store.Add("C:\\b.exe", "b.exe", "B"));
-                                                    },
-        [&] { return Told(store.SetDefault({ &entry }, 0)); },
-        [&] { return Told(store.WriteEdit("a.exe", read, edited).failures.at(0)); },
-        [&] { return Told(store.Remove(entry)); }, [&] { return std::to_string(store.List().size()); } };
+    const std::function<std::string()> changes[]
+        = { [&] {
+               CString added;
+               return Told(store.Add({ "C:\\b.exe", "b.exe", "B", "" }, added));
+           },
+              [&] { return Told(store.SetDefault({ &entry }, 0)); },
+              [&] { return Told(store.WriteEdit("a.exe", read, edited).failures.at(0)); },
+              [&] { return Told(store.Remove(entry)); },
+              [&] { return std::to_string(store.List().size()); } };
     // Another copy holds the mutex; another object has taken its name, so no mutex can be made.
     const std::function<HANDLE()> anotherCopy[]
         = { [] { return ::CreateMutexW(nullptr, TRUE, CA2W(StoreMutexName())); },
