@@ -4,7 +4,7 @@
 
 const AFX_MSGMAP* CWnd::GetThisMessageMap()
 {
-    static const AFX_MSGMAP_ENTRY entries[] = { { 0, 0, 0, AfxSig_vv, { .vv = nullptr } } };
+    static const AFX_MSGMAP_ENTRY entries[] = { { 0, 0, 0, 0, AfxSig_vv, { .vv = nullptr } } };
     static const AFX_MSGMAP map = { nullptr, entries };
     return &map;
 }
@@ -14,7 +14,7 @@ static bool Matches(const AFX_MSGMAP_ENTRY& entry, UINT message, WPARAM wParam, 
     if (entry.nMessage != message)
         return false;
     if (message == WM_COMMAND)
-        return entry.nID == LOWORD(wParam) && entry.nCode == HIWORD(wParam);
+        return entry.nID <= LOWORD(wParam) && LOWORD(wParam) <= entry.nLastID && entry.nCode == HIWORD(wParam);
     if (message == WM_NOTIFY) {
         const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
         return entry.nID == header->idFrom && entry.nCode == header->code;
@@ -41,6 +41,9 @@ bool CWnd::CallHandler(const AFX_MSGMAP_ENTRY& entry, WPARAM wParam, LPARAM lPar
     switch (entry.nSig) {
     case AfxSig_vv:
         (this->*entry.handler.vv)();
+        break;
+    case AfxSig_vw:
+        (this->*entry.handler.vw)(LOWORD(wParam));
         break;
     case AfxSig_vwii:
         (this->*entry.handler.vwii)(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));

@@ -8,6 +8,7 @@ class CPoint;
 // How a handler wants its message decoded.
 enum AfxSig {
     AfxSig_vv, // void ()
+    AfxSig_vw, // void (UINT): a command of a range, given its id
     AfxSig_vwii, // void (UINT, int, int): WM_SIZE
     AfxSig_hv, // HCURSOR (): WM_QUERYDRAGICON
     AfxSig_vWp, // void (CWnd*, CPoint): WM_CONTEXTMENU
@@ -18,6 +19,7 @@ enum AfxSig {
 // One member per decoding, so handlers are stored without casts between unrelated types.
 union AfxHandler {
     void (CWnd::*vv)();
+    void (CWnd::*vw)(UINT);
     void (CWnd::*vwii)(UINT, int, int);
     HCURSOR (CWnd::*hv)();
     void (CWnd::*vWp)(CWnd*, CPoint);
@@ -29,6 +31,7 @@ struct AFX_MSGMAP_ENTRY {
     UINT nMessage;
     UINT nCode; // notification code of WM_COMMAND and WM_NOTIFY
     UINT nID; // control or command id of WM_COMMAND and WM_NOTIFY
+    UINT nLastID; // the last id of a range of commands; nID for a single command
     AfxSig nSig;
     AfxHandler handler;
 };
@@ -56,7 +59,7 @@ protected:                                                                      
 
 #define END_MESSAGE_MAP()                                                                                    \
     {                                                                                                        \
-        0, 0, 0, AfxSig_vv,                                                                                  \
+        0, 0, 0, 0, AfxSig_vv,                                                                               \
         {                                                                                                    \
             .vv = nullptr                                                                                    \
         }                                                                                                    \
@@ -73,20 +76,22 @@ protected:                                                                      
     }
 
 #define ON_COMMAND(id, memberFxn)                                                                            \
-    { WM_COMMAND, 0, (UINT)(id), AfxSig_vv, AFX_HANDLER(vv, void(CWnd::*)(), memberFxn) },
+    { WM_COMMAND, 0, (UINT)(id), (UINT)(id), AfxSig_vv, AFX_HANDLER(vv, void(CWnd::*)(), memberFxn) },
+#define ON_COMMAND_RANGE(id, idLast, memberFxn)                                                              \
+    { WM_COMMAND, 0, (UINT)(id), (UINT)(idLast), AfxSig_vw, AFX_HANDLER(vw, void(CWnd::*)(UINT), memberFxn) },
 #define ON_BN_CLICKED(id, memberFxn)                                                                         \
-    { WM_COMMAND, BN_CLICKED, (UINT)(id), AfxSig_vv, AFX_HANDLER(vv, void(CWnd::*)(), memberFxn) },
+    { WM_COMMAND, BN_CLICKED, (UINT)(id), (UINT)(id), AfxSig_vv, AFX_HANDLER(vv, void(CWnd::*)(), memberFxn) },
 #define ON_NOTIFY(code, id, memberFxn)                                                                       \
-    { WM_NOTIFY, (UINT)(code), (UINT)(id), AfxSig_notify,                                                    \
+    { WM_NOTIFY, (UINT)(code), (UINT)(id), (UINT)(id), AfxSig_notify,                                        \
         AFX_HANDLER(notify, void(CWnd::*)(NMHDR*, LRESULT*), memberFxn) },
-#define ON_WM_PAINT() { WM_PAINT, 0, 0, AfxSig_vv, AFX_HANDLER(vv, void(CWnd::*)(), &ThisClass::OnPaint) },
-#define ON_WM_CLOSE() { WM_CLOSE, 0, 0, AfxSig_vv, AFX_HANDLER(vv, void(CWnd::*)(), &ThisClass::OnClose) },
+#define ON_WM_PAINT() { WM_PAINT, 0, 0, 0, AfxSig_vv, AFX_HANDLER(vv, void(CWnd::*)(), &ThisClass::OnPaint) },
+#define ON_WM_CLOSE() { WM_CLOSE, 0, 0, 0, AfxSig_vv, AFX_HANDLER(vv, void(CWnd::*)(), &ThisClass::OnClose) },
 #define ON_WM_SIZE()                                                                                         \
-    { WM_SIZE, 0, 0, AfxSig_vwii, AFX_HANDLER(vwii, void(CWnd::*)(UINT, int, int), &ThisClass::OnSize) },
+    { WM_SIZE, 0, 0, 0, AfxSig_vwii, AFX_HANDLER(vwii, void(CWnd::*)(UINT, int, int), &ThisClass::OnSize) },
 #define ON_WM_QUERYDRAGICON()                                                                                \
-    { WM_QUERYDRAGICON, 0, 0, AfxSig_hv, AFX_HANDLER(hv, HCURSOR(CWnd::*)(), &ThisClass::OnQueryDragIcon) },
+    { WM_QUERYDRAGICON, 0, 0, 0, AfxSig_hv, AFX_HANDLER(hv, HCURSOR(CWnd::*)(), &ThisClass::OnQueryDragIcon) },
 #define ON_WM_CONTEXTMENU()                                                                                  \
-    { WM_CONTEXTMENU, 0, 0, AfxSig_vWp,                                                                      \
+    { WM_CONTEXTMENU, 0, 0, 0, AfxSig_vWp,                                                                   \
         AFX_HANDLER(vWp, void(CWnd::*)(CWnd*, CPoint), &ThisClass::OnContextMenu) },
 #define ON_MESSAGE(message, memberFxn)                                                                       \
-    { (UINT)(message), 0, 0, AfxSig_lwl, AFX_HANDLER(lwl, LRESULT(CWnd::*)(WPARAM, LPARAM), memberFxn) },
+    { (UINT)(message), 0, 0, 0, AfxSig_lwl, AFX_HANDLER(lwl, LRESULT(CWnd::*)(WPARAM, LPARAM), memberFxn) },
