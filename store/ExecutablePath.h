@@ -8,6 +8,9 @@ class CStoreKey;
 // stands in double quotes without them. The status of the read.
 LONG ReadExecutablePath(const CStoreKey& application, CString& path);
 
+// The text with its environment variables expanded; unchanged when that fails.
+CString Expanded(LPCSTR text);
+
 // A path in one pair of double quotes, as Explorer's "Copy as path" gives it, is the path inside: a file name
 // never holds a double quote.
 CString Unquoted(const CString& path);
