@@ -125,11 +125,11 @@ void CKnownProgramsReader::ReadSupportedTypes()
     CClassesKey applications;
     if (applications.Open("Applications") != ERROR_SUCCESS)
         return;
-    for (const CString& fileName : applications.SubkeyNames()) {
+    for (const ClassesSubkey& application : applications.Subkeys()) {
         CClassesKey supportedTypes;
-        if (supportedTypes.OpenBelow(applications, fileName + "\\SupportedTypes") == ERROR_SUCCESS
+        if (supportedTypes.OpenBelow(applications, application, "SupportedTypes") == ERROR_SUCCESS
             && supportedTypes.Values().HasValue(m_dotExtension))
-            AddApplication(fileName, false);
+            AddApplication(application.name, false);
     }
 }
 
@@ -168,7 +168,7 @@ static bool ReadAppPath(LPCSTR fileName, CString& command)
 }
 
 // An application marked NoOpenWith is offered only where the type itself lists it. Without a command of its
-// own, it is found through App Paths.
+// own, it is found through App Paths. Its own FriendlyAppName names it when its verb's does not.
 void CKnownProgramsReader::AddApplication(LPCSTR fileName, bool listedByType)
 {
     CClassesKey application;
@@ -176,10 +176,11 @@ void CKnownProgramsReader::AddApplication(LPCSTR fileName, bool listedByType)
     if (exists && !listedByType && application.Values().HasValue("NoOpenWith"))
         return;
     VerbCommand verb;
-    if (exists && ReadDefaultVerb(application, verb))
-        AddCommand(verb);
-    else if (ReadAppPath(fileName, verb.command))
-        AddCommand(verb);
+    if (!(exists && ReadDefaultVerb(application, verb)) && !ReadAppPath(fileName, verb.command))
+        return;
+    if (exists && verb.friendlyAppName.IsEmpty())
+        verb.friendlyAppName = ReadFriendlyAppName(application.Values());
+    AddCommand(verb);
 }
 
 // The library a host process runs: the first part of its parameters, up to a comma.
