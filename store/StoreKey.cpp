@@ -120,13 +120,14 @@ LONG CStoreKey::WriteDword(LPCSTR name, DWORD value) const
     return ::RegSetValueExA(m_hKey, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
 }
 
-std::vector<CString> CStoreKey::SubkeyNames() const
+// Names read one by one by index, passing over a name too long to read, until the enumeration ends.
+template <typename Enumerate> static std::vector<CString> EnumeratedNames(Enumerate enumerate)
 {
     std::vector<CString> names;
     char name[kNameCapacity];
     for (DWORD index = 0;; ++index) {
         DWORD length = kNameCapacity;
-        LONG status = ::RegEnumKeyExA(m_hKey, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        LONG status = enumerate(index, name, &length);
         if (status == ERROR_SUCCESS)
             names.push_back(CString(name, static_cast<int>(length)));
         // Past the last name, or the key itself is gone: nothing more can be read.
@@ -135,18 +136,20 @@ std::vector<CString> CStoreKey::SubkeyNames() const
     }
 }
 
+std::vector<CString> CStoreKey::SubkeyNames() const
+{
+    return EnumeratedNames([this](DWORD index, LPSTR name, DWORD* length) {
+        return ::RegEnumKeyExA(m_hKey, index, name, length, nullptr, nullptr, nullptr, nullptr);
+    });
+}
+
 std::vector<CString> CStoreKey::ValueNames() const
 {
-    std::vector<CString> names;
-    char name[kNameCapacity];
-    for (DWORD index = 0;; ++index) {
-        DWORD length = kNameCapacity;
-        LONG status = ::RegEnumValueA(m_hKey, index, name, &length, nullptr, nullptr, nullptr, nullptr);
-        if (status == ERROR_SUCCESS && length > 0)
-            names.push_back(CString(name, static_cast<int>(length)));
-        else if (status != ERROR_SUCCESS && status != ERROR_MORE_DATA)
-            return names;
-    }
+    std::vector<CString> names = EnumeratedNames([this](DWORD index, LPSTR name, DWORD* length) {
+        return ::RegEnumValueA(m_hKey, index, name, length, nullptr, nullptr, nullptr, nullptr);
+    });
+    std::erase_if(names, [](const CString& name) { return name.IsEmpty(); });
+    return names;
 }
 
 LONG CStoreKey::DeleteTree(LPCSTR name) const

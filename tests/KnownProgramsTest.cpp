@@ -166,6 +166,7 @@ TEST_F(KnownProgramsTest, FindsEachProgramTheTypeNamesOnce)
             { { "U:.zv9", "", "AppXzv9" }, { "U:AppXzv9\\shell\\open\\command", "", one },
                 { "U:.zv9\\OpenWithProgids", "Zv9.Doc", "" },
                 { "U:Zv9.Doc\\shell\\open\\command", "DelegateExecute", "{0}" },
+                { "U:Zv9.Doc\\shell\\open\\command", "", one },
                 { "U:.zv9\\OpenWithList\\zv9l.exe", nullptr, "" },
                 { "U:Applications\\zv9l.exe", "NoOpenWith", "" },
                 { "U:Applications\\zv9l.exe\\shell\\open\\command", "", "\"$T\\two.exe\"" },
