@@ -30,6 +30,7 @@ static const char* const kSharedKeys[] = { "", "Applications\\", "SystemFileAsso
 
 struct KnownProgramsTest : ::testing::Test {
     std::string folder;
+    std::string program;
     void SetUp() override
     {
         char temp[MAX_PATH];
@@ -42,6 +43,7 @@ struct KnownProgramsTest : ::testing::Test {
             std::ofstream(folder + "\\" + name) << "MZ";
         char self[MAX_PATH];
         ::GetModuleFileNameA(nullptr, self, MAX_PATH);
+        program = self;
         ::CopyFileA(self, (folder + "\\named.exe").c_str(), FALSE);
         ::SetEnvironmentVariableA("ZVT_DIR", folder.c_str());
         RemoveOwnedKeys();
@@ -70,11 +72,15 @@ struct KnownProgramsTest : ::testing::Test {
             }
         }
     }
-    // "$T" stands for the test's folder.
+    // "$T" stands for the test's folder, "$P" for this program, which is never offered.
     std::string Placed(std::string text) const
     {
-        for (size_t at = text.find("$T"); at != std::string::npos; at = text.find("$T", at))
-            text.replace(at, 2, folder);
+        for (const auto& [token, place] :
+            { std::pair(std::string("$T"), folder), std::pair(std::string("$P"), program) }) {
+            for (size_t at = text.find(token); at != std::string::npos;
+                 at = text.find(token, at + place.size()))
+                text.replace(at, token.size(), place);
+        }
         return text;
     }
     // A value written raw, as an installer writes it; without a name, only the key.
@@ -175,6 +181,8 @@ TEST_F(KnownProgramsTest, FindsEachProgramTheTypeNamesOnce)
                 { "U:Applications\\zv9n.exe\\shell\\open\\command", "", tool },
                 { "U:Applications\\zv9m.exe\\SupportedTypes", ".zv9", "" },
                 { "U:Applications\\zv9m.exe\\shell\\open\\command", "", "\"$T\\missing.exe\" %1" },
+                { "U:Applications\\zv9z.exe\\SupportedTypes", ".zv9", "" },
+                { "U:Applications\\zv9z.exe\\shell\\open\\command", "", "\"$P\" \"%1\"" },
                 { "U:Applications\\zv9p.exe\\SupportedTypes", ".zv9", "" },
                 { "U:Applications\\zv9p.exe\\shell\\open\\command", "",
                     "\"$T\\My Tools\\edit.exe\" " + std::string(260, 'p') } },
