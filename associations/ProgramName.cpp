@@ -4,10 +4,8 @@
 #include "ClassesKey.h"
 #include "store/ExecutablePath.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -67,7 +65,7 @@ static CString FileDescription(LPCSTR path)
     // Each translation is a language and a code page; the first that describes the file names it.
     for (UINT index = 0; index + 1 < translationsSize / sizeof(WORD); index += 2) {
         WCHAR query[64];
-        std::swprintf(query, 64, L"\\StringFileInfo\\%04x%04x\\FileDescription", translations[index],
+        ::wsprintfW(query, L"\\StringFileInfo\\%04x%04x\\FileDescription", translations[index],
             translations[index + 1]);
         LPCWSTR description = nullptr;
         UINT length = 0;
