@@ -7,7 +7,7 @@
 #include <string>
 
 // Expanded in UTF-16, so no character of a variable's value is lost to a code page.
-static CString Expanded(LPCSTR text)
+CString Expanded(LPCSTR text)
 {
     CA2W wide(text);
     DWORD size = ::ExpandEnvironmentStringsW(wide, nullptr, 0);

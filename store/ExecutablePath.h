@@ -10,6 +10,9 @@ LONG ReadExecutablePath(const CStoreKey& application, CString& path);
 // The program a stored "Path" of that type names.
 CString ExecutablePathOf(const CString& storedPath, DWORD type);
 
+// The text with its environment variables expanded; unchanged when that fails.
+CString Expanded(LPCSTR text);
+
 // A path in one pair of double quotes, as Explorer's "Copy as path" gives it, is the path inside: a file name
 // never holds a double quote.
 CString Unquoted(const CString& path);

@@ -3,11 +3,12 @@
 #include "CA2W.h"
 #include "DeleteKeyFunction.h"
 
+#include <string>
+
 // Windows counts a text's characters in UTF-16 units; in UTF-8, the widest code page a process runs with,
 // each takes up to three bytes. Key names hold up to 255 characters, string values up to the longest text.
 static const int kMostBytesPerCharacter = 3;
 static const DWORD kNameCapacity = 255 * kMostBytesPerCharacter + 1;
-static const DWORD kValueCapacity = CStoreKey::kLongestText * kMostBytesPerCharacter + 1;
 
 LONG CStoreKey::Open(LPCSTR path, REGSAM access)
 {
@@ -16,13 +17,18 @@ LONG CStoreKey::Open(LPCSTR path, REGSAM access)
 
 // Paths go to the registry in UTF-16: Wine's 8-bit functions convert a path into a buffer of MAX_PATH
 // characters, which a key name of 255 characters below the store root overflows.
-LONG CStoreKey::OpenBelow(HKEY parent, LPCSTR path, REGSAM access)
+LONG CStoreKey::OpenBelow(HKEY root, LPCSTR path, REGSAM access)
 {
     HKEY key = nullptr;
-    LONG status = ::RegOpenKeyExW(parent, CA2W(path), 0, access, &key);
+    LONG status = ::RegOpenKeyExW(root, CA2W(path), 0, access, &key);
     if (status == ERROR_SUCCESS)
         Hold(key);
     return status;
+}
+
+LONG CStoreKey::OpenBelow(const CStoreKey& parent, LPCSTR path, REGSAM access)
+{
+    return OpenBelow(parent.m_hKey, path, access);
 }
 
 LONG CStoreKey::Create(LPCSTR path)
@@ -53,12 +59,18 @@ LONG CStoreKey::Close()
 
 LONG CStoreKey::ReadString(LPCSTR name, CString& text, DWORD* type) const
 {
+    return ReadString(name, text, type, kLongestText);
+}
+
+LONG CStoreKey::ReadString(LPCSTR name, CString& text, DWORD* type, int longestText) const
+{
     text.Empty();
-    char buffer[kValueCapacity];
+    DWORD capacity = longestText * kMostBytesPerCharacter + 1;
+    std::string buffer(capacity, '\0');
     DWORD readType = REG_NONE;
-    DWORD size = kValueCapacity;
-    LONG status
-        = ::RegQueryValueExA(m_hKey, name, nullptr, &readType, reinterpret_cast<LPBYTE>(buffer), &size);
+    DWORD size = capacity;
+    LONG status = ::RegQueryValueExA(
+        m_hKey, name, nullptr, &readType, reinterpret_cast<LPBYTE>(buffer.data()), &size);
     if (status != ERROR_SUCCESS)
         return status;
     if (type)
@@ -71,10 +83,15 @@ LONG CStoreKey::ReadString(LPCSTR name, CString& text, DWORD* type) const
         return ERROR_INVALID_DATA;
     // In a code page of fewer bytes a character, a text over the limit fits the buffer: its characters
     // decide.
-    if (::MultiByteToWideChar(CP_ACP, 0, buffer, -1, nullptr, 0) - 1 > kLongestText)
+    if (::MultiByteToWideChar(CP_ACP, 0, buffer.data(), -1, nullptr, 0) - 1 > longestText)
         return ERROR_MORE_DATA;
-    text = buffer;
+    text = buffer.data();
     return ERROR_SUCCESS;
+}
+
+BOOL CStoreKey::HasValue(LPCSTR name) const
+{
+    return ::RegQueryValueExA(m_hKey, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 LONG CStoreKey::ReadDword(LPCSTR name, DWORD& value) const
@@ -102,19 +119,36 @@ LONG CStoreKey::WriteDword(LPCSTR name, DWORD value) const
     return ::RegSetValueExA(m_hKey, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
 }
 
-std::vector<CString> CStoreKey::SubkeyNames() const
+// Names read one by one by index, passing over a name too long to read, until the enumeration ends.
+template <typename Enumerate> static std::vector<CString> EnumeratedNames(Enumerate enumerate)
 {
     std::vector<CString> names;
     char name[kNameCapacity];
     for (DWORD index = 0;; ++index) {
         DWORD length = kNameCapacity;
-        LONG status = ::RegEnumKeyExA(m_hKey, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+        LONG status = enumerate(index, name, &length);
         if (status == ERROR_SUCCESS)
             names.push_back(CString(name, static_cast<int>(length)));
         // Past the last name, or the key itself is gone: nothing more can be read.
         else if (status != ERROR_MORE_DATA)
             return names;
     }
+}
+
+std::vector<CString> CStoreKey::SubkeyNames() const
+{
+    return EnumeratedNames([this](DWORD index, LPSTR name, DWORD* length) {
+        return ::RegEnumKeyExA(m_hKey, index, name, length, nullptr, nullptr, nullptr, nullptr);
+    });
+}
+
+std::vector<CString> CStoreKey::ValueNames() const
+{
+    std::vector<CString> names = EnumeratedNames([this](DWORD index, LPSTR name, DWORD* length) {
+        return ::RegEnumValueA(m_hKey, index, name, length, nullptr, nullptr, nullptr, nullptr);
+    });
+    std::erase_if(names, [](const CString& name) { return name.IsEmpty(); });
+    return names;
 }
 
 LONG CStoreKey::DeleteTree(LPCSTR name) const
@@ -136,6 +170,11 @@ LONG CStoreKey::DeleteTree(LPCSTR name) const
 LONG CStoreKey::DeleteKey(LPCSTR name) const
 {
     return DeleteKeyFunction::Delete(m_hKey, name);
+}
+
+BOOL CStoreKey::Fits(LPCSTR text)
+{
+    return ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0) - 1 <= kLongestText;
 }
 
 BOOL CStoreKey::Exists(LPCSTR path)

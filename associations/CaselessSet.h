@@ -1,0 +1,23 @@
+// A set of names or paths compared without regard to letter case, as Windows compares key names and paths.
+#pragma once
+#include "CString.h"
+
+#include <set>
+#include <string>
+#include <vector>
+
+class CaselessSet
+{
+public:
+    CaselessSet() = default;
+    explicit CaselessSet(const std::vector<CString>& texts);
+
+    // Whether the text was new to the set.
+    bool Add(LPCSTR text);
+    bool Contains(LPCSTR text) const;
+
+private:
+    static std::wstring Folded(LPCSTR text);
+
+    std::set<std::wstring> m_folded;
+};
