@@ -13,6 +13,8 @@ void CZelvantoDlg::LoadList(LPCSTR selectAppKey)
     m_appList.DeleteAllItems();
     m_entries.clear();
     std::vector<ListedApplication> applications = Store().List();
+    // Read only for an empty list, so a start with applications never waits for Windows' associations.
+    m_windowsKnowsPrograms = applications.empty() && !UnassignedKnownPrograms().empty();
     // Drawn once when complete: a list redrawn on every insertion grows slower with every item. Inserted in
     // order, where each item stays: the list's own sorted insertion would move items under their icons.
     m_appList.SetRedraw(FALSE);

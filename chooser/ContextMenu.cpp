@@ -2,6 +2,7 @@
 #include "ZelvantoDlg.h"
 
 #include "CMenu.h"
+#include "associations/ProgramName.h"
 #include "resource.h"
 
 void CZelvantoDlg::OnContextMenu(CWnd*, CPoint point)
@@ -25,6 +26,7 @@ void CZelvantoDlg::OnContextMenu(CWnd*, CPoint point)
     for (UINT id : { ID_OPEN, ID_DEFAULT, ID_EDIT, ID_REMOVE })
         CMenu::EnableMenuItem(popup, id, MF_BYCOMMAND | enable);
     CMenu::SetDefaultItem(popup, ID_OPEN, FALSE);
+    FillKnownProgramsMenu(popup);
     const ListEntry* entry = SelectedEntry();
     CMenu::CheckMenuItem(
         popup, ID_DEFAULT, MF_BYCOMMAND | (entry && entry->isDefault ? MF_CHECKED : MF_UNCHECKED));
@@ -65,7 +67,7 @@ void CZelvantoDlg::OnAdd()
     CString fileTitle;
     if (!PickExecutable(fullPath, fileName, fileTitle))
         return;
-    AddAndSelect({ fullPath, fileName, fileTitle, "" });
+    AddAndSelect({ fullPath, fileName, ProgramName(fullPath, fileTitle), "" });
 }
 
 void CZelvantoDlg::OnRemove()

@@ -37,7 +37,7 @@ void CZelvantoDlg::DrawEmptyListHint(HDC dc)
     hint.LoadString(IDS_EMPTY_LIST);
     hint.Replace("%1", m_extension);
     CString howToAdd;
-    howToAdd.LoadString(IDS_EMPTY_LIST_ADD);
+    howToAdd.LoadString(m_windowsKnowsPrograms ? IDS_EMPTY_LIST_ADD_KNOWN : IDS_EMPTY_LIST_ADD);
     hint += "\n";
     hint += howToAdd;
 

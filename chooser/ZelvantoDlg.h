@@ -4,6 +4,7 @@
 #include "CListCtrl.h"
 #include "CPaintDC.h"
 #include "IconLoader.h"
+#include "associations/KnownPrograms.h"
 #include "store/AssignmentStore.h"
 
 #include <map>
@@ -30,6 +31,7 @@ protected:
     void OnOpen();
     void OnDefault();
     void OnAdd();
+    void OnAddKnown(UINT id);
     void OnEdit();
     void OnRemove();
     void OnSize(UINT type, int cx, int cy);
@@ -69,6 +71,8 @@ private:
     static const UINT WM_ICONS_READY = WM_APP + 1;
 
     void DrawEmptyListHint(HDC dc);
+    std::vector<KnownProgram> UnassignedKnownPrograms() const;
+    void FillKnownProgramsMenu(HMENU popup);
     void BringSelectionIntoView();
     void StartIcons();
 
@@ -80,6 +84,10 @@ private:
     IconLoader m_iconLoader;
     // Set by a load until the list has painted its items.
     bool m_selectionIntoView = false;
+    // What "Add from Windows" offered when the menu last opened, in its order.
+    std::vector<KnownProgram> m_knownPrograms;
+    // Whether the empty list's hint names "Add from Windows"; read only while the list is empty.
+    bool m_windowsKnowsPrograms = false;
     // The image in the list of each index of the shell's image list, for this load.
     std::map<int, int> m_imageOfShellIndex;
 };

@@ -27,6 +27,7 @@
 #define IDS_STORE_CHANGED 163
 #define IDS_STORE_BUSY 164
 #define IDS_TARGET_UNSAFE 165
+#define IDS_EMPTY_LIST_ADD_KNOWN 166
 
 #define IDC_APP_LIST 1000
 #define IDC_NAME 1001
@@ -40,6 +41,9 @@
 #define ID_EDIT 40004
 #define ID_REMOVE 40005
 #define ID_DEFAULT 40009
+// The entries of "Add from Windows", one per program Windows knows for the type, in the order shown.
+#define ID_ADD_KNOWN_FIRST 40100
+#define ID_ADD_KNOWN_LAST 40199
 
 #ifndef IDC_STATIC
 #define IDC_STATIC (-1)

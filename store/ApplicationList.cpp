@@ -45,6 +45,12 @@ static void SelectLastDefault(std::vector<ListedApplication>& applications)
         lastDefault->selected = true;
 }
 
+// Compared in UTF-16, so every code page the process runs with sorts alike.
+bool ComesBefore(LPCSTR first, LPCSTR second)
+{
+    return ::lstrcmpiW(CA2W(first), CA2W(second)) < 0;
+}
+
 // The display names ascending, without regard to case, compared in UTF-16 as Windows sorts its own lists.
 static void SortByName(std::vector<ListedApplication>& applications)
 {
@@ -82,4 +88,19 @@ std::vector<ListedApplication> CAssignmentStore::List() const
     SelectLastDefault(applications);
     SortByName(applications);
     return applications;
+}
+
+bool CAssignmentStore::IsAssigned(LPCSTR programPath) const
+{
+    CStoreKey record;
+    if (record.Open(ExtensionRecordPath(m_extension), KEY_READ) != ERROR_SUCCESS)
+        return false;
+    for (const CString& appKey : record.SubkeyNames()) {
+        CStoreKey application;
+        CString path;
+        if (application.Open(ApplicationRecordPath(appKey), KEY_READ) == ERROR_SUCCESS
+            && ReadExecutablePath(application, path) == ERROR_SUCCESS && IsSamePath(path, programPath))
+            return true;
+    }
+    return false;
 }

@@ -43,6 +43,9 @@ struct LaunchCommand {
     CString parameters;
 };
 
+// Whether the first name comes before the second in the list: without regard to case, as Windows sorts.
+bool ComesBefore(LPCSTR first, LPCSTR second);
+
 class CAssignmentStore
 {
 public:
@@ -50,6 +53,9 @@ public:
 
     // In the order of their display names, the last default the store names selected.
     std::vector<ListedApplication> List() const;
+    // Whether an application of the program, its path compared in any letter case, is assigned to the
+    // extension.
+    bool IsAssigned(LPCSTR programPath) const;
 
     // Each change is made under the store's lock, on the records the window showed or on none: another copy's
     // change meanwhile is answered as Stale, a lock held too long as Busy.

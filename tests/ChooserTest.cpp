@@ -217,3 +217,55 @@ TEST_F(ChooserTest, ClosingSavesTheNormalPlaceAndTheListFillsTheWindow)
         EXPECT_EQ(place, saved) << change;
     }
 }
+
+// "Add from Windows" as it would show: its entries, or "greyed".
+static std::string g_known;
+static BOOL WINAPI ShowKnownMenu(HMENU menu, UINT, int, int, int, HWND, const RECT*)
+{
+    HMENU known = ::GetSubMenu(menu, 5);
+    g_known = ::GetMenuState(menu, 5, MF_BYPOSITION) & MF_GRAYED ? "greyed" : "";
+    for (int position = 0; position < ::GetMenuItemCount(known); ++position) {
+        char text[256] = "";
+        ::GetMenuStringA(known, position, text, sizeof text, MF_BYPOSITION);
+        g_known += std::string(text) + ";";
+    }
+    return FALSE;
+}
+
+// The programs Windows knows for the type and that are not assigned are offered by name in the list's order;
+// a pick assigns one with its parameters and selects it; with none left the entry is greyed.
+TEST_F(ChooserTest, AddFromWindowsAssignsWhatWindowsKnowsAndSelectsIt)
+{
+    const std::string classes = "Software\\Classes\\";
+    auto set = [&classes](const std::string& key, const char* name, const char* text) {
+        HKEY handle = nullptr;
+        ::RegCreateKeyExA(
+            HKEY_CURRENT_USER, (classes + key).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr);
+        ::RegSetValueExA(handle, name, 0, REG_SZ, (const BYTE*)text, ::lstrlenA(text) + 1);
+        ::RegCloseKey(handle);
+    };
+    set(".zvk", nullptr, "Zvk.File");
+    set("Zvk.File\\shell\\open", "FriendlyAppName", "Zeta & Pad");
+    set("Zvk.File\\shell\\open\\command", nullptr, "\"C:\\windows\\notepad.exe\" /p \"%1\"");
+    set(".zvk\\OpenWithList\\regedit.exe", nullptr, "");
+    set("Applications\\regedit.exe", "FriendlyAppName", "Alpha");
+    set("Applications\\regedit.exe\\shell\\open\\command", nullptr, "C:\\windows\\regedit.exe %1");
+    ImportPatch show(&__imp_TrackPopupMenu, (void*)ShowKnownMenu);
+    auto known = [](const std::string& entries) {
+        return Chooser::Do([entries] {
+            ::SendMessageA(Chooser::Window(), WM_CONTEXTMENU, (WPARAM)Chooser::Window(), MAKELPARAM(-1, -1));
+            EXPECT_EQ(g_known, entries);
+        });
+    };
+    auto selected = [](const char* name) {
+        return [name] { return Chooser::Selected() >= 0 && Chooser::Items()[Chooser::Selected()] == name; };
+    };
+    Chooser::Run("C:\\a.zvk",
+        { known("Alpha;Zeta && Pad;"), Chooser::Command(ID_ADD_KNOWN_FIRST + 1), selected("Zeta & Pad"),
+            known("Alpha;"), Chooser::Command(ID_ADD_KNOWN_FIRST), selected("Alpha"), known("greyed") });
+    EXPECT_EQ(TestStore::Get("Extensions\\zvk\\notepad.exe", "Parameters") + "|"
+            + TestStore::Get("Applications\\regedit.exe", "Path"),
+        "/p \"%1\"|C:\\windows\\regedit.exe");
+    for (const char* key : { ".zvk", "Zvk.File", "Applications\\regedit.exe" })
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, (classes + key).c_str());
+}
