@@ -53,13 +53,12 @@ void CZelvantoDlg::NewImageList()
     previous.Attach(m_appList.SetImageList(images.Detach(), LVSIL_NORMAL));
 }
 
+// The fallback icon is the program's shared resource icon, which is never destroyed.
 static int AddFallbackIcon(HIMAGELIST images)
 {
     HICON icon = ::LoadIconW(
         AfxFindResourceHandle(MAKEINTRESOURCE(IDI_FALLBACK), RT_GROUP_ICON), MAKEINTRESOURCEW(IDI_FALLBACK));
-    int image = ::ImageList_ReplaceIcon(images, -1, icon);
-    ::DestroyIcon(icon);
-    return image;
+    return ::ImageList_ReplaceIcon(images, -1, icon);
 }
 
 // Each finished icon goes to the item of its request: the items stand in the order of the requests. The
