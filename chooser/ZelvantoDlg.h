@@ -76,6 +76,6 @@ private:
     IconLoader m_iconLoader;
     // Set by a load until the list has painted its items.
     bool m_selectionIntoView = false;
-    // The image in the list of each index of the shell's image list, for this load.
-    std::map<int, int> m_imageOfShellIndex;
+    // The image in the list of each request of this load's icons, and of the fallback icon.
+    std::map<int, int> m_imageOfRequest;
 };
