@@ -8,7 +8,6 @@ void CZelvantoDlg::LoadList()
 {
     // No icon of an earlier load may reach an item of this one.
     m_iconLoader.Cancel();
-    m_pendingIcons.clear();
     m_imageOfRequest.clear();
     m_appList.DeleteAllItems();
     m_entries.clear();
@@ -17,6 +16,7 @@ void CZelvantoDlg::LoadList()
     // order, where each item stays: the list's own sorted insertion would move items under their icons.
     m_appList.SetRedraw(FALSE);
     m_appList.ModifyStyle(LVS_SORTASCENDING, 0);
+    std::vector<IconLoader::Request> iconRequests;
     for (const ListedApplication& application : applications) {
         int position = static_cast<int>(m_entries.size());
         // No image until the item's own icon is there.
@@ -25,21 +25,17 @@ void CZelvantoDlg::LoadList()
             m_appList.SetItemState(position, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
         m_entries.push_back(std::make_unique<ListEntry>(application.entry));
         m_appList.SetItemData(position, reinterpret_cast<DWORD_PTR>(m_entries.back().get()));
-        m_pendingIcons.push_back(application.iconPath);
+        iconRequests.push_back(application.iconPath);
     }
     NewImageList();
     m_appList.Arrange(LVA_DEFAULT);
     m_selectionIntoView = true;
     m_appList.SetRedraw(TRUE);
     m_appList.Invalidate();
-    if (IsWindowVisible(m_hWnd))
-        StartIcons();
-}
-
-void CZelvantoDlg::StartIcons()
-{
-    m_iconLoader.Start(std::move(m_pendingIcons), m_hWnd, WM_ICONS_READY);
-    m_pendingIcons.clear();
+    // At once, also before the window is first shown: the files' own icons come quickly, and those the window
+    // takes before the list's first paint are drawn with it, where waiting for that paint put a second one
+    // between the names and the icons.
+    m_iconLoader.Start(std::move(iconRequests), m_hWnd, WM_ICONS_READY);
 }
 
 // An empty image list at the system's large-icon size, filled as the icons come.

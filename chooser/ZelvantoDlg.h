@@ -66,12 +66,9 @@ private:
 
     void DrawEmptyListHint(HDC dc);
     void BringSelectionIntoView();
-    void StartIcons();
 
     // The records behind the current items, released with the items at every reload.
     std::vector<std::unique_ptr<ListEntry>> m_entries;
-    // The icons of the current load while the window has not painted yet.
-    std::vector<IconLoader::Request> m_pendingIcons;
     // Abandons its batch when the dialog goes; the workers need nothing of the dialog.
     IconLoader m_iconLoader;
     // Set by a load until the list has painted its items.
