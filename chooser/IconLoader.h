@@ -1,6 +1,6 @@
 // Fetches the applications' icons on worker threads, so the chooser takes input at once: an executable's own
 // icon straight from its file, any other picture from the shell. The workers see only paths; the window takes
-// the finished icons whenever it is woken.
+// the finished pictures whenever it is woken.
 #pragma once
 #include "CString.h"
 
@@ -24,13 +24,14 @@ public:
         HBITMAP mask = nullptr;
     };
     // Requests whose files the shell shows with one picture share one image: a worker makes the picture for
-    // the first of them it meets only, and hands it out before the others.
+    // the first of them it meets only, and hands it out before the others. So sameAs names the request whose
+    // image this one shows: itself, or an earlier one of the same picture.
     struct Finished {
         size_t request; // position of the request in the batch
-        size_t
-            sameAs; // the request whose image this one shows: itself, or an earlier one of the same picture
+        size_t sameAs;
         Picture picture; // none when there is no icon or it shows another request's; the taker deletes it
     };
+    // Deletes the picture's bitmaps, once the image list has its copy or nobody will take it.
     static void Delete(const Picture& picture);
 
     IconLoader() = default;
@@ -38,14 +39,14 @@ public:
     IconLoader(const IconLoader&) = delete;
     IconLoader& operator=(const IconLoader&) = delete;
 
-    // Fetches one icon per request, each worker taking the next request not taken yet: first every file's own
-    // icon, then the shell's pictures for the files without one. Each finished icon posts the wake-up
+    // Fetches one picture per request, each worker taking the next request not taken yet: first every file's
+    // own icon, then the shell's pictures for the files without one. Each finished picture posts the wake-up
     // message.
     void Start(std::vector<Request> requests, HWND window, UINT wakeUp);
-    // Abandons the batch at once, without waiting for a worker: none of its icons is handed out any more,
-    // and each is destroyed, the ones not taken yet here and the later ones by their worker.
+    // Abandons the batch at once, without waiting for a worker: none of its pictures is handed out any more,
+    // and each is deleted, the ones not taken yet here and the later ones by their worker.
     void Cancel();
-    // The icons finished since the last call, in the order they were finished.
+    // The pictures finished since the last call, in the order they were finished.
     std::vector<Finished> Take();
 
 private:
