@@ -112,12 +112,12 @@ static Step Until(std::function<bool()> condition)
     };
 }
 
-// An image's width, then its pixels drawn on a set ground: images that look alike give the same.
+// An image drawn on a set ground at the system's large-icon size: images that look alike give the same
+// pixels.
 static std::vector<COLORREF> Pixels(HIMAGELIST images, int image)
 {
-    int width = 0;
-    int height = 0;
-    ::ImageList_GetIconSize(images, &width, &height);
+    const int width = ::GetSystemMetrics(SM_CXICON);
+    const int height = ::GetSystemMetrics(SM_CYICON);
     BITMAPINFO info = {};
     info.bmiHeader = { sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0 };
     COLORREF* bits = nullptr;
@@ -127,8 +127,7 @@ static std::vector<COLORREF> Pixels(HIMAGELIST images, int image)
     HGDIOBJ before = ::SelectObject(dc, bitmap);
     ::ImageList_DrawEx(images, image, dc, 0, 0, 0, 0, RGB(12, 34, 56), CLR_NONE, ILD_NORMAL);
     ::GdiFlush();
-    std::vector<COLORREF> pixels(1, width);
-    pixels.insert(pixels.end(), bits, bits + width * height);
+    std::vector<COLORREF> pixels(bits, bits + width * height);
     ::SelectObject(dc, before);
     ::DeleteObject(bitmap);
     ::DeleteDC(dc);
@@ -170,6 +169,8 @@ TEST(IconTest, EachItemShowsItsPicture)
     const std::string system = "C:\\windows\\system32\\";
     ::CopyFileA((system + "notepad.exe").c_str(), (folder + "held.exe").c_str(), FALSE);
     std::ofstream(folder + "a.bat") << "@echo off\r\n";
+    // A file that does not answer; two programs with icons of their own; an executable without one; a missing
+    // file; a batch file; a second item of one program; an executable that shares the shell's picture.
     const std::vector<std::pair<std::string, Shows>> rows = { { folder + "held.exe", Shows::Nothing },
         { system + "notepad.exe", Shows::OwnIcon }, { "C:\\windows\\regedit.exe", Shows::OwnIcon },
         { system + "hostname.exe", Shows::ShellPicture }, { "C:\\nowhere\\gone.exe", Shows::Fallback },
@@ -205,6 +206,8 @@ TEST(IconTest, EachItemShowsItsPicture)
     EXPECT_EQ(::WaitForSingleObject(Handles::allGivenBack, 10000), WAIT_OBJECT_0);
     std::lock_guard<std::mutex> guard(Handles::lock);
     EXPECT_TRUE(Handles::alive.empty()) << Handles::alive.size() << " never given back";
+    ::DeleteFileA((folder + "held.exe").c_str());
+    ::DeleteFileA((folder + "a.bat").c_str());
 }
 
 // The same at 192 dpi, in a process of its own: the window system takes the dpi as a process starts.
