@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <atomic>
+#include <cstring>
 #include <mutex>
 #include <thread>
 
