@@ -1,10 +1,10 @@
 // Start to usable and to all icons: the real Zelvanto.exe against the floor dialog, read from outside.
 //   start_timer FLOOR.exe ZELVANTO.exe [OTHER-ZELVANTO.exe...]
 // Each round starts, in turns, the floor, then each Zelvanto given (several for a before/after comparison)
-// on a file with 20 applications and on a file whose extension has none. Usable: a visible top-level
-// window of the new process whose list holds every name with the default selected. All icons: every item
-// has its image index, read through memory allocated in the other process. Then the window is closed and
-// the process waited for.
+// on a file with 20 applications, on one with 20 of Wine's own programs, which hold icons of their own, and
+// on a file whose extension has none. Usable: a visible top-level window of the new process whose list holds
+// every name with the default selected. All icons: every item has its image index, read through memory
+// allocated in the other process. Then the window is closed and the process waited for.
 #include "Measure.h"
 #include "SeedStore.h"
 
@@ -24,7 +24,20 @@ static const int kRounds = 15;
 static const DWORD kGiveUpMs = 30000;
 static const DWORD kAnswerMs = 1000;
 static const char kTargetFile[] = "C:\\x.txt";
+static const char kWineProgramsFile[] = "C:\\x.wine";
 static const char kUnassignedFile[] = "C:\\x.none";
+// Every one of Wine's programs that holds an icon, on every machine with Wine; three twice, as two
+// applications, to make 20.
+static const char* const kWinePrograms[kApplications] = { "C:\\windows\\notepad.exe",
+    "C:\\windows\\regedit.exe", "C:\\windows\\hh.exe", "C:\\Program Files\\Internet Explorer\\iexplore.exe",
+    "C:\\Program Files\\Windows NT\\Accessories\\wordpad.exe", "C:\\windows\\system32\\cmd.exe",
+    "C:\\windows\\system32\\hh.exe", "C:\\windows\\system32\\iexplore.exe",
+    "C:\\windows\\system32\\msiexec.exe", "C:\\windows\\system32\\notepad.exe",
+    "C:\\windows\\system32\\regedit.exe", "C:\\windows\\system32\\taskmgr.exe",
+    "C:\\windows\\system32\\winecfg.exe", "C:\\windows\\system32\\winefile.exe",
+    "C:\\windows\\system32\\winemine.exe", "C:\\windows\\system32\\winhlp32.exe",
+    "C:\\windows\\system32\\wordpad.exe", "C:\\windows\\notepad.exe", "C:\\windows\\system32\\winefile.exe",
+    "C:\\windows\\system32\\taskmgr.exe" };
 // The store of the profile Zelvanto.exe runs as.
 static const char kStoreRoot[] = "Software\\Karvelund\\Zelvanto";
 
@@ -168,17 +181,26 @@ static Times TimeStart(std::string commandLine, Usable usable)
     return times;
 }
 
-static void Seed(SeedStore& store, const std::string& zelvantoPath)
+// The applications "<keyPrefix>01" to "<keyPrefix>20", named "<namePrefix> 01" and so on, assigned to the
+// extension.
+static void SeedApplications(SeedStore& store, const char* extension, const char* keyPrefix,
+    const char* namePrefix, const std::function<std::string(int)>& pathOf)
 {
-    store.Clear();
     for (int i = 1; i <= kApplications; ++i) {
         char appKey[16];
         char displayName[16];
-        std::snprintf(appKey, sizeof appKey, "app%02d", i);
-        std::snprintf(displayName, sizeof displayName, "App %02d", i);
-        store.AddApplication(appKey, zelvantoPath, displayName);
-        store.AddAssignment("txt", appKey, i == kDefaultItem + 1 ? 1 : 0);
+        std::snprintf(appKey, sizeof appKey, "%s%02d", keyPrefix, i);
+        std::snprintf(displayName, sizeof displayName, "%s %02d", namePrefix, i);
+        store.AddApplication(appKey, pathOf(i), displayName);
+        store.AddAssignment(extension, appKey, i == kDefaultItem + 1 ? 1 : 0);
     }
+}
+
+static void Seed(SeedStore& store, const std::string& zelvantoPath)
+{
+    store.Clear();
+    SeedApplications(store, "txt", "app", "App", [&](int) { return zelvantoPath; });
+    SeedApplications(store, "wine", "wine", "Wine", [](int i) { return std::string(kWinePrograms[i - 1]); });
 }
 
 static void PrintRatio(const char* what, double ms, double floor, const char* target)
@@ -187,7 +209,7 @@ static void PrintRatio(const char* what, double ms, double floor, const char* ta
 }
 
 struct Figures {
-    std::vector<double> usable, icons, empty;
+    std::vector<double> usable, icons, wineUsable, wineIcons, empty;
 };
 
 int main(int argc, char** argv)
@@ -220,11 +242,14 @@ int main(int argc, char** argv)
         floorTimes.push_back(floorTime.usable);
         for (size_t i = 0; i < programs.size(); ++i) {
             Times listedTime = TimeStart(programs[i] + kTargetFile, listed);
+            Times wineTime = TimeStart(programs[i] + kWineProgramsFile, listed);
             Times emptyTime = TimeStart(programs[i] + kUnassignedFile, empty);
-            if (listedTime.icons < 0 || emptyTime.usable < 0)
+            if (listedTime.icons < 0 || wineTime.icons < 0 || emptyTime.usable < 0)
                 return 1;
             figures[i].usable.push_back(listedTime.usable);
             figures[i].icons.push_back(listedTime.icons);
+            figures[i].wineUsable.push_back(wineTime.usable);
+            figures[i].wineIcons.push_back(wineTime.icons);
             figures[i].empty.push_back(emptyTime.usable);
         }
     }
@@ -238,6 +263,8 @@ int main(int argc, char** argv)
             std::printf(" %s\n", argv[i + 2]);
         PrintRatio("usable, 20 names, default selected", Median(figures[i].usable), floorMedian, "1.3x");
         PrintRatio("all 20 icons in place", Median(figures[i].icons), floorMedian, "1.8x");
+        PrintRatio("usable, 20 of Wine's programs", Median(figures[i].wineUsable), floorMedian, "1.2x");
+        PrintRatio("all their 20 own icons in place", Median(figures[i].wineIcons), floorMedian, "1.4x");
         PrintRatio("usable, no applications assigned", Median(figures[i].empty), floorMedian, "1.15x");
     }
     return 0;

@@ -8,8 +8,7 @@ void CZelvantoDlg::LoadList(LPCSTR selectAppKey)
 {
     // No icon of an earlier load may reach an item of this one.
     m_iconLoader.Cancel();
-    m_pendingIcons.clear();
-    m_imageOfShellIndex.clear();
+    m_imageOfRequest.clear();
     m_appList.DeleteAllItems();
     m_entries.clear();
     std::vector<ListedApplication> applications = Store().List();
@@ -19,6 +18,7 @@ void CZelvantoDlg::LoadList(LPCSTR selectAppKey)
     // order, where each item stays: the list's own sorted insertion would move items under their icons.
     m_appList.SetRedraw(FALSE);
     m_appList.ModifyStyle(LVS_SORTASCENDING, 0);
+    std::vector<IconLoader::Request> iconRequests;
     for (const ListedApplication& application : applications) {
         int position = static_cast<int>(m_entries.size());
         // No image until the item's own icon is there.
@@ -29,15 +29,17 @@ void CZelvantoDlg::LoadList(LPCSTR selectAppKey)
             m_appList.SetItemState(position, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
         m_entries.push_back(std::make_unique<ListEntry>(application.entry));
         m_appList.SetItemData(position, reinterpret_cast<DWORD_PTR>(m_entries.back().get()));
-        m_pendingIcons.push_back(application.iconPath);
+        iconRequests.push_back(application.iconPath);
     }
     NewImageList();
     m_appList.Arrange(LVA_DEFAULT);
     m_selectionIntoView = true;
     m_appList.SetRedraw(TRUE);
     m_appList.Invalidate();
-    if (IsWindowVisible(m_hWnd))
-        StartIcons();
+    // At once, also before the window is first shown: the files' own icons come quickly, and those the window
+    // takes before the list's first paint are drawn with it, where waiting for that paint put a second one
+    // between the names and the icons.
+    m_iconLoader.Start(std::move(iconRequests), m_hWnd, WM_ICONS_READY);
 }
 
 // The path of the item's program, as stored; none when it could not be read.
@@ -48,12 +50,6 @@ void CZelvantoDlg::OnGetInfoTip(NMHDR* header, LRESULT* result)
     if (entry && entry->listedPath)
         ::lstrcpynA(tip->pszText, *entry->listedPath, tip->cchTextMax);
     *result = 0;
-}
-
-void CZelvantoDlg::StartIcons()
-{
-    m_iconLoader.Start(std::move(m_pendingIcons), m_hWnd, WM_ICONS_READY);
-    m_pendingIcons.clear();
 }
 
 // An empty image list at the system's large-icon size, filled as the icons come.
@@ -67,39 +63,44 @@ void CZelvantoDlg::NewImageList()
     previous.Attach(m_appList.SetImageList(images.Detach(), LVSIL_NORMAL));
 }
 
+// The key of the fallback icon's image, which no request has.
+static const int kFallbackImage = -1;
+
+// The fallback icon is the program's shared resource icon, which is never destroyed.
 static int AddFallbackIcon(HIMAGELIST images)
 {
     HICON icon = ::LoadIconW(
         AfxFindResourceHandle(MAKEINTRESOURCE(IDI_FALLBACK), RT_GROUP_ICON), MAKEINTRESOURCEW(IDI_FALLBACK));
-    int image = ::ImageList_ReplaceIcon(images, -1, icon);
-    ::DestroyIcon(icon);
-    return image;
+    return ::ImageList_ReplaceIcon(images, -1, icon);
 }
 
-// Each finished icon goes to the item of its request: the items stand in the order of the requests. The
-// image list keeps a copy of an icon it takes, and an icon of an index that has its image already is not
-// needed.
+// Each finished picture goes to the item of its request: the items stand in the order of the requests. The
+// image list keeps a copy of a picture it takes.
 LRESULT CZelvantoDlg::OnIconsReady(WPARAM, LPARAM)
 {
     HIMAGELIST images = m_appList.GetImageList(LVSIL_NORMAL);
     for (const IconLoader::Finished& finished : m_iconLoader.Take()) {
         m_appList.SetItemImage(static_cast<int>(finished.request), ImageOf(finished, images));
-        if (finished.icon)
-            ::DestroyIcon(finished.icon);
+        IconLoader::Delete(finished.picture);
     }
     return 0;
 }
 
-// Items whose files share the shell's image share one image here, which is added with the first of them
-// (the other worker may have made the same icon). No icon, or one the image list cannot take, gives the
-// fallback icon.
+// An item that shows an earlier request's picture takes that request's image: the window takes a worker's
+// icons in the order it finished them. No picture, or one the image list cannot take, gives the fallback
+// icon, one image for all such items.
 int CZelvantoDlg::ImageOf(const IconLoader::Finished& finished, HIMAGELIST images)
 {
-    auto added = m_imageOfShellIndex.find(finished.shellIndex);
-    if (added != m_imageOfShellIndex.end())
-        return added->second;
-    int image = finished.icon ? ::ImageList_ReplaceIcon(images, -1, finished.icon) : -1;
-    if (image < 0)
-        image = AddFallbackIcon(images);
-    return m_imageOfShellIndex[finished.shellIndex] = image;
+    auto shown = m_imageOfRequest.find(static_cast<int>(finished.sameAs));
+    if (shown != m_imageOfRequest.end())
+        return shown->second;
+    const IconLoader::Picture& picture = finished.picture;
+    int image = picture.image ? ::ImageList_Add(images, picture.image, picture.mask) : -1;
+    if (image < 0) {
+        auto [fallback, isFirst] = m_imageOfRequest.try_emplace(kFallbackImage, -1);
+        if (isFirst)
+            fallback->second = AddFallbackIcon(images);
+        image = fallback->second;
+    }
+    return m_imageOfRequest[static_cast<int>(finished.request)] = image;
 }

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <atomic>
+#include <cstring>
 #include <mutex>
 #include <thread>
 
@@ -16,17 +17,26 @@ struct IconLoader::Batch {
     UINT wakeUp = 0;
     std::mutex lock;
     std::atomic<bool> cancelled { false };
-    // The next request a worker takes: a file the shell is slow over holds one worker, and the other goes on.
+    // The next request a worker reads from its file: a file on a share that does not answer holds one worker,
+    // and the other goes on.
     std::atomic<size_t> next { 0 };
+    // The requests whose files gave no icon of their own, for the shell, under the lock.
+    std::deque<size_t> forShell;
     std::vector<Finished> finished;
 };
 
-static void DestroyIcons(const std::vector<IconLoader::Finished>& icons)
+void IconLoader::Delete(const Picture& picture)
 {
-    for (const IconLoader::Finished& finished : icons) {
-        if (finished.icon)
-            ::DestroyIcon(finished.icon);
-    }
+    if (picture.image)
+        ::DeleteObject(picture.image);
+    if (picture.mask)
+        ::DeleteObject(picture.mask);
+}
+
+static void DeletePictures(const std::vector<IconLoader::Finished>& pictures)
+{
+    for (const IconLoader::Finished& finished : pictures)
+        IconLoader::Delete(finished.picture);
 }
 
 IconLoader::~IconLoader()
@@ -57,7 +67,7 @@ void IconLoader::Cancel()
         m_batch->cancelled = true;
         untaken.swap(m_batch->finished);
     }
-    DestroyIcons(untaken);
+    DeletePictures(untaken);
     m_batch.reset();
 }
 
@@ -71,26 +81,87 @@ std::vector<IconLoader::Finished> IconLoader::Take()
     return taken;
 }
 
-// The shell asks for COM on the calling thread; it is released when the batch is done. A multithreaded
-// apartment: a single-threaded one has a window, which a thread that never pumps messages would leave
-// unanswered, and every program that sends to all windows would wait for it.
+// The files' own icons come first, as they are quick to read; the shell, which is slow to set up, comes after
+// them. A worker that leaves a request for the shell takes it up itself if the other has ended already.
 void IconLoader::Fetch(std::shared_ptr<Batch> batch)
 {
-    HRESULT com = ::CoInitializeEx(nullptr, COINIT_MULTITHREADED | COINIT_DISABLE_OLE1DDE);
-    std::set<int> given;
-    for (size_t i = batch->next++; i < batch->requests.size() && !batch->cancelled; i = batch->next++) {
-        Finished finished = { i, -1, nullptr };
-        if (batch->requests[i])
-            finished = Find(i, *batch->requests[i], given);
-        if (!Deliver(*batch, finished))
-            break;
-    }
-    if (SUCCEEDED(com))
+    ShellPictures pictures;
+    size_t request = 0;
+    bool delivered = true;
+    while (delivered && NextFromFile(*batch, request))
+        delivered = FromFile(*batch, request);
+    while (delivered && NextForShell(*batch, request))
+        delivered = Deliver(*batch, FromShell(request, *batch->requests[request], pictures));
+    if (pictures.com && SUCCEEDED(*pictures.com))
         ::CoUninitialize();
 }
 
-// Keeps the icon for the window and wakes it; once the batch is abandoned, destroys the icon instead. Only a
-// wake-up travels by message: an icon in a closed window's queue would be lost.
+bool IconLoader::NextFromFile(Batch& batch, size_t& request)
+{
+    request = batch.next++;
+    return request < batch.requests.size() && !batch.cancelled;
+}
+
+bool IconLoader::NextForShell(Batch& batch, size_t& request)
+{
+    std::lock_guard<std::mutex> guard(batch.lock);
+    if (batch.forShell.empty() || batch.cancelled)
+        return false;
+    request = batch.forShell.front();
+    batch.forShell.pop_front();
+    return true;
+}
+
+// The shell shows an executable with the first icon of its file, and any other file by its type.
+static bool IsExecutable(LPCSTR path)
+{
+    LPCSTR extension = ::strrchr(path, '.');
+    return extension && !::strpbrk(extension, "\\/") && ::lstrcmpiA(extension, ".exe") == 0;
+}
+
+// The file's first icon group, at the system's large-icon size: the best of its images for that size,
+// never a smaller one scaled up by the image list. Read by the window system, without the shell.
+static HICON ReadOwnIcon(LPCSTR path)
+{
+    HICON icon = nullptr;
+    UINT resourceId = 0;
+    UINT read = ::PrivateExtractIconsA(path, 0, ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON),
+        &icon, &resourceId, 1, LR_DEFAULTCOLOR);
+    return read == 1 ? icon : nullptr;
+}
+
+// The icon's colour image and mask, taken out of it; the icon is destroyed. A monochrome icon has no colour
+// image and gives none.
+static IconLoader::Picture PictureOf(HICON icon)
+{
+    ICONINFO parts = {};
+    if (!icon)
+        return {};
+    BOOL gotParts = ::GetIconInfo(icon, &parts);
+    ::DestroyIcon(icon);
+    if (gotParts && parts.hbmColor)
+        return { parts.hbmColor, parts.hbmMask };
+    IconLoader::Delete({ parts.hbmColor, parts.hbmMask });
+    return {};
+}
+
+// Hands out the picture of the file's own icon, or leaves the request for the shell. A request without a path
+// has no picture.
+bool IconLoader::FromFile(Batch& batch, size_t request)
+{
+    const Request& path = batch.requests[request];
+    if (!path)
+        return Deliver(batch, { request, request, {} });
+    Picture picture = IsExecutable(*path) ? PictureOf(ReadOwnIcon(*path)) : Picture {};
+    if (picture.image)
+        return Deliver(batch, { request, request, picture });
+    std::lock_guard<std::mutex> guard(batch.lock);
+    batch.forShell.push_back(request);
+    return true;
+}
+
+// Keeps the picture for the window and wakes it; once the batch is abandoned, deletes the picture instead.
+// Only a wake-up travels by message: a picture in a closed window's queue would be lost.
 bool IconLoader::Deliver(Batch& batch, const Finished& finished)
 {
     {
@@ -101,20 +172,30 @@ bool IconLoader::Deliver(Batch& batch, const Finished& finished)
             return true;
         }
     }
-    DestroyIcons({ finished });
+    DeletePictures({ finished });
     return false;
 }
 
-// The icon the shell shows for a file in its large size is the image at the file's index in the shell's
-// large image list: taken from there once per index, it is made once for all files that share it.
-IconLoader::Finished IconLoader::Find(size_t request, LPCSTR path, std::set<int>& given)
+// The shell asks for COM on the calling thread, a multithreaded apartment: a single-threaded one has a
+// window, which a thread that never pumps messages would leave unanswered, and every program that sends to
+// all windows would wait for it. The icon the shell shows for a file in its large size is the image at the
+// file's index in the shell's large image list: taken from there once per index, it is made once for all
+// files that share it.
+IconLoader::Finished IconLoader::FromShell(size_t request, LPCSTR path, ShellPictures& pictures)
 {
+    if (!pictures.com)
+        pictures.com = ::CoInitializeEx(nullptr, COINIT_MULTITHREADED | COINIT_DISABLE_OLE1DDE);
     SHFILEINFOA info = {};
     auto shellImages = reinterpret_cast<HIMAGELIST>(
         ::SHGetFileInfoA(path, 0, &info, sizeof info, SHGFI_SYSICONINDEX | SHGFI_LARGEICON));
     if (!shellImages)
-        return { request, -1, nullptr };
-    if (!given.insert(info.iIcon).second)
-        return { request, info.iIcon, nullptr };
-    return { request, info.iIcon, ::ImageList_GetIcon(shellImages, info.iIcon, ILD_NORMAL) };
+        return { request, request, {} };
+    auto [first, isFirst] = pictures.firstOfShellIndex.try_emplace(info.iIcon, request);
+    if (!isFirst)
+        return { request, first->second, {} };
+    HICON icon = ::ImageList_GetIcon(shellImages, info.iIcon, ILD_NORMAL);
+    if (icon)
+        icon = static_cast<HICON>(::CopyImage(icon, IMAGE_ICON, ::GetSystemMetrics(SM_CXICON),
+            ::GetSystemMetrics(SM_CYICON), LR_COPYDELETEORG));
+    return { request, request, PictureOf(icon) };
 }

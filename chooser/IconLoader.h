@@ -1,13 +1,15 @@
-// Fetches the applications' icons from the shell on worker threads, so the chooser takes input at once.
-// The workers see only paths; the window takes the finished icons whenever it is woken.
+// Fetches the applications' icons on worker threads, so the chooser takes input at once: an executable's own
+// icon straight from its file, any other picture from the shell. The workers see only paths; the window takes
+// the finished pictures whenever it is woken.
 #pragma once
 #include "CString.h"
 
 #include <windows.h>
 
+#include <deque>
+#include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <vector>
 
 class IconLoader
@@ -15,35 +17,53 @@ class IconLoader
 public:
     // One request per item: the executable's path, or none when it could not be read.
     using Request = std::optional<CString>;
-    // Requests whose files the shell shows with one icon get one index of its image list; a worker makes
-    // the icon for the first of them it meets only.
+    // An icon as the window's image list takes it at once: its colour image and its mask, at the system's
+    // large-icon size. Given the icon itself, the image list would draw it twice, many times slower.
+    struct Picture {
+        HBITMAP image = nullptr;
+        HBITMAP mask = nullptr;
+    };
+    // Requests whose files the shell shows with one picture share one image: a worker makes the picture for
+    // the first of them it meets only, and hands it out before the others. So sameAs names the request whose
+    // image this one shows: itself, or an earlier one of the same picture.
     struct Finished {
         size_t request; // position of the request in the batch
-        int shellIndex; // in the shell's image list; -1 when the shell gave none
-        HICON icon; // or null; the taker destroys it, also when it already has the index's image
+        size_t sameAs;
+        Picture picture; // none when there is no icon or it shows another request's; the taker deletes it
     };
+    // Deletes the picture's bitmaps, once the image list has its copy or nobody will take it.
+    static void Delete(const Picture& picture);
 
     IconLoader() = default;
     ~IconLoader();
     IconLoader(const IconLoader&) = delete;
     IconLoader& operator=(const IconLoader&) = delete;
 
-    // Fetches one icon per request, each worker taking the next request not taken yet; each finished icon
-    // posts the wake-up message.
+    // Fetches one picture per request, each worker taking the next request not taken yet: first every file's
+    // own icon, then the shell's pictures for the files without one. Each finished picture posts the wake-up
+    // message.
     void Start(std::vector<Request> requests, HWND window, UINT wakeUp);
-    // Abandons the batch at once, without waiting for a worker: none of its icons is handed out any more,
-    // and each is destroyed, the ones not taken yet here and the later ones by their worker.
+    // Abandons the batch at once, without waiting for a worker: none of its pictures is handed out any more,
+    // and each is deleted, the ones not taken yet here and the later ones by their worker.
     void Cancel();
-    // The icons finished since the last call, in the order they were finished.
+    // The pictures finished since the last call, in the order they were finished.
     std::vector<Finished> Take();
 
 private:
     // Two, measured: the shell answers two threads at once, and a third finds no core free.
     static const size_t kWorkers = 2;
     struct Batch;
+    // One worker's way to the shell: COM, started on its first shell request, and the pictures it has made.
+    struct ShellPictures {
+        std::optional<HRESULT> com;
+        std::map<int, size_t> firstOfShellIndex;
+    };
     static void Fetch(std::shared_ptr<Batch> batch);
+    static bool NextFromFile(Batch& batch, size_t& request);
+    static bool NextForShell(Batch& batch, size_t& request);
+    static bool FromFile(Batch& batch, size_t request);
     static bool Deliver(Batch& batch, const Finished& finished);
-    static Finished Find(size_t request, LPCSTR path, std::set<int>& given);
+    static Finished FromShell(size_t request, LPCSTR path, ShellPictures& pictures);
 
     std::shared_ptr<Batch> m_batch;
 };

@@ -93,8 +93,6 @@ void CZelvantoDlg::OnPaint()
 {
     if (!IsIconic()) {
         Default();
-        if (!m_pendingIcons.empty())
-            StartIcons();
         return;
     }
     CPaintDC dc(this);

@@ -74,12 +74,9 @@ private:
     std::vector<KnownProgram> UnassignedKnownPrograms() const;
     void FillKnownProgramsMenu(HMENU popup);
     void BringSelectionIntoView();
-    void StartIcons();
 
     // The records behind the current items, released with the items at every reload.
     std::vector<std::unique_ptr<ListEntry>> m_entries;
-    // The icons of the current load while the window has not painted yet.
-    std::vector<IconLoader::Request> m_pendingIcons;
     // Abandons its batch when the dialog goes; the workers need nothing of the dialog.
     IconLoader m_iconLoader;
     // Set by a load until the list has painted its items.
@@ -88,6 +85,6 @@ private:
     std::vector<KnownProgram> m_knownPrograms;
     // Whether the empty list's hint names "Add from Windows"; read only while the list is empty.
     bool m_windowsKnowsPrograms = false;
-    // The image in the list of each index of the shell's image list, for this load.
-    std::map<int, int> m_imageOfShellIndex;
+    // The image in the list of each request of this load's icons, and of the fallback icon.
+    std::map<int, int> m_imageOfRequest;
 };
