@@ -18,6 +18,51 @@ struct ChooserTest : ::testing::Test {
     }
 };
 
+// Started without exactly one file, or on one without an extension, the program says so and leaves no chooser
+// open.
+static bool g_chooserShown = false;
+static void CALLBACK CloseShownChooser(HWND, UINT, UINT_PTR, DWORD)
+{
+    CWnd* chooser = theApp.m_pMainWnd;
+    if (!chooser || !::IsWindowVisible(chooser->m_hWnd))
+        return;
+    g_chooserShown = true;
+    Chooser::Post(chooser->m_hWnd, IDCANCEL);
+}
+
+TEST_F(ChooserTest, WithoutOneFileWithAnExtensionTheProgramTellsAndEnds)
+{
+    const std::string usage = Loaded(IDS_NOTE_CAPTION) + "|" + Loaded(IDS_USAGE);
+    const HICON information = ::LoadIconA(nullptr, IDI_INFORMATION);
+    // The command line; the note and its icon.
+    const std::tuple<std::vector<const char*>, std::string, HICON> rows[]
+        = { { { "z.exe" }, usage, information },
+              { { "z.exe", "C:\\a.txt", "C:\\b.txt" }, usage, information },
+              { { "z.exe", "C:\\my.dir\\README" }, ProgramBox(Loaded(IDS_NO_EXTENSION)),
+                  ::LoadIconA(nullptr, IDI_WARNING) } };
+    UINT_PTR timer = ::SetTimer(nullptr, 0, 20, CloseShownChooser);
+    for (auto [arguments, note, icon] : rows) {
+        __argc = static_cast<int>(arguments.size());
+        __argv = const_cast<char**>(arguments.data());
+        theApp.InitInstance();
+        EXPECT_EQ(boxes.Take(), std::vector { note }) << arguments.size();
+        EXPECT_EQ(boxes.icon, icon) << arguments.size();
+    }
+    ::KillTimer(nullptr, timer);
+    EXPECT_FALSE(g_chooserShown);
+}
+
+// What the program itself draws: the empty list's hint.
+static std::string g_drawn;
+static ImportPatch* g_draw = nullptr;
+static int WINAPI Draw(HDC dc, LPCWSTR text, int length, LPRECT rect, UINT format)
+{
+    char drawn[1024] = "";
+    ::WideCharToMultiByte(CP_UTF8, 0, text, length, drawn, sizeof drawn - 1, nullptr, nullptr);
+    g_drawn = drawn;
+    return g_draw->Original<decltype(&::DrawTextW)>()(dc, text, length, rect, format);
+}
+
 // Placed small, the chooser shows its items in the store's order, with the default selected and, once the
 // list has painted, in view.
 TEST_F(ChooserTest, ShowsTheItemsInOrderWithTheDefaultInView)
@@ -37,7 +82,12 @@ TEST_F(ChooserTest, ShowsTheItemsInOrderWithTheDefaultInView)
         ::GetClientRect(Chooser::List(), &client);
         EXPECT_TRUE(::IntersectRect(&item, &item, &client)) << "the default is in view";
     });
+    ImportPatch draw(&__imp_DrawTextW, (void*)Draw);
+    g_draw = &draw;
     Chooser::Run("C:\\Docs\\a.txt", { visible, shown });
+    EXPECT_EQ(g_drawn, "") << "no hint over the items";
+    Chooser::Run("C:\\Docs\\a.md", { visible, Chooser::Do([] { ::UpdateWindow(Chooser::List()); }) });
+    EXPECT_EQ(g_drawn, "No application is assigned to .md files yet.\n" + Loaded(IDS_EMPTY_LIST_ADD));
 }
 
 // The menu as it would show: its default, each id with "x" if grayed, "*" if checked, and where it opens.
@@ -64,22 +114,34 @@ TEST_F(ChooserTest, TheMenuFollowsTheSelection)
     Assign("a.exe", "C:\\a.exe", "A", 1);
     Assign("b.exe", "C:\\b.exe", "B");
     TestStore::SetPlace("txt", { 100, 100, 140, 100 });
-    // The item to select (-2: as loaded), the height on the screen asked at (105: the caption), the menu.
-    const std::tuple<int, int, std::string> rows[] = { { -2, 150, "1 1 9* 2 4 5 @46,27" },
-        { 1, 150, "1 1 9 2 4 5 @46,27" }, { -1, 150, "1 1x 9x 2 4x 5x @46,27" }, { -1, 105, "" } };
+    // The item to select (-2: as loaded), the height on the screen asked at (105: the caption; -1: Shift+F10
+    // with the list scrolled to its top), the menu.
+    const std::tuple<int, int, std::string> rows[]
+        = { { -2, 150, "1 1 9* 2 4 5 @46,27" }, { 1, 150, "1 1 9 2 4 5 @46,27" },
+              { -1, 150, "1 1x 9x 2 4x 5x @46,27" }, { -1, 105, "" }, { 1, -1, "1 1 9 2 4 5 @37,18" } };
     Steps steps;
     for (const auto& [item, y, menu] : rows) {
         steps.push_back(Chooser::Do([item, y, menu] {
             if (item > -2)
                 Chooser::Select(item);
+            if (y < 0)
+                ListView_Scroll(Chooser::List(), 0, -1000);
             g_menu.clear();
-            ::SendMessageA(Chooser::Window(), WM_CONTEXTMENU, (WPARAM)Chooser::Window(), MAKELPARAM(150, y));
+            LPARAM point = y < 0 ? MAKELPARAM(-1, -1) : MAKELPARAM(150, y);
+            ::SendMessageA(Chooser::Window(), WM_CONTEXTMENU, (WPARAM)Chooser::Window(), point);
             EXPECT_EQ(g_menu, menu) << item << " at " << y;
         }));
     }
     steps.push_back(Chooser::Command(ID_DEFAULT, 1));
     Chooser::Run("C:\\a.txt", steps);
     EXPECT_EQ(TestStore::Get("Extensions\\txt\\b.exe", "Default"), "#1");
+    HRSRC german = ::FindResourceExA(
+        nullptr, RT_MENU, MAKEINTRESOURCEA(IDR_CONTEXT), MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN));
+    HMENU menu = ::LoadMenuIndirectA(::LoadResource(nullptr, german));
+    char text[64] = "";
+    ::GetMenuStringA(menu, ID_DEFAULT, text, sizeof text, MF_BYCOMMAND);
+    ::DestroyMenu(menu);
+    EXPECT_STREQ(text, "Standard");
 }
 
 // The active window when it is a dialog with the control.
@@ -118,24 +180,33 @@ TEST_F(ChooserTest, EditAndAddReachTheStore)
             ::SendMessageA(field(id), EM_REPLACESEL, TRUE, (LPARAM)std::string(300, 'x').c_str());
             EXPECT_EQ(::GetWindowTextLengthA(field(id)), 259) << id;
         }
-        ::SetWindowTextA(field(IDC_NAME), "");
+        ::SetWindowTextA(field(IDC_NAME), "Mine");
         ::SetWindowTextA(field(IDC_PARAMETERS), "ab");
         ::SendMessageA(field(IDC_PARAMETERS), EM_SETSEL, 1, 2);
         ::SendMessageA(Dialog(IDC_NAME), WM_COMMAND, IDC_INSERT_FILE, 0);
+        EXPECT_EQ(WindowText(field(IDC_PARAMETERS)), "a\"%1\"");
+        Chooser::Post(Dialog(IDC_NAME), IDC_BROWSE);
+    });
+    auto typedNameKept = Chooser::Do([&field] {
+        EXPECT_EQ(WindowText(field(IDC_NAME)), "Mine");
+        ::SetWindowTextA(field(IDC_NAME), "");
         Chooser::Post(Dialog(IDC_NAME), IDC_BROWSE);
     });
     auto shown = [] { return Dialog(IDC_NAME) != nullptr; };
     auto confirm = Chooser::Do([] { Chooser::Post(Dialog(IDC_NAME), IDOK); });
     auto reloaded = [] { return !Dialog(IDC_NAME) && Chooser::Selected() < 0; };
+    FailingWrites writes;
+    writes.unwritable = "Parameters";
     Chooser::Run("C:\\a.txt",
         Steps { Chooser::Command(ID_ADD) } + Pick("C:\\viewer.exe")
             + Steps { Chooser::Command(ID_EDIT, 0), shown, edit } + Pick("C:\\viewer.exe")
-            + Steps { confirm, reloaded });
+            + Steps { typedNameKept } + Pick("C:\\viewer.exe") + Steps { confirm, reloaded });
     const std::string viewer = "Applications\\viewer.exe";
-    EXPECT_EQ(TestStore::Get(viewer, "DisplayName") + "|" + TestStore::Get(viewer, "Path") + "|"
-            + TestStore::Get("Extensions\\txt\\viewer.exe", "Parameters"),
-        "viewer|C:\\viewer.exe|a\"%1\"");
-    EXPECT_EQ(boxes.Take(), std::vector { ProgramBox(Loaded(IDS_ASSIGNMENT_EXISTS)) });
+    EXPECT_EQ(TestStore::Get(viewer, "DisplayName") + "|" + TestStore::Get(viewer, "Path"),
+        "viewer|C:\\viewer.exe");
+    EXPECT_EQ(boxes.Take(),
+        (std::vector { ProgramBox(Loaded(IDS_ASSIGNMENT_EXISTS)),
+            StoreMessage(IDS_ERR_WRITE_KEY, TestStore::Full("Extensions\\txt\\viewer.exe")) }));
 }
 
 // Enter, Open and a click each reach the launch; a program that cannot be started or read is told, and the
