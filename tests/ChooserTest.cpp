@@ -248,43 +248,37 @@ TEST_F(ChooserTest, AStaleChangeReloadsAndTells)
 TEST_F(ChooserTest, ClosingSavesTheNormalPlaceAndTheListFillsTheWindow)
 {
     Assign("a.exe", "C:\\a.exe", "A");
-    const UINT kMove = 0;
-    const UINT kResize = 1;
     auto shown = [] { return ::IsWindowVisible(Chooser::Window()) != FALSE; };
-    // How the window is changed; the place saved.
-    const std::pair<UINT, std::vector<int>> rows[]
-        = { { SW_MINIMIZE, { 100, 100, 300, 200 } }, { SW_MAXIMIZE, { 100, 100, 300, 200 } },
-              { kMove, { 120, 110, 300, 200 } }, { kResize, { 100, 100, 400, 250 } } };
-    for (const auto& [change, saved] : rows) {
+    // How the window is shown, then moved to 120,110 and sized 400x250 but for what the flags keep; the place
+    // saved.
+    const std::tuple<int, UINT, std::vector<int>> rows[] = { { SW_MINIMIZE, 0, { 100, 100, 300, 200 } },
+        { SW_MAXIMIZE, 0, { 100, 100, 300, 200 } }, { SW_SHOW, SWP_NOSIZE, { 120, 110, 300, 200 } },
+        { SW_SHOW, SWP_NOMOVE, { 100, 100, 400, 250 } } };
+    for (const auto& [show, keep, saved] : rows) {
         TestStore::SetPlace("txt", { 100, 100, 300, 200 });
-        auto changed = Chooser::Do([change] {
-            if (change == kMove || change == kResize) {
-                UINT keep = change == kMove ? SWP_NOSIZE : SWP_NOMOVE;
+        auto changed = Chooser::Do([show, keep] {
+            ::ShowWindow(Chooser::Window(), show);
+            if (keep)
                 ::SetWindowPos(Chooser::Window(), nullptr, 120, 110, 400, 250, keep | SWP_NOZORDER);
-            } else {
-                ::ShowWindow(Chooser::Window(), change);
-            }
         });
         // Once the window has taken the change, the list fills it.
-        auto filled = [change] {
-            HWND window = Chooser::Window();
-            RECT rect = {};
-            ::GetWindowRect(window, &rect);
-            if (change == SW_MINIMIZE)
-                return ::IsIconic(window) != FALSE;
-            bool taken = change == SW_MAXIMIZE ? ::IsZoomed(window) != FALSE
-                : change == kMove              ? rect.left == 120
-                                               : rect.right - rect.left == 400;
+        auto filled = [show, saved] {
+            RECT window = {};
             RECT client = {};
             RECT list = {};
-            ::GetClientRect(window, &client);
+            ::GetWindowRect(Chooser::Window(), &window);
+            ::GetClientRect(Chooser::Window(), &client);
             ::GetClientRect(Chooser::List(), &list);
-            return taken && ::EqualRect(&client, &list);
+            if (show != SW_SHOW)
+                return ::IsIconic(Chooser::Window())
+                    || (::IsZoomed(Chooser::Window()) && ::EqualRect(&client, &list));
+            return window.left == saved[0] && window.right - window.left == saved[2]
+                && ::EqualRect(&client, &list);
         };
         Chooser::Run("C:\\a.txt", { shown, changed, filled });
         std::vector<int> place;
         for (const char* name : TestStore::kPlaceNames)
             place.push_back(static_cast<int>(std::stoul(TestStore::Get("Extensions\\txt", name).substr(1))));
-        EXPECT_EQ(place, saved) << change;
+        EXPECT_EQ(place, saved) << show << " " << keep;
     }
 }

@@ -422,32 +422,22 @@ TEST_F(StoreTest, ABusyStoreRefusesEveryChangeAndStillLists)
 TEST_F(StoreTest, TheWindowPlaceComesBackWholeAndOnAMonitorOrNotAtAll)
 {
     const CAssignmentStore store("txt");
-    auto place = [&store] {
-        std::optional<CRect> rect = store.WindowRect();
-        if (!rect)
-            return std::string("none");
-        return std::to_string(rect->left) + "," + std::to_string(rect->top) + " "
-            + std::to_string(rect->Width()) + "x" + std::to_string(rect->Height());
-    };
     CRect saved;
     ::SetRect(&saved, -50, 10, 370, 310);
+    auto save = [&store, &saved] { store.SaveWindowRect(saved); };
+    auto place = [](int left) { return [left] { TestStore::SetPlace("txt", { left, 80, 300, 200 }); }; };
     // What is done to the store; the place read after it.
     const std::pair<std::function<void()>, std::string> rows[]
-        = { { [&] { store.SaveWindowRect(saved); }, "none" },
-              { [] { TestStore::AddAssignment("txt", "a.exe"); }, "none" },
-              { [&] { store.SaveWindowRect(saved); }, "-50,10 420x300" },
-              { [] {
-                   TestStore::SetPlace("txt", { 5000, 5000, 300, 200 });
-               },
-                  "none" },
-              { [] {
-                   TestStore::SetPlace("txt", { 100, 80, 300, 200 });
-               },
-                  "100,80 300x200" },
+        = { { save, "none" }, { [] { TestStore::AddAssignment("txt", "a.exe"); }, "none" },
+              { save, "-50,10 420x300" }, { place(5000), "none" }, { place(100), "100,80 300x200" },
               { [] { TestStore::Set("Extensions\\txt", "WindowTop", "80"); }, "none" },
               { [] { TestStore::Delete("Extensions\\txt"); }, "none" } };
     for (const auto& [change, expected] : rows) {
         change();
-        EXPECT_EQ(place(), expected);
+        std::optional<CRect> rect = store.WindowRect();
+        std::string read = rect ? std::to_string(rect->left) + "," + std::to_string(rect->top) + " "
+                + std::to_string(rect->Width()) + "x" + std::to_string(rect->Height())
+                                : "none";
+        EXPECT_EQ(read, expected);
     }
 }
