@@ -210,37 +210,30 @@ TEST_F(ChooserTest, EditAndAddReachTheStore)
 }
 
 // Enter, Open and a click each reach the launch; a program that cannot be started or read is told, and the
-// chooser stays open for the next try.
-TEST_F(ChooserTest, AFailedLaunchIsToldAndTheChooserStaysOpen)
+// chooser stays open for the next try. A Remove of what another copy replaced meanwhile changes nothing,
+// tells so, and shows the store as it is.
+TEST_F(ChooserTest, AFailedLaunchOrStaleChangeIsToldAndTheChooserStaysOpen)
 {
     Assign("a.exe", "C:\\nowhere\\a.exe", "A");
     Assign("b.exe", "C:\\nowhere\\b.exe", "B");
-    auto removed = Chooser::Do([] { TestStore::Delete("Applications\\b.exe"); });
-    auto click = Chooser::Do([] {
-        NMHDR header = { Chooser::List(), IDC_APP_LIST, UINT(NM_CLICK) };
-        ::SendMessageA(Chooser::Window(), WM_NOTIFY, IDC_APP_LIST, reinterpret_cast<LPARAM>(&header));
-    });
-    Steps steps = { Chooser::Command(IDOK, 0), Chooser::Command(ID_OPEN, 1), removed, click,
-        Chooser::Command(IDOK, -1) };
-    EXPECT_EQ(Chooser::Run("C:\\x.txt", steps), IDCANCEL);
-    EXPECT_EQ(boxes.Take(),
-        (std::vector<std::string> { StoreMessage(IDS_ERR_LAUNCH, "\"C:\\nowhere\\a.exe\""),
-            StoreMessage(IDS_ERR_LAUNCH, "\"C:\\nowhere\\b.exe\""),
-            StoreMessage(IDS_ERR_OPEN_KEY, TestStore::Full("Applications\\b.exe")) }));
-}
-
-// A change on what another copy replaced meanwhile changes nothing, tells so, and shows the store as it is.
-TEST_F(ChooserTest, AStaleChangeReloadsAndTells)
-{
-    Assign("a.exe", "C:\\a.exe", "A");
-    Assign("b.exe", "C:\\b.exe", "B");
     auto anotherCopy = Chooser::Do([] {
         TestStore::Set("Applications\\b.exe", "Path", "C:\\new\\b.exe");
         Assign("c.exe", "C:\\c.exe", "C");
     });
     auto reloaded = [] { return Chooser::Items() == std::vector<std::string> { "A", "B", "C" }; };
-    Chooser::Run("C:\\a.txt", { anotherCopy, Chooser::Command(ID_REMOVE, 1), reloaded });
-    EXPECT_EQ(boxes.Take(), std::vector { ProgramBox(Loaded(IDS_STORE_CHANGED)) });
+    auto removed = Chooser::Do([] { TestStore::Delete("Applications\\b.exe"); });
+    auto click = Chooser::Do([] {
+        Chooser::Select(1);
+        NMHDR header = { Chooser::List(), IDC_APP_LIST, UINT(NM_CLICK) };
+        ::SendMessageA(Chooser::Window(), WM_NOTIFY, IDC_APP_LIST, reinterpret_cast<LPARAM>(&header));
+    });
+    Steps steps = { Chooser::Command(IDOK, 0), Chooser::Command(ID_OPEN, 1), anotherCopy,
+        Chooser::Command(ID_REMOVE, 1), reloaded, removed, click, Chooser::Command(IDOK, -1) };
+    EXPECT_EQ(Chooser::Run("C:\\x.txt", steps), IDCANCEL);
+    EXPECT_EQ(boxes.Take(),
+        (std::vector<std::string> { StoreMessage(IDS_ERR_LAUNCH, "\"C:\\nowhere\\a.exe\""),
+            StoreMessage(IDS_ERR_LAUNCH, "\"C:\\nowhere\\b.exe\""), ProgramBox(Loaded(IDS_STORE_CHANGED)),
+            StoreMessage(IDS_ERR_OPEN_KEY, TestStore::Full("Applications\\b.exe")) }));
     EXPECT_TRUE(TestStore::KeyExists("Extensions\\txt\\b.exe"));
 }
 
