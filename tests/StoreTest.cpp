@@ -199,15 +199,6 @@ static LONG WINAPI OpenAfterAnotherCopyAdds(
     return g_patch->Original<decltype(&::RegOpenKeyExW)>()(parent, path, options, access, key);
 }
 
-// The entries of the extension as the window lists them, by app key.
-static std::map<std::string, ListEntry> Listed(const char* extension)
-{
-    std::map<std::string, ListEntry> entries;
-    for (const ListedApplication& application : CAssignmentStore(extension).List())
-        entries[std::string(application.entry.appKey)] = application.entry;
-    return entries;
-}
-
 // The extension record goes with its last assignment, the application record with its last reference in any
 // letter case; what another copy added meanwhile stays. An assignment another copy removed leaves nothing to
 // do; one whose program another copy replaced under the same key is not the one shown, and stays.
@@ -219,20 +210,21 @@ TEST_F(StoreTest, RemoveTakesWhatTheWindowShowedAndNothingAnotherCopyAdded)
     TestStore::Set("Extensions\\txt\\tool.exe\\a\\b", "", "another program's");
     TestStore::AddAssignment("txt", "shared.exe");
     TestStore::AddAssignment("MD", "Shared.EXE");
-    std::map<std::string, ListEntry> txt = Listed("txt");
-    std::map<std::string, ListEntry> md = Listed("md");
+    // As the window lists them: Shared, then Tool.
+    std::vector<ListedApplication> txt = CAssignmentStore("txt").List();
+    std::vector<ListedApplication> md = CAssignmentStore("md").List();
     const std::vector<std::string> records
         = { "Applications\\tool.exe", "Applications\\shared.exe", "Extensions\\txt", "Extensions\\md" };
     const std::string shared = "Applications\\shared.exe ";
     // The entry removed, what another copy does first; what the Remove answers; the records left after it.
     const std::tuple<ListEntry, std::function<void()>, std::string, std::string> rows[]
-        = { { txt["tool.exe"], [] {}, "done", shared + "Extensions\\txt Extensions\\md " },
-              { txt["tool.exe"], [] {}, "done", shared + "Extensions\\txt Extensions\\md " },
-              { txt["shared.exe"], [] { TestStore::Set("Applications\\shared.exe", "Path", "C:\\new.exe"); },
+        = { { txt[1].entry, [] {}, "done", shared + "Extensions\\txt Extensions\\md " },
+              { txt[1].entry, [] {}, "done", shared + "Extensions\\txt Extensions\\md " },
+              { txt[0].entry, [] { TestStore::Set("Applications\\shared.exe", "Path", "C:\\new.exe"); },
                   "stale", shared + "Extensions\\txt Extensions\\md " },
-              { txt["shared.exe"], [] { TestStore::Set("Applications\\shared.exe", "Path", "C:\\s.exe"); },
-                  "done", shared + "Extensions\\md " },
-              { md["Shared.EXE"], [] {}, "done", "Extensions\\md " } };
+              { txt[0].entry, [] { TestStore::Set("Applications\\shared.exe", "Path", "C:\\s.exe"); }, "done",
+                  shared + "Extensions\\md " },
+              { md[0].entry, [] {}, "done", "Extensions\\md " } };
     ImportPatch anotherCopy(&__imp_RegOpenKeyExW, (void*)OpenAfterAnotherCopyAdds);
     g_patch = &anotherCopy;
     for (const auto& [entry, meanwhile, told, left] : rows) {
