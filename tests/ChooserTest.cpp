@@ -166,12 +166,14 @@ static Steps Pick(const std::string& path)
     return { type, gone };
 }
 
-// Edit shows the stored texts in fields that take no more than the store reads back, takes a browsed program
-// and "%1", writes what changed, if only in letter case, and reloads; an Add the store refuses is told.
+// Edit shows the stored texts in fields that take no more than the store reads back, takes "%1" and a browsed
+// program, whose name fills an emptied name field alone, writes what changed and reloads; a value it cannot
+// write is told, as is an Add the store refuses.
 TEST_F(ChooserTest, EditAndAddReachTheStore)
 {
     Assign("viewer.exe", "C:\\viewer.exe", "Viewer");
     std::ofstream("C:\\viewer.exe");
+    std::ofstream("C:\\other.exe");
     auto field = [](int id) { return ::GetDlgItem(Dialog(IDC_NAME), id); };
     auto edit = Chooser::Do([&field] {
         EXPECT_EQ(WindowText(field(IDC_NAME)) + "|" + WindowText(field(IDC_PATH)), "Viewer|C:\\viewer.exe");
@@ -188,7 +190,7 @@ TEST_F(ChooserTest, EditAndAddReachTheStore)
         Chooser::Post(Dialog(IDC_NAME), IDC_BROWSE);
     });
     auto typedNameKept = Chooser::Do([&field] {
-        EXPECT_EQ(WindowText(field(IDC_NAME)), "Mine");
+        EXPECT_EQ(WindowText(field(IDC_NAME)) + "|" + WindowText(field(IDC_PATH)), "Mine|C:\\viewer.exe");
         ::SetWindowTextA(field(IDC_NAME), "");
         Chooser::Post(Dialog(IDC_NAME), IDC_BROWSE);
     });
@@ -196,17 +198,18 @@ TEST_F(ChooserTest, EditAndAddReachTheStore)
     auto confirm = Chooser::Do([] { Chooser::Post(Dialog(IDC_NAME), IDOK); });
     auto reloaded = [] { return !Dialog(IDC_NAME) && Chooser::Selected() < 0; };
     FailingWrites writes;
-    writes.unwritable = "Parameters";
+    writes.unwritable = "Path";
     Chooser::Run("C:\\a.txt",
         Steps { Chooser::Command(ID_ADD) } + Pick("C:\\viewer.exe")
             + Steps { Chooser::Command(ID_EDIT, 0), shown, edit } + Pick("C:\\viewer.exe")
-            + Steps { typedNameKept } + Pick("C:\\viewer.exe") + Steps { confirm, reloaded });
+            + Steps { typedNameKept } + Pick("C:\\other.exe") + Steps { confirm, reloaded });
     const std::string viewer = "Applications\\viewer.exe";
-    EXPECT_EQ(TestStore::Get(viewer, "DisplayName") + "|" + TestStore::Get(viewer, "Path"),
-        "viewer|C:\\viewer.exe");
+    EXPECT_EQ(TestStore::Get(viewer, "DisplayName") + "|" + TestStore::Get(viewer, "Path") + "|"
+            + TestStore::Get("Extensions\\txt\\viewer.exe", "Parameters"),
+        "other|C:\\viewer.exe|a\"%1\"");
     EXPECT_EQ(boxes.Take(),
         (std::vector { ProgramBox(Loaded(IDS_ASSIGNMENT_EXISTS)),
-            StoreMessage(IDS_ERR_WRITE_KEY, TestStore::Full("Extensions\\txt\\viewer.exe")) }));
+            StoreMessage(IDS_ERR_WRITE_KEY, TestStore::Full(viewer)) }));
 }
 
 // Enter, Open and a click each reach the launch; a program that cannot be started or read is told, and the
