@@ -76,6 +76,7 @@ TEST_F(ChooserTest, ShowsTheItemsInOrderWithTheDefaultInView)
         EXPECT_EQ(Chooser::Items(),
             (std::vector<std::string> { "Alpha", "beta", "Delta", "Epsilon", "Gamma", "Zeta" }));
         EXPECT_EQ(Chooser::Selected(), 5);
+        EXPECT_EQ(WindowText(Chooser::Window()), "Open with ...");
         RECT item = {};
         RECT client = {};
         ListView_GetItemRect(Chooser::List(), 5, &item, LVIR_BOUNDS);
@@ -90,14 +91,16 @@ TEST_F(ChooserTest, ShowsTheItemsInOrderWithTheDefaultInView)
     EXPECT_EQ(g_drawn, "No application is assigned to .md files yet.\n" + Loaded(IDS_EMPTY_LIST_ADD));
 }
 
-// The menu as it would show: its default, each id with "x" if grayed, "*" if checked, and where it opens.
+// The menu as it would show: its default, each entry's id in order (0: a separator) with "x" if grayed, "*"
+// if checked, and where it opens.
 static std::string g_menu;
 static BOOL WINAPI ShowMenu(HMENU menu, UINT, int x, int y, int, HWND, const RECT*)
 {
     std::ostringstream seen;
     seen << ::GetMenuDefaultItem(menu, FALSE, GMDI_USEDISABLED) % 100;
-    for (UINT id : { ID_OPEN, ID_DEFAULT, ID_ADD, ID_EDIT, ID_REMOVE }) {
-        UINT state = ::GetMenuState(menu, id, MF_BYCOMMAND);
+    for (int position = 0; position < ::GetMenuItemCount(menu); ++position) {
+        UINT id = ::GetMenuItemID(menu, position);
+        UINT state = ::GetMenuState(menu, position, MF_BYPOSITION);
         seen << ' ' << id % 100 << (state & MF_GRAYED ? "x" : "") << (state & MF_CHECKED ? "*" : "");
     }
     POINT at = { x, y };
@@ -116,9 +119,9 @@ TEST_F(ChooserTest, TheMenuFollowsTheSelection)
     TestStore::SetPlace("txt", { 100, 100, 140, 100 });
     // The item to select (-2: as loaded), the height on the screen asked at (105: the caption; -1: Shift+F10
     // with the list scrolled to its top), the menu.
-    const std::tuple<int, int, std::string> rows[]
-        = { { -2, 150, "1 1 9* 2 4 5 @46,27" }, { 1, 150, "1 1 9 2 4 5 @46,27" },
-              { -1, 150, "1 1x 9x 2 4x 5x @46,27" }, { -1, 105, "" }, { 1, -1, "1 1 9 2 4 5 @37,18" } };
+    const std::tuple<int, int, std::string> rows[] = { { -2, 150, "1 1 0x 9* 0x 2 4 5 @46,27" },
+        { 1, 150, "1 1 0x 9 0x 2 4 5 @46,27" }, { -1, 150, "1 1x 0x 9x 0x 2 4x 5x @46,27" }, { -1, 105, "" },
+        { 1, -1, "1 1 0x 9 0x 2 4 5 @37,18" } };
     Steps steps;
     for (const auto& [item, y, menu] : rows) {
         steps.push_back(Chooser::Do([item, y, menu] {
