@@ -18,6 +18,51 @@ struct ChooserTest : ::testing::Test {
     }
 };
 
+// Started without exactly one file, or on one without an extension, the program says so and leaves no chooser
+// open.
+static bool g_chooserShown = false;
+static void CALLBACK CloseShownChooser(HWND, UINT, UINT_PTR, DWORD)
+{
+    CWnd* chooser = theApp.m_pMainWnd;
+    if (!chooser || !::IsWindowVisible(chooser->m_hWnd))
+        return;
+    g_chooserShown = true;
+    Chooser::Post(chooser->m_hWnd, IDCANCEL);
+}
+
+TEST_F(ChooserTest, WithoutOneFileWithAnExtensionTheProgramTellsAndEnds)
+{
+    const std::string usage = Loaded(IDS_NOTE_CAPTION) + "|" + Loaded(IDS_USAGE);
+    const HICON information = ::LoadIconA(nullptr, IDI_INFORMATION);
+    // The command line; the note and its icon.
+    const std::tuple<std::vector<const char*>, std::string, HICON> rows[]
+        = { { { "z.exe" }, usage, information },
+              { { "z.exe", "C:\\a.txt", "C:\\b.txt" }, usage, information },
+              { { "z.exe", "C:\\my.dir\\README" }, ProgramBox(Loaded(IDS_NO_EXTENSION)),
+                  ::LoadIconA(nullptr, IDI_WARNING) } };
+    UINT_PTR timer = ::SetTimer(nullptr, 0, 20, CloseShownChooser);
+    for (auto [arguments, note, icon] : rows) {
+        __argc = static_cast<int>(arguments.size());
+        __argv = const_cast<char**>(arguments.data());
+        theApp.InitInstance();
+        EXPECT_EQ(boxes.Take(), std::vector { note }) << arguments.size();
+        EXPECT_EQ(boxes.icon, icon) << arguments.size();
+    }
+    ::KillTimer(nullptr, timer);
+    EXPECT_FALSE(g_chooserShown);
+}
+
+// What the program itself draws: the empty list's hint.
+static std::string g_drawn;
+static ImportPatch* g_draw = nullptr;
+static int WINAPI Draw(HDC dc, LPCWSTR text, int length, LPRECT rect, UINT format)
+{
+    char drawn[1024] = "";
+    ::WideCharToMultiByte(CP_UTF8, 0, text, length, drawn, sizeof drawn - 1, nullptr, nullptr);
+    g_drawn = drawn;
+    return g_draw->Original<decltype(&::DrawTextW)>()(dc, text, length, rect, format);
+}
+
 // Placed small, the chooser shows its items in the store's order, with the default selected and, once the
 // list has painted, in view.
 TEST_F(ChooserTest, ShowsTheItemsInOrderWithTheDefaultInView)
@@ -31,23 +76,31 @@ TEST_F(ChooserTest, ShowsTheItemsInOrderWithTheDefaultInView)
         EXPECT_EQ(Chooser::Items(),
             (std::vector<std::string> { "Alpha", "beta", "Delta", "Epsilon", "Gamma", "Zeta" }));
         EXPECT_EQ(Chooser::Selected(), 5);
+        EXPECT_EQ(WindowText(Chooser::Window()), "Open with ...");
         RECT item = {};
         RECT client = {};
         ListView_GetItemRect(Chooser::List(), 5, &item, LVIR_BOUNDS);
         ::GetClientRect(Chooser::List(), &client);
         EXPECT_TRUE(::IntersectRect(&item, &item, &client)) << "the default is in view";
     });
+    ImportPatch draw(&__imp_DrawTextW, (void*)Draw);
+    g_draw = &draw;
     Chooser::Run("C:\\Docs\\a.txt", { visible, shown });
+    EXPECT_EQ(g_drawn, "") << "no hint over the items";
+    Chooser::Run("C:\\Docs\\a.md", { visible, Chooser::Do([] { ::UpdateWindow(Chooser::List()); }) });
+    EXPECT_EQ(g_drawn, "No application is assigned to .md files yet.\n" + Loaded(IDS_EMPTY_LIST_ADD));
 }
 
-// The menu as it would show: its default, each id with "x" if grayed, "*" if checked, and where it opens.
+// The menu as it would show: its default, each entry's id in order (0: a separator) with "x" if grayed, "*"
+// if checked, and where it opens.
 static std::string g_menu;
 static BOOL WINAPI ShowMenu(HMENU menu, UINT, int x, int y, int, HWND, const RECT*)
 {
     std::ostringstream seen;
     seen << ::GetMenuDefaultItem(menu, FALSE, GMDI_USEDISABLED) % 100;
-    for (UINT id : { ID_OPEN, ID_DEFAULT, ID_ADD, ID_EDIT, ID_REMOVE }) {
-        UINT state = ::GetMenuState(menu, id, MF_BYCOMMAND);
+    for (int position = 0; position < ::GetMenuItemCount(menu); ++position) {
+        UINT id = ::GetMenuItemID(menu, position);
+        UINT state = ::GetMenuState(menu, position, MF_BYPOSITION);
         seen << ' ' << id % 100 << (state & MF_GRAYED ? "x" : "") << (state & MF_CHECKED ? "*" : "");
     }
     POINT at = { x, y };
@@ -64,22 +117,34 @@ TEST_F(ChooserTest, TheMenuFollowsTheSelection)
     Assign("a.exe", "C:\\a.exe", "A", 1);
     Assign("b.exe", "C:\\b.exe", "B");
     TestStore::SetPlace("txt", { 100, 100, 140, 100 });
-    // The item to select (-2: as loaded), the height on the screen asked at (105: the caption), the menu.
-    const std::tuple<int, int, std::string> rows[] = { { -2, 150, "1 1 9* 2 4 5 @46,27" },
-        { 1, 150, "1 1 9 2 4 5 @46,27" }, { -1, 150, "1 1x 9x 2 4x 5x @46,27" }, { -1, 105, "" } };
+    // The item to select (-2: as loaded), the height on the screen asked at (105: the caption; -1: Shift+F10
+    // with the list scrolled to its top), the menu.
+    const std::tuple<int, int, std::string> rows[] = { { -2, 150, "1 1 0x 9* 0x 2 95x 4 5 @46,27" },
+        { 1, 150, "1 1 0x 9 0x 2 95x 4 5 @46,27" }, { -1, 150, "1 1x 0x 9x 0x 2 95x 4x 5x @46,27" },
+        { -1, 105, "" }, { 1, -1, "1 1 0x 9 0x 2 95x 4 5 @37,18" } };
     Steps steps;
     for (const auto& [item, y, menu] : rows) {
         steps.push_back(Chooser::Do([item, y, menu] {
             if (item > -2)
                 Chooser::Select(item);
+            if (y < 0)
+                ListView_Scroll(Chooser::List(), 0, -1000);
             g_menu.clear();
-            ::SendMessageA(Chooser::Window(), WM_CONTEXTMENU, (WPARAM)Chooser::Window(), MAKELPARAM(150, y));
+            LPARAM point = y < 0 ? MAKELPARAM(-1, -1) : MAKELPARAM(150, y);
+            ::SendMessageA(Chooser::Window(), WM_CONTEXTMENU, (WPARAM)Chooser::Window(), point);
             EXPECT_EQ(g_menu, menu) << item << " at " << y;
         }));
     }
     steps.push_back(Chooser::Command(ID_DEFAULT, 1));
     Chooser::Run("C:\\a.txt", steps);
     EXPECT_EQ(TestStore::Get("Extensions\\txt\\b.exe", "Default"), "#1");
+    HRSRC german = ::FindResourceExA(
+        nullptr, RT_MENU, MAKEINTRESOURCEA(IDR_CONTEXT), MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN));
+    HMENU menu = ::LoadMenuIndirectA(::LoadResource(nullptr, german));
+    char text[64] = "";
+    ::GetMenuStringA(menu, ID_DEFAULT, text, sizeof text, MF_BYCOMMAND);
+    ::DestroyMenu(menu);
+    EXPECT_STREQ(text, "Standard");
 }
 
 // The active window when it is a dialog with the control.
@@ -104,12 +169,14 @@ static Steps Pick(const std::string& path)
     return { type, gone };
 }
 
-// Edit shows the stored texts in fields that take no more than the store reads back, takes a browsed program
-// and "%1", writes what changed, if only in letter case, and reloads; an Add the store refuses is told.
+// Edit shows the stored texts in fields that take no more than the store reads back, takes "%1" and a browsed
+// program, whose name fills an emptied name field alone, writes what changed and reloads; a value it cannot
+// write is told, as is an Add the store refuses.
 TEST_F(ChooserTest, EditAndAddReachTheStore)
 {
     Assign("viewer.exe", "C:\\viewer.exe", "Viewer");
     std::ofstream("C:\\viewer.exe");
+    std::ofstream("C:\\other.exe");
     auto field = [](int id) { return ::GetDlgItem(Dialog(IDC_NAME), id); };
     auto edit = Chooser::Do([&field] {
         EXPECT_EQ(WindowText(field(IDC_NAME)) + "|" + WindowText(field(IDC_PATH)), "Viewer|C:\\viewer.exe");
@@ -118,58 +185,61 @@ TEST_F(ChooserTest, EditAndAddReachTheStore)
             ::SendMessageA(field(id), EM_REPLACESEL, TRUE, (LPARAM)std::string(300, 'x').c_str());
             EXPECT_EQ(::GetWindowTextLengthA(field(id)), 259) << id;
         }
-        ::SetWindowTextA(field(IDC_NAME), "");
+        ::SetWindowTextA(field(IDC_NAME), "Mine");
         ::SetWindowTextA(field(IDC_PARAMETERS), "ab");
         ::SendMessageA(field(IDC_PARAMETERS), EM_SETSEL, 1, 2);
         ::SendMessageA(Dialog(IDC_NAME), WM_COMMAND, IDC_INSERT_FILE, 0);
+        EXPECT_EQ(WindowText(field(IDC_PARAMETERS)), "a\"%1\"");
+        Chooser::Post(Dialog(IDC_NAME), IDC_BROWSE);
+    });
+    auto typedNameKept = Chooser::Do([&field] {
+        EXPECT_EQ(WindowText(field(IDC_NAME)) + "|" + WindowText(field(IDC_PATH)), "Mine|C:\\viewer.exe");
+        ::SetWindowTextA(field(IDC_NAME), "");
         Chooser::Post(Dialog(IDC_NAME), IDC_BROWSE);
     });
     auto shown = [] { return Dialog(IDC_NAME) != nullptr; };
     auto confirm = Chooser::Do([] { Chooser::Post(Dialog(IDC_NAME), IDOK); });
     auto reloaded = [] { return !Dialog(IDC_NAME) && Chooser::Selected() < 0; };
+    FailingWrites writes;
+    writes.unwritable = "Path";
     Chooser::Run("C:\\a.txt",
         Steps { Chooser::Command(ID_ADD) } + Pick("C:\\viewer.exe")
             + Steps { Chooser::Command(ID_EDIT, 0), shown, edit } + Pick("C:\\viewer.exe")
-            + Steps { confirm, reloaded });
+            + Steps { typedNameKept } + Pick("C:\\other.exe") + Steps { confirm, reloaded });
     const std::string viewer = "Applications\\viewer.exe";
     EXPECT_EQ(TestStore::Get(viewer, "DisplayName") + "|" + TestStore::Get(viewer, "Path") + "|"
             + TestStore::Get("Extensions\\txt\\viewer.exe", "Parameters"),
-        "viewer|C:\\viewer.exe|a\"%1\"");
-    EXPECT_EQ(boxes.Take(), std::vector { ProgramBox(Loaded(IDS_ASSIGNMENT_EXISTS)) });
+        "other|C:\\viewer.exe|a\"%1\"");
+    EXPECT_EQ(boxes.Take(),
+        (std::vector { ProgramBox(Loaded(IDS_ASSIGNMENT_EXISTS)),
+            StoreMessage(IDS_ERR_WRITE_KEY, TestStore::Full(viewer)) }));
 }
 
 // Enter, Open and a click each reach the launch; a program that cannot be started or read is told, and the
-// chooser stays open for the next try.
-TEST_F(ChooserTest, AFailedLaunchIsToldAndTheChooserStaysOpen)
+// chooser stays open for the next try. A Remove of what another copy replaced meanwhile changes nothing,
+// tells so, and shows the store as it is.
+TEST_F(ChooserTest, AFailedLaunchOrStaleChangeIsToldAndTheChooserStaysOpen)
 {
     Assign("a.exe", "C:\\nowhere\\a.exe", "A");
     Assign("b.exe", "C:\\nowhere\\b.exe", "B");
-    auto removed = Chooser::Do([] { TestStore::Delete("Applications\\b.exe"); });
-    auto click = Chooser::Do([] {
-        NMHDR header = { Chooser::List(), IDC_APP_LIST, UINT(NM_CLICK) };
-        ::SendMessageA(Chooser::Window(), WM_NOTIFY, IDC_APP_LIST, reinterpret_cast<LPARAM>(&header));
-    });
-    Steps steps = { Chooser::Command(IDOK, 0), Chooser::Command(ID_OPEN, 1), removed, click,
-        Chooser::Command(IDOK, -1) };
-    EXPECT_EQ(Chooser::Run("C:\\x.txt", steps), IDCANCEL);
-    EXPECT_EQ(boxes.Take(),
-        (std::vector<std::string> { StoreMessage(IDS_ERR_LAUNCH, "\"C:\\nowhere\\a.exe\""),
-            StoreMessage(IDS_ERR_LAUNCH, "\"C:\\nowhere\\b.exe\""),
-            StoreMessage(IDS_ERR_OPEN_KEY, TestStore::Full("Applications\\b.exe")) }));
-}
-
-// A change on what another copy replaced meanwhile changes nothing, tells so, and shows the store as it is.
-TEST_F(ChooserTest, AStaleChangeReloadsAndTells)
-{
-    Assign("a.exe", "C:\\a.exe", "A");
-    Assign("b.exe", "C:\\b.exe", "B");
     auto anotherCopy = Chooser::Do([] {
         TestStore::Set("Applications\\b.exe", "Path", "C:\\new\\b.exe");
         Assign("c.exe", "C:\\c.exe", "C");
     });
     auto reloaded = [] { return Chooser::Items() == std::vector<std::string> { "A", "B", "C" }; };
-    Chooser::Run("C:\\a.txt", { anotherCopy, Chooser::Command(ID_REMOVE, 1), reloaded });
-    EXPECT_EQ(boxes.Take(), std::vector { ProgramBox(Loaded(IDS_STORE_CHANGED)) });
+    auto removed = Chooser::Do([] { TestStore::Delete("Applications\\b.exe"); });
+    auto click = Chooser::Do([] {
+        Chooser::Select(1);
+        NMHDR header = { Chooser::List(), IDC_APP_LIST, UINT(NM_CLICK) };
+        ::SendMessageA(Chooser::Window(), WM_NOTIFY, IDC_APP_LIST, reinterpret_cast<LPARAM>(&header));
+    });
+    Steps steps = { Chooser::Command(IDOK, 0), Chooser::Command(ID_OPEN, 1), anotherCopy,
+        Chooser::Command(ID_REMOVE, 1), reloaded, removed, click, Chooser::Command(IDOK, -1) };
+    EXPECT_EQ(Chooser::Run("C:\\x.txt", steps), IDCANCEL);
+    EXPECT_EQ(boxes.Take(),
+        (std::vector<std::string> { StoreMessage(IDS_ERR_LAUNCH, "\"C:\\nowhere\\a.exe\""),
+            StoreMessage(IDS_ERR_LAUNCH, "\"C:\\nowhere\\b.exe\""), ProgramBox(Loaded(IDS_STORE_CHANGED)),
+            StoreMessage(IDS_ERR_OPEN_KEY, TestStore::Full("Applications\\b.exe")) }));
     EXPECT_TRUE(TestStore::KeyExists("Extensions\\txt\\b.exe"));
 }
 
@@ -177,44 +247,38 @@ TEST_F(ChooserTest, AStaleChangeReloadsAndTells)
 TEST_F(ChooserTest, ClosingSavesTheNormalPlaceAndTheListFillsTheWindow)
 {
     Assign("a.exe", "C:\\a.exe", "A");
-    const UINT kMove = 0;
-    const UINT kResize = 1;
     auto shown = [] { return ::IsWindowVisible(Chooser::Window()) != FALSE; };
-    // How the window is changed; the place saved.
-    const std::pair<UINT, std::vector<int>> rows[]
-        = { { SW_MINIMIZE, { 100, 100, 300, 200 } }, { SW_MAXIMIZE, { 100, 100, 300, 200 } },
-              { kMove, { 120, 110, 300, 200 } }, { kResize, { 100, 100, 400, 250 } } };
-    for (const auto& [change, saved] : rows) {
+    // How the window is shown, then moved to 120,110 and sized 400x250 but for what the flags keep; the place
+    // saved.
+    const std::tuple<int, UINT, std::vector<int>> rows[] = { { SW_MINIMIZE, 0, { 100, 100, 300, 200 } },
+        { SW_MAXIMIZE, 0, { 100, 100, 300, 200 } }, { SW_SHOW, SWP_NOSIZE, { 120, 110, 300, 200 } },
+        { SW_SHOW, SWP_NOMOVE, { 100, 100, 400, 250 } } };
+    for (const auto& [show, keep, saved] : rows) {
         TestStore::SetPlace("txt", { 100, 100, 300, 200 });
-        auto changed = Chooser::Do([change] {
-            if (change == kMove || change == kResize) {
-                UINT keep = change == kMove ? SWP_NOSIZE : SWP_NOMOVE;
+        auto changed = Chooser::Do([show, keep] {
+            ::ShowWindow(Chooser::Window(), show);
+            if (keep)
                 ::SetWindowPos(Chooser::Window(), nullptr, 120, 110, 400, 250, keep | SWP_NOZORDER);
-            } else {
-                ::ShowWindow(Chooser::Window(), change);
-            }
         });
         // Once the window has taken the change, the list fills it.
-        auto filled = [change] {
-            HWND window = Chooser::Window();
-            RECT rect = {};
-            ::GetWindowRect(window, &rect);
-            if (change == SW_MINIMIZE)
-                return ::IsIconic(window) != FALSE;
-            bool taken = change == SW_MAXIMIZE ? ::IsZoomed(window) != FALSE
-                : change == kMove              ? rect.left == 120
-                                               : rect.right - rect.left == 400;
+        auto filled = [show, saved] {
+            RECT window = {};
             RECT client = {};
             RECT list = {};
-            ::GetClientRect(window, &client);
+            ::GetWindowRect(Chooser::Window(), &window);
+            ::GetClientRect(Chooser::Window(), &client);
             ::GetClientRect(Chooser::List(), &list);
-            return taken && ::EqualRect(&client, &list);
+            if (show != SW_SHOW)
+                return ::IsIconic(Chooser::Window())
+                    || (::IsZoomed(Chooser::Window()) && ::EqualRect(&client, &list));
+            return window.left == saved[0] && window.right - window.left == saved[2]
+                && ::EqualRect(&client, &list);
         };
         Chooser::Run("C:\\a.txt", { shown, changed, filled });
         std::vector<int> place;
         for (const char* name : TestStore::kPlaceNames)
             place.push_back(static_cast<int>(std::stoul(TestStore::Get("Extensions\\txt", name).substr(1))));
-        EXPECT_EQ(place, saved) << change;
+        EXPECT_EQ(place, saved) << show << " " << keep;
     }
 }
 

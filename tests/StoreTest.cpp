@@ -13,13 +13,6 @@
 #include <map>
 
 static ImportPatch* g_patch = nullptr;
-static const char* g_unwritable = "";
-static LONG WINAPI SetValue(HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)
-{
-    if (name && ::lstrcmpiA(name, g_unwritable) == 0)
-        return ERROR_ACCESS_DENIED;
-    return g_patch->Original<decltype(&::RegSetValueExA)>()(key, name, reserved, type, data, size);
-}
 
 // A result as "done", or its message as a word and the key path below the store root.
 static std::string Told(const StoreResult& result)
@@ -69,7 +62,7 @@ TEST_F(StoreTest, ListsWhatCanBeReadInTheOrderOfTheNamesWithTheLastDefaultSelect
     const std::string limit = TestStore::Letters("", "東", 259);
     // Key; the types and bytes of "DisplayName", "Path" and "Default" (REG_NONE: none). The last has no
     // application record.
-    const std::tuple<const char*, DWORD, std::string, DWORD, std::string, DWORD, std::string> rows[]
+    const std::tuple<std::string, DWORD, std::string, DWORD, std::string, DWORD, std::string> rows[]
         = { { "a.exe", REG_SZ, "Gamma", REG_SZ, "C:\\g.exe", REG_DWORD, TestStore::Dword(0) },
               { "b.exe", REG_SZ, "beta", REG_NONE, "", REG_DWORD, TestStore::Dword(2) },
               { "c.exe", REG_SZ, "Alpha", REG_EXPAND_SZ, "%SystemRoot%\\a.exe", REG_SZ, "1" },
@@ -81,12 +74,12 @@ TEST_F(StoreTest, ListsWhatCanBeReadInTheOrderOfTheNamesWithTheLastDefaultSelect
               { "i.exe", REG_DWORD, one, REG_SZ, "C:\\i.exe", REG_NONE, "" },
               { "j.exe", REG_NONE, "", REG_SZ, "C:\\j.exe", REG_NONE, "" },
               { "l.exe", REG_SZ, "ähnlich", REG_SZ, "C:\\l.exe", REG_NONE, "" },
-              { "m.exe", REG_NONE, "", REG_NONE, "", REG_DWORD, one } };
+              { "m.exe", REG_NONE, "", REG_NONE, "", REG_DWORD, one },
+              { TestStore::Letters("", "東", 86), REG_SZ, "Long key", REG_SZ, "C:\\k.exe", REG_NONE, "" } };
     for (const auto& [appKey, nameType, name, pathType, path, defaultType, isDefault] : rows) {
-        std::string application = std::string("Applications\\") + appKey;
-        TestStore::Set(application, "DisplayName", nameType, name);
-        TestStore::Set(application, "Path", pathType, path);
-        TestStore::Set(std::string("Extensions\\txt\\") + appKey, "Default", defaultType, isDefault);
+        TestStore::Set("Applications\\" + appKey, "DisplayName", nameType, name);
+        TestStore::Set("Applications\\" + appKey, "Path", pathType, path);
+        TestStore::Set("Extensions\\txt\\" + appKey, "Default", defaultType, isDefault);
     }
     TestStore::Delete("Applications\\m.exe");
     // Each as its name, "*" when the default, "^" when selected, and "=" its icon's path.
@@ -99,7 +92,7 @@ TEST_F(StoreTest, ListsWhatCanBeReadInTheOrderOfTheNamesWithTheLastDefaultSelect
     }
     EXPECT_EQ(listed,
         (std::vector<std::string> { "*^=C:\\f.exe", "ähnlich=C:\\l.exe", "Alpha=C:\\windows\\a.exe", "beta=-",
-            "Edit=C:\\e d.exe", "Editor*=-", "Gamma=C:\\g.exe", limit + "=-" }));
+            "Edit=C:\\e d.exe", "Editor*=-", "Gamma=C:\\g.exe", "Long key=C:\\k.exe", limit + "=-" }));
 }
 
 // Another copy removes the first application just as this one reads the second name, if it can take the
@@ -141,6 +134,7 @@ TEST_F(StoreTest, AListIsReadInOneStep)
 // new assignment is no default.
 TEST_F(StoreTest, AddGivesEachExecutableOneRecordOfItsOwnAndRefusesADuplicate)
 {
+    FailingWrites writes;
     TestStore::AddApplication("py.exe", "C:\\3.11\\py.exe", "Python 3.11");
     TestStore::AddApplication("tool.exe (2)", "C:\\Old\\tool.exe", "Old");
     TestStore::Set("Applications\\half.exe", "DisplayName", "Half");
@@ -193,19 +187,17 @@ TEST_F(StoreTest, AddGivesEachExecutableOneRecordOfItsOwnAndRefusesADuplicate)
 // A value Add cannot write is told with its key, and leaves no record without its values.
 TEST_F(StoreTest, AFailedAddIsToldAndLeavesNoHalfRecord)
 {
-    ImportPatch setValue(&__imp_RegSetValueExA, (void*)SetValue);
-    g_patch = &setValue;
+    FailingWrites writes;
     // The value that cannot be written; what the Add answers; the records left.
     const std::tuple<const char*, std::string, std::string> rows[]
         = { { "Path", "write Applications\\t.exe", "" }, { "DisplayName", "write Applications\\t.exe", "" },
               { "Default", "write Extensions\\md\\t.exe", "Applications\\t.exe Extensions\\md\\t.exe " } };
     for (const auto& [unwritable, told, left] : rows) {
-        g_unwritable = unwritable;
+        writes.unwritable = unwritable;
         CString added;
         EXPECT_EQ(Told(CAssignmentStore("md").Add({ "C:\\t.exe", "t.exe", "t", "" }, added)), told);
         EXPECT_EQ(Stored({ "Applications\\t.exe", "Extensions\\md\\t.exe" }), left) << unwritable;
     }
-    g_unwritable = "";
 }
 
 // While set, another copy adds an assignment for md just as this one opens the extensions to clean up after
@@ -220,15 +212,6 @@ static LONG WINAPI OpenAfterAnotherCopyAdds(
     return g_patch->Original<decltype(&::RegOpenKeyExW)>()(parent, path, options, access, key);
 }
 
-// The entries of the extension as the window lists them, by app key.
-static std::map<std::string, ListEntry> Listed(const char* extension)
-{
-    std::map<std::string, ListEntry> entries;
-    for (const ListedApplication& application : CAssignmentStore(extension).List())
-        entries[std::string(application.entry.appKey)] = application.entry;
-    return entries;
-}
-
 // The extension record goes with its last assignment, the application record with its last reference in any
 // letter case; what another copy added meanwhile stays. An assignment another copy removed leaves nothing to
 // do; one whose program another copy replaced under the same key is not the one shown, and stays.
@@ -237,22 +220,24 @@ TEST_F(StoreTest, RemoveTakesWhatTheWindowShowedAndNothingAnotherCopyAdded)
     TestStore::AddApplication("shared.exe", "C:\\s.exe", "Shared");
     TestStore::AddApplication("tool.exe", "C:\\t.exe", "Tool");
     TestStore::AddAssignment("txt", "tool.exe");
+    TestStore::Set("Extensions\\txt\\tool.exe\\a\\b", "", "another program's");
     TestStore::AddAssignment("txt", "shared.exe");
     TestStore::AddAssignment("MD", "Shared.EXE");
-    std::map<std::string, ListEntry> txt = Listed("txt");
-    std::map<std::string, ListEntry> md = Listed("md");
+    // As the window lists them: Shared, then Tool.
+    std::vector<ListedApplication> txt = CAssignmentStore("txt").List();
+    std::vector<ListedApplication> md = CAssignmentStore("md").List();
     const std::vector<std::string> records
         = { "Applications\\tool.exe", "Applications\\shared.exe", "Extensions\\txt", "Extensions\\md" };
     const std::string shared = "Applications\\shared.exe ";
     // The entry removed, what another copy does first; what the Remove answers; the records left after it.
     const std::tuple<ListEntry, std::function<void()>, std::string, std::string> rows[]
-        = { { txt["tool.exe"], [] {}, "done", shared + "Extensions\\txt Extensions\\md " },
-              { txt["tool.exe"], [] {}, "done", shared + "Extensions\\txt Extensions\\md " },
-              { txt["shared.exe"], [] { TestStore::Set("Applications\\shared.exe", "Path", "C:\\new.exe"); },
+        = { { txt[1].entry, [] {}, "done", shared + "Extensions\\txt Extensions\\md " },
+              { txt[1].entry, [] {}, "done", shared + "Extensions\\txt Extensions\\md " },
+              { txt[0].entry, [] { TestStore::Set("Applications\\shared.exe", "Path", "C:\\new.exe"); },
                   "stale", shared + "Extensions\\txt Extensions\\md " },
-              { txt["shared.exe"], [] { TestStore::Set("Applications\\shared.exe", "Path", "C:\\s.exe"); },
-                  "done", shared + "Extensions\\md " },
-              { md["Shared.EXE"], [] {}, "done", "Extensions\\md " } };
+              { txt[0].entry, [] { TestStore::Set("Applications\\shared.exe", "Path", "C:\\s.exe"); }, "done",
+                  shared + "Extensions\\md " },
+              { md[0].entry, [] {}, "done", "Extensions\\md " } };
     ImportPatch anotherCopy(&__imp_RegOpenKeyExW, (void*)OpenAfterAnotherCopyAdds);
     g_patch = &anotherCopy;
     for (const auto& [entry, meanwhile, told, left] : rows) {
@@ -277,8 +262,7 @@ TEST_F(StoreTest, DefaultMarksTheChosenAssignmentAloneOrNothing)
     TestStore::AddAssignment("txt", "unlisted.exe", 1);
     std::vector<ListedApplication> listed = CAssignmentStore("txt").List();
     std::vector<ListEntry*> entries = { &listed[0].entry, &listed[1].entry, &listed[2].entry };
-    ImportPatch setValue(&__imp_RegSetValueExA, (void*)SetValue);
-    g_patch = &setValue;
+    FailingWrites writes;
     // The entry chosen, what another copy does first, the value that cannot be written; the answer, then each
     // entry's flag and stored value, the unlisted one's last.
     const std::tuple<size_t, std::function<void()>, const char*, std::string, std::string> rows[] = {
@@ -291,7 +275,7 @@ TEST_F(StoreTest, DefaultMarksTheChosenAssignmentAloneOrNothing)
     };
     for (const auto& [chosen, meanwhile, unwritable, told, after] : rows) {
         meanwhile();
-        g_unwritable = unwritable;
+        writes.unwritable = unwritable;
         EXPECT_EQ(Told(CAssignmentStore("txt").SetDefault(entries, chosen)), told);
         std::string flags;
         for (const ListEntry* entry : entries) {
@@ -300,7 +284,6 @@ TEST_F(StoreTest, DefaultMarksTheChosenAssignmentAloneOrNothing)
         }
         EXPECT_EQ(flags + TestStore::Get("Extensions\\txt\\unlisted.exe", "Default"), after) << chosen;
     }
-    g_unwritable = "";
 }
 
 // Edit reads the stored texts unexpanded and unreadable parameters as empty, and writes what differs, if only
@@ -309,20 +292,19 @@ TEST_F(StoreTest, DefaultMarksTheChosenAssignmentAloneOrNothing)
 // copy changed since the read.
 TEST_F(StoreTest, EditWritesExactlyWhatChangedOnWhatItRead)
 {
-    ImportPatch setValue(&__imp_RegSetValueExA, (void*)SetValue);
-    g_patch = &setValue;
+    FailingWrites writes;
     const std::string app = "Applications\\tool.exe";
     const std::string assignment = "Extensions\\txt\\tool.exe";
-    TestStore::AddApplication("tool.exe", "C:\\tool.exe", "Tool");
+    TestStore::AddApplication("tool.exe", "\"C:\\tool.exe\"", "Tool");
     TestStore::Set(assignment, "Parameters", 7);
     EditValues read;
     EXPECT_EQ(Told(CAssignmentStore("txt").ReadForEdit("tool.exe", read)), "done");
     EXPECT_EQ(std::string(read.displayName) + "|" + LPCSTR(read.path) + "|" + LPCSTR(read.parameters),
-        "Tool|C:\\tool.exe|");
+        "Tool|\"C:\\tool.exe\"|");
     // The edited texts, what another copy does after the read, the value that cannot be written; whether a
     // write went through, the failure told, and the stored texts.
     const std::tuple<EditValues, std::function<void()>, const char*, bool, std::string, std::string> rows[]
-        = { { read, [] {}, "", false, "", "Tool|C:\\tool.exe|#7" },
+        = { { read, [] {}, "", false, "", "Tool|\"C:\\tool.exe\"|#7" },
               { { "TOOL", "\"%SystemRoot%\\new.exe\"", "-p" }, [] {}, "", true, "",
                   "TOOL|~%SystemRoot%\\new.exe|-p" },
               { { "TOOL", "C:\\x.exe", "-p" }, [] {}, "", true, "", "TOOL|~C:\\x.exe|-p" },
@@ -335,13 +317,13 @@ TEST_F(StoreTest, EditWritesExactlyWhatChangedOnWhatItRead)
         EditValues before;
         CAssignmentStore("txt").ReadForEdit("tool.exe", before);
         meanwhile();
-        g_unwritable = unwritable;
+        writes.unwritable = unwritable;
         EditOutcome outcome = CAssignmentStore("txt").WriteEdit("tool.exe", before, edited);
         EXPECT_EQ(outcome.written, written);
         EXPECT_EQ(outcome.failures.empty() ? "" : Told(outcome.failures[0]), failure);
         std::string texts = TestStore::Get(app, "DisplayName") + "|" + TestStore::Get(app, "Path");
         EXPECT_EQ(texts + "|" + TestStore::Get(assignment, "Parameters"), stored);
-        g_unwritable = "";
+        writes.unwritable = "";
     }
     TestStore::AddAssignment("txt", "tool.exe");
     // Without both texts of the application, or its records, nothing is shown.
@@ -448,32 +430,22 @@ TEST_F(StoreTest, ABusyStoreRefusesEveryChangeAndStillLists)
 TEST_F(StoreTest, TheWindowPlaceComesBackWholeAndOnAMonitorOrNotAtAll)
 {
     const CAssignmentStore store("txt");
-    auto place = [&store] {
-        std::optional<CRect> rect = store.WindowRect();
-        if (!rect)
-            return std::string("none");
-        return std::to_string(rect->left) + "," + std::to_string(rect->top) + " "
-            + std::to_string(rect->Width()) + "x" + std::to_string(rect->Height());
-    };
     CRect saved;
     ::SetRect(&saved, -50, 10, 370, 310);
+    auto save = [&store, &saved] { store.SaveWindowRect(saved); };
+    auto place = [](int left) { return [left] { TestStore::SetPlace("txt", { left, 80, 300, 200 }); }; };
     // What is done to the store; the place read after it.
     const std::pair<std::function<void()>, std::string> rows[]
-        = { { [&] { store.SaveWindowRect(saved); }, "none" },
-              { [] { TestStore::AddAssignment("txt", "a.exe"); }, "none" },
-              { [&] { store.SaveWindowRect(saved); }, "-50,10 420x300" },
-              { [] {
-                   TestStore::SetPlace("txt", { 5000, 5000, 300, 200 });
-               },
-                  "none" },
-              { [] {
-                   TestStore::SetPlace("txt", { 100, 80, 300, 200 });
-               },
-                  "100,80 300x200" },
+        = { { save, "none" }, { [] { TestStore::AddAssignment("txt", "a.exe"); }, "none" },
+              { save, "-50,10 420x300" }, { place(5000), "none" }, { place(100), "100,80 300x200" },
               { [] { TestStore::Set("Extensions\\txt", "WindowTop", "80"); }, "none" },
               { [] { TestStore::Delete("Extensions\\txt"); }, "none" } };
     for (const auto& [change, expected] : rows) {
         change();
-        EXPECT_EQ(place(), expected);
+        std::optional<CRect> rect = store.WindowRect();
+        std::string read = rect ? std::to_string(rect->left) + "," + std::to_string(rect->top) + " "
+                + std::to_string(rect->Width()) + "x" + std::to_string(rect->Height())
+                                : "none";
+        EXPECT_EQ(read, expected);
     }
 }

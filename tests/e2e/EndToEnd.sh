@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Drives the real Zelvanto.exe with real input, as a user would: right-click, Add..., typing in the file
-# dialog, then Home, Shift+F10 and Open on a file whose name code page 1252 cannot hold.
+# dialog, then Home, Shift+F10 and Open on a file whose name code page 1252 cannot hold; in German, with the
+# usage note in English.
 #   EndToEnd.sh ZELVANTO_EXE RECORDER_EXE, with DISPLAY (and a window manager) and WINEPREFIX set
 set -euo pipefail
-chooser='^(Open with|Öffnen mit) \.\.\.$'
+chooser='^Öffnen mit \.\.\.$'
 folder="$WINEPREFIX/drive_c/zelvanto-e2e"
 source "$(dirname "$0")/../../scripts/window-steps"
 
@@ -13,14 +14,19 @@ wine reg delete 'HKCU\Software\Karvelund\Zelvanto' /f >/dev/null 2>&1 || true
 rm -rf "$folder" && mkdir -p "$folder" && cp "$2" "$folder/rec.exe"
 export ZELVANTO_RECORD_FILE='C:\zelvanto-e2e\launch.txt'
 
+LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 wine "$1" 'C:\a.txt' 'C:\b.txt' >/dev/null 2>&1 &
+note=$(wait_window '^Note$')
+xdotool windowfocus --sync "$note" key Return 2>/dev/null || true
+wait $!
+
 target='C:\Docs\Łódź 東京 Ω.txt'
 wine "$1" "$target" >/dev/null 2>&1 &
 window=$(wait_window "$chooser")
 menu "$window" 100 100 add
-xdotool windowfocus --sync "$(wait_window '^(Open|Öffnen)$')" 2>/dev/null || true
+xdotool windowfocus --sync "$(wait_window '^Öffnen$')" 2>/dev/null || true
 xdotool type --delay 20 'C:\zelvanto-e2e\rec.exe'
 xdotool key Return
-wait_gone '^(Open|Öffnen)$'
+wait_gone '^Öffnen$'
 # Home selects the item and Shift+F10 opens the menu at it: Open, its first entry, starts the recorder, which
 # writes the command line it received in UTF-8.
 xdotool windowfocus --sync "$window" 2>/dev/null || true

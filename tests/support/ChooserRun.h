@@ -115,9 +115,11 @@ public:
     BoxCatcher() { catcher = this; }
     ~BoxCatcher() { ::UnhookWindowsHookEx(m_hook); }
     std::vector<std::string> Take() { return std::exchange(m_boxes, {}); } // the boxes since the last call
+    HICON icon = nullptr; // the last box's
 
 private:
-    // A box's text is its control 0xFFFF, as Windows and Wine number it.
+    // A box's text is its control 0xFFFF, as Windows and Wine number it; its icon is Wine's control 1088.
+    static const int kIconControl = 1088;
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
     {
         HWND box = reinterpret_cast<HWND>(wParam);
@@ -125,6 +127,8 @@ private:
         if (code == HCBT_ACTIVATE && text && ::IsWindowEnabled(box) && !::GetPropA(box, "caught")) {
             ::SetPropA(box, "caught", box);
             catcher->m_boxes.push_back(WindowText(box) + "|" + WindowText(text));
+            catcher->icon
+                = reinterpret_cast<HICON>(::SendDlgItemMessageA(box, kIconControl, STM_GETICON, 0, 0));
             ::PostMessageA(box, WM_COMMAND, IDOK, 0);
         }
         return ::CallNextHookEx(nullptr, code, wParam, lParam);

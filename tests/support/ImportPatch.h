@@ -5,7 +5,8 @@
 
 #include <utility>
 
-extern "C" void *__imp_RegSetValueExA, *__imp_RegOpenKeyExW, *__imp_RegEnumKeyExA, *__imp_TrackPopupMenu;
+extern "C" void *__imp_RegSetValueExA, *__imp_RegOpenKeyExW, *__imp_RegEnumKeyExA, *__imp_TrackPopupMenu,
+    *__imp_DrawTextW;
 
 // Swaps the entry while it lives. A function loaded on first use must have been called once before, so its
 // entry holds the function itself rather than the loader's stub.
@@ -31,4 +32,27 @@ private:
     }
     void** m_slot;
     void* m_original;
+};
+
+// While it lives, the program's writes of the value named `unwritable` fail, and so does a text written
+// without its terminating zero: Wine adds it, Windows does not.
+class FailingWrites
+{
+public:
+    FailingWrites() { active = this; }
+    ~FailingWrites() { active = nullptr; }
+    const char* unwritable = "";
+
+private:
+    static LONG WINAPI SetValue(
+        HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)
+    {
+        if (name && ::lstrcmpiA(name, active->unwritable) == 0)
+            return ERROR_ACCESS_DENIED;
+        if ((type == REG_SZ || type == REG_EXPAND_SZ) && (size == 0 || data[size - 1] != 0))
+            return ERROR_INVALID_DATA;
+        return active->m_patch.Original<decltype(&::RegSetValueExA)>()(key, name, reserved, type, data, size);
+    }
+    static inline FailingWrites* active = nullptr;
+    ImportPatch m_patch { &__imp_RegSetValueExA, (void*)SetValue };
 };

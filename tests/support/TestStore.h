@@ -33,10 +33,9 @@ struct TestStore {
         if (type == REG_SZ || type == REG_EXPAND_SZ)
             bytes += '\0';
         HKEY key = nullptr;
-        ::RegCreateKeyExA(
-            HKEY_CURRENT_USER, Full(path).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+        ::RegCreateKeyA(HKEY_CURRENT_USER, Full(path).c_str(), &key);
         if (type != REG_NONE)
-            ::RegSetValueExA(key, name, 0, type, (const BYTE*)bytes.data(), static_cast<DWORD>(bytes.size()));
+            ::RegSetKeyValueA(key, nullptr, name, type, bytes.data(), static_cast<DWORD>(bytes.size()));
         ::RegCloseKey(key);
     }
     static void Set(Text path, const char* name, Text text) { Set(path, name, REG_SZ, text); }
