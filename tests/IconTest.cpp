@@ -5,85 +5,52 @@
 #include <shellapi.h>
 
 #include <atomic>
-#include <fstream>
 #include <mutex>
 #include <process.h>
 #include <set>
 
-extern "C" void *__imp_PrivateExtractIconsA, *__imp_GetIconInfo, *__imp_DestroyIcon, *__imp_DeleteObject,
-    *__imp_PostMessageA;
+extern "C" void *__imp_PrivateExtractIconsA, *__imp_GetIconInfo, *__imp_DeleteObject;
 
-// Set for the table's run in a process at 192 dpi.
 static const char kHighDpi[] = "ZELVANTO_TEST_HIGH_DPI";
 
-// The function itself, past the test program's import.
-template <class Function> static Function Real(const char* module, const char* name)
-{
-    return reinterpret_cast<Function>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA(module), name)));
-}
-
-// The icons read from files and the pictures taken out of them, through the test program's imports, until
-// each is given back. A read of held.exe waits until it may go on, as one of a file on a share that does not
-// answer would; the other reads wait for their own event. The workers' wake-ups are counted.
+// The pictures taken out of icons until each is given back, through the test program's imports. A read of
+// held.exe waits as one on a share that does not answer would; the others wait for their own event.
 struct Handles {
     static inline std::mutex lock;
     static inline std::set<HANDLE> alive;
     static inline std::atomic<int> held = 0;
-    static inline std::atomic<int> wakeUps = 0;
-    static inline DWORD windowThread = ::GetCurrentThreadId();
     static inline HANDLE heldGo = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
     static inline HANDLE othersGo = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    static inline HANDLE twoWakeUps = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
     static inline HANDLE allGivenBack = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
 
-    static void Made(std::initializer_list<HANDLE> handles)
-    {
-        std::lock_guard<std::mutex> guard(lock);
-        alive.insert(handles);
-    }
-    static void GivenBack(HANDLE handle)
-    {
-        std::lock_guard<std::mutex> guard(lock);
-        if (alive.erase(handle) && alive.empty() && held == 0)
-            ::SetEvent(allGivenBack);
-    }
     static UINT WINAPI Read(
         LPCSTR path, int index, int cx, int cy, HICON* icons, UINT* ids, UINT count, UINT flags)
     {
-        static auto read = Real<decltype(&::PrivateExtractIconsA)>("user32", "PrivateExtractIconsA");
         bool isHeld = ::strstr(path, "held.exe") != nullptr;
         held += isHeld;
         ::WaitForSingleObject(isHeld ? heldGo : othersGo, INFINITE);
-        UINT got = read(path, index, cx, cy, icons, ids, count, flags);
-        if (got == 1)
-            Made({ *icons });
+        UINT got = reads.Original<decltype(&::PrivateExtractIconsA)>()(
+            path, index, cx, cy, icons, ids, count, flags);
         held -= isHeld;
         return got;
     }
     static BOOL WINAPI Parts(HICON icon, ICONINFO* info)
     {
-        static auto parts = Real<decltype(&::GetIconInfo)>("user32", "GetIconInfo");
-        BOOL got = parts(icon, info);
-        Made({ info->hbmColor, info->hbmMask });
+        BOOL got = parts.Original<decltype(&::GetIconInfo)>()(icon, info);
+        std::lock_guard<std::mutex> guard(lock);
+        alive.insert({ info->hbmColor, info->hbmMask });
         return got;
-    }
-    static BOOL WINAPI DestroyIcon(HICON icon)
-    {
-        GivenBack(icon);
-        return Real<decltype(&::DestroyIcon)>("user32", "DestroyIcon")(icon);
     }
     static BOOL WINAPI DeleteObject(HGDIOBJ object)
     {
-        GivenBack(object);
-        return Real<decltype(&::DeleteObject)>("gdi32", "DeleteObject")(object);
+        std::lock_guard<std::mutex> guard(lock);
+        if (alive.erase(object) && alive.empty() && held == 0)
+            ::SetEvent(allGivenBack);
+        return deletes.Original<decltype(&::DeleteObject)>()(object);
     }
-    static BOOL WINAPI Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        if (::GetCurrentThreadId() != windowThread && ++wakeUps == 2)
-            ::SetEvent(twoWakeUps);
-        return Real<decltype(&::PostMessageA)>("user32", "PostMessageA")(window, message, wParam, lParam);
-    }
+    static inline ImportPatch reads { &__imp_PrivateExtractIconsA, reinterpret_cast<void*>(Read) };
+    static inline ImportPatch parts { &__imp_GetIconInfo, reinterpret_cast<void*>(Parts) };
+    static inline ImportPatch deletes { &__imp_DeleteObject, reinterpret_cast<void*>(DeleteObject) };
 };
 
 static int ImageOf(int item)
@@ -95,16 +62,7 @@ static int ImageOf(int item)
     return shown.iImage;
 }
 
-static int ItemsWithoutImage()
-{
-    int without = 0;
-    for (int item = 0; item < Chooser::Count(); ++item)
-        without += ImageOf(item) < 0;
-    return without;
-}
-
-// Done when the condition holds, or after 10 s, which nothing here takes: a fault then fails the checks that
-// follow rather than holding the suite.
+// Done when the condition holds, or after 10 s: a fault then fails the checks rather than holding the suite.
 static Step Until(std::function<bool()> condition)
 {
     return [condition, giveUp = ::GetTickCount64() + 10000] {
@@ -112,32 +70,29 @@ static Step Until(std::function<bool()> condition)
     };
 }
 
-// An image drawn on a set ground at the system's large-icon size: images that look alike give the same
-// pixels.
+// An image drawn on a set ground at the system's icon size: images that look alike give the same pixels.
 static std::vector<COLORREF> Pixels(HIMAGELIST images, int image)
 {
-    const int width = ::GetSystemMetrics(SM_CXICON);
-    const int height = ::GetSystemMetrics(SM_CYICON);
+    const int size = ::GetSystemMetrics(SM_CXICON);
     BITMAPINFO info = {};
-    info.bmiHeader = { sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0 };
+    info.bmiHeader = { sizeof info.bmiHeader, size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0 };
     COLORREF* bits = nullptr;
     HDC dc = ::CreateCompatibleDC(nullptr);
     HBITMAP bitmap
         = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
-    HGDIOBJ before = ::SelectObject(dc, bitmap);
+    ::SelectObject(dc, bitmap);
     ::ImageList_DrawEx(images, image, dc, 0, 0, 0, 0, RGB(12, 34, 56), CLR_NONE, ILD_NORMAL);
     ::GdiFlush();
-    std::vector<COLORREF> pixels(bits, bits + width * height);
-    ::SelectObject(dc, before);
-    ::DeleteObject(bitmap);
+    std::vector<COLORREF> pixels(bits, bits + size * size);
     ::DeleteDC(dc);
+    ::DeleteObject(bitmap);
     return pixels;
 }
 
 enum class Shows { OwnIcon, ShellPicture, Fallback, Nothing };
 
-// The picture an item of the file should show, as an image list like the chooser's holds it.
-static std::vector<COLORREF> Expected(Shows shows, const std::string& path)
+// The icon an item of the file should show; none for Nothing.
+static HICON ExpectedIcon(Shows shows, const std::string& path)
 {
     HICON icon = nullptr;
     SHFILEINFOA shell = {};
@@ -147,88 +102,75 @@ static std::vector<COLORREF> Expected(Shows shows, const std::string& path)
         icon = shell.hIcon;
     if (shows == Shows::Fallback)
         icon = ::CopyIcon(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_FALLBACK)));
-    HIMAGELIST images = ::ImageList_Create(
-        ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), ILC_COLOR32 | ILC_MASK, 1, 0);
-    std::vector<COLORREF> pixels = Pixels(images, ::ImageList_ReplaceIcon(images, -1, icon));
-    ::DestroyIcon(icon);
-    ::ImageList_Destroy(images);
-    return pixels;
+    return icon;
 }
 
 // Each item shows its own picture at the system's large-icon size after a reload, a file that does not answer
-// holds back no other, and every picture is given back: those the reload and the close abandon, taken or not
-// yet, and those still being read.
+// holds back no other, and every picture the reload and the close abandon is given back, read or not yet.
 TEST(IconTest, EachItemShowsItsPicture)
 {
-    if (::GetEnvironmentVariableA(kHighDpi, nullptr, 0)) {
-        EXPECT_EQ(::GetSystemMetrics(SM_CXICON), 64);
-    }
+    EXPECT_EQ(::GetSystemMetrics(SM_CXICON), ::GetEnvironmentVariableA(kHighDpi, nullptr, 0) ? 64 : 32);
     TestStore::Reset();
     char temp[MAX_PATH] = "";
     const std::string folder(temp, ::GetTempPathA(MAX_PATH, temp));
     const std::string system = "C:\\windows\\system32\\";
     ::CopyFileA((system + "notepad.exe").c_str(), (folder + "held.exe").c_str(), FALSE);
-    std::ofstream(folder + "a.bat") << "@echo off\r\n";
-    // A file that does not answer; two programs with icons of their own; an executable without one; a missing
-    // file; a batch file; a second item of one program; an executable that shares the shell's picture.
+    // A file that does not answer, two own icons, an executable without one, a missing file, a shared one.
     const std::vector<std::pair<std::string, Shows>> rows = { { folder + "held.exe", Shows::Nothing },
         { system + "notepad.exe", Shows::OwnIcon }, { "C:\\windows\\regedit.exe", Shows::OwnIcon },
         { system + "hostname.exe", Shows::ShellPicture }, { "C:\\nowhere\\gone.exe", Shows::Fallback },
-        { folder + "a.bat", Shows::ShellPicture }, { system + "notepad.exe", Shows::OwnIcon },
         { system + "attrib.exe", Shows::ShellPicture } };
     for (size_t row = 0; row < rows.size(); ++row) {
         std::string name(1, static_cast<char>('a' + row));
         TestStore::AddApplication(name, rows[row].first, name);
         TestStore::AddAssignment("txt", name);
     }
-    ImportPatch reads(&__imp_PrivateExtractIconsA, reinterpret_cast<void*>(Handles::Read));
-    ImportPatch parts(&__imp_GetIconInfo, reinterpret_cast<void*>(Handles::Parts));
-    ImportPatch destroys(&__imp_DestroyIcon, reinterpret_cast<void*>(Handles::DestroyIcon));
-    ImportPatch deletes(&__imp_DeleteObject, reinterpret_cast<void*>(Handles::DeleteObject));
-    ImportPatch posts(&__imp_PostMessageA, reinterpret_cast<void*>(Handles::Post));
-    // Two pictures are finished while the window is busy here, so the reload finds them untaken.
+    // The reload finds a picture untaken: its wake-up, in the program's own range, waits while this runs.
     auto reloadBeforeTaking = Chooser::Do([] {
         ::SetEvent(Handles::othersGo);
-        ::WaitForSingleObject(Handles::twoWakeUps, 10000);
+        MSG wakeUp;
+        for (int wait = 0; wait < 100 && !::PeekMessageA(&wakeUp, nullptr, WM_APP, 0xBFFF, PM_NOREMOVE);
+             ++wait)
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_POSTMESSAGE);
         Chooser::running->LoadList();
     });
-    auto check = Chooser::Do([&rows] {
-        HIMAGELIST images = ListView_GetImageList(Chooser::List(), LVSIL_NORMAL);
-        for (int item = 0; item < static_cast<int>(rows.size()); ++item)
-            EXPECT_TRUE(Pixels(images, ImageOf(item)) == Expected(rows[item].second, rows[item].first))
-                << "item " << item << ", " << rows[item].first;
+    auto othersShown = Until([&rows] {
+        int shown = 0;
+        for (int item = 0; item < Chooser::Count(); ++item)
+            shown += ImageOf(item) >= 0;
+        return Handles::held == 2 && shown == static_cast<int>(rows.size()) - 1;
     });
-    Chooser::Run("C:\\a.txt",
-        { Until([] { return Handles::held == 1; }), reloadBeforeTaking,
-            Until([] { return Handles::held == 2 && ItemsWithoutImage() == 1; }), check });
+    auto check = Chooser::Do([&rows] {
+        EXPECT_EQ(Handles::held, 2) << "a request taken twice, or never";
+        HIMAGELIST images = ListView_GetImageList(Chooser::List(), LVSIL_NORMAL);
+        HIMAGELIST expected = ::ImageList_Create(
+            ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), ILC_COLOR32 | ILC_MASK, 1, 0);
+        for (int item = 0; item < static_cast<int>(rows.size()); ++item) {
+            HICON icon = ExpectedIcon(rows[item].second, rows[item].first);
+            EXPECT_TRUE(Pixels(images, ImageOf(item))
+                == Pixels(expected, ::ImageList_ReplaceIcon(expected, -1, icon)))
+                << "item " << item << ", " << rows[item].first;
+            ::DestroyIcon(icon);
+        }
+        ::ImageList_Destroy(expected);
+    });
+    Chooser::Run("C:\\a.txt", { reloadBeforeTaking, othersShown, check });
     ::ResetEvent(Handles::allGivenBack);
     ::SetEvent(Handles::heldGo);
-    EXPECT_EQ(::WaitForSingleObject(Handles::allGivenBack, 10000), WAIT_OBJECT_0);
-    std::lock_guard<std::mutex> guard(Handles::lock);
-    EXPECT_TRUE(Handles::alive.empty()) << Handles::alive.size() << " never given back";
+    EXPECT_EQ(::WaitForSingleObject(Handles::allGivenBack, 10000), WAIT_OBJECT_0) << "some never given back";
     ::DeleteFileA((folder + "held.exe").c_str());
-    ::DeleteFileA((folder + "a.bat").c_str());
 }
 
-// The same at 192 dpi, in a process of its own: the window system takes the dpi as a process starts.
+// The same at 192 dpi, in a process of its own: the dpi is taken as a process starts. The prefix sets none.
 TEST(IconTest, At192Dpi)
 {
     const char desktop[] = "Control Panel\\Desktop";
-    DWORD dpi = 0;
-    DWORD size = sizeof dpi;
-    LONG had
-        = ::RegGetValueA(HKEY_CURRENT_USER, desktop, "LogPixels", RRF_RT_REG_DWORD, nullptr, &dpi, &size);
     const DWORD highDpi = 192;
     ::RegSetKeyValueA(HKEY_CURRENT_USER, desktop, "LogPixels", REG_DWORD, &highDpi, sizeof highDpi);
     ::SetEnvironmentVariableA(kHighDpi, "1");
-    char program[MAX_PATH] = "";
-    ::GetModuleFileNameA(nullptr, program, MAX_PATH);
     intptr_t exitCode
-        = ::_spawnl(_P_WAIT, program, program, "--gtest_filter=IconTest.EachItemShowsItsPicture", nullptr);
+        = ::_spawnl(_P_WAIT, _pgmptr, _pgmptr, "--gtest_filter=IconTest.EachItemShowsItsPicture", nullptr);
     ::SetEnvironmentVariableA(kHighDpi, nullptr);
-    if (had == ERROR_SUCCESS)
-        ::RegSetKeyValueA(HKEY_CURRENT_USER, desktop, "LogPixels", REG_DWORD, &dpi, sizeof dpi);
-    else
-        ::RegDeleteKeyValueA(HKEY_CURRENT_USER, desktop, "LogPixels");
+    ::RegDeleteKeyValueA(HKEY_CURRENT_USER, desktop, "LogPixels");
     EXPECT_EQ(exitCode, 0) << "the table at 192 dpi failed";
 }
