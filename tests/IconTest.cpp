@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <atomic>
+#include <fstream>
 #include <mutex>
 #include <process.h>
 #include <set>
@@ -115,10 +116,13 @@ TEST(IconTest, EachItemShowsItsPicture)
     const std::string folder(temp, ::GetTempPathA(MAX_PATH, temp));
     const std::string system = "C:\\windows\\system32\\";
     ::CopyFileA((system + "notepad.exe").c_str(), (folder + "held.exe").c_str(), FALSE);
-    // A file that does not answer, two own icons, an executable without one, a missing file, a shared one.
+    std::ofstream(folder + "a.bat") << "@echo off\r\n";
+    // A file that does not answer, two own icons, an executable without one, a missing file, a batch file, a
+    // second item of one program, a shared picture.
     const std::vector<std::pair<std::string, Shows>> rows = { { folder + "held.exe", Shows::Nothing },
         { system + "notepad.exe", Shows::OwnIcon }, { "C:\\windows\\regedit.exe", Shows::OwnIcon },
         { system + "hostname.exe", Shows::ShellPicture }, { "C:\\nowhere\\gone.exe", Shows::Fallback },
+        { folder + "a.bat", Shows::ShellPicture }, { system + "notepad.exe", Shows::OwnIcon },
         { system + "attrib.exe", Shows::ShellPicture } };
     for (size_t row = 0; row < rows.size(); ++row) {
         std::string name(1, static_cast<char>('a' + row));
@@ -159,6 +163,7 @@ TEST(IconTest, EachItemShowsItsPicture)
     ::SetEvent(Handles::heldGo);
     EXPECT_EQ(::WaitForSingleObject(Handles::allGivenBack, 10000), WAIT_OBJECT_0) << "some never given back";
     ::DeleteFileA((folder + "held.exe").c_str());
+    ::DeleteFileA((folder + "a.bat").c_str());
 }
 
 // The same at 192 dpi, in a process of its own: the dpi is taken as a process starts. The prefix sets none.
