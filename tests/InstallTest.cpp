@@ -1,13 +1,11 @@
-// The release as a user meets it: Register.cmd from any folder, a file opened through its verbs, its
-// refusals, a registration cut short, and Unregister.cmd.
+// The release as a user meets it: Register.cmd from any folder, its verbs, refusals, and Unregister.cmd.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 
-// Where UnpackRelease.cmake unpacks the release, with a reg.bat planted beside the scripts and the recorder
-// standing in for Zelvanto.exe.
+// Where UnpackRelease.cmake unpacks the release, with a planted reg.bat and the recorder as Zelvanto.exe.
 static const std::wstring kFolder = L"C:\\users\\Public\\Tools & Apps (x86) ^ 100% ! ä\\";
 static const std::wstring kPlain = L"C:\\users\\Public\\Zelvanto Łódź 東京 Ω\\";
 static const std::wstring kVerb = L"Software\\Classes\\*\\shell\\Zelvanto";
@@ -33,8 +31,7 @@ static int RunScript(const std::wstring& folder, const wchar_t* script)
     return ::_wsystem((L"\"\"" + folder + script + L"\"\" <nul").c_str());
 }
 
-// Every value registering writes, pointing at the Zelvanto.exe in the folder; none at all for no folder. The
-// shell reads %% in a command as one %.
+// Every value registering writes, for the folder's Zelvanto.exe, or none; the shell reads %% as one %.
 static void ExpectRegisteredIn(const std::wstring& folder)
 {
     const std::wstring program = folder + L"Zelvanto.exe";
@@ -66,8 +63,7 @@ static std::string OpenThrough(const std::wstring& classKey, const wchar_t* verb
     execute.lpFile = L"C:\\users\\Public\\Documents\\Łódź 東京 Ω.txt";
     ::ShellExecuteExW(&execute);
     ::RegCloseKey(execute.hkeyClass);
-    // With no process started there is no handle to wait for, and nothing recorded. The recorder has moved
-    // its whole file into place when it ends.
+    // With no process started, nothing is recorded; the recorder moves its whole file into place as it ends.
     ::WaitForSingleObject(execute.hProcess, 60000);
     ::CloseHandle(execute.hProcess);
     std::string line = "(nothing recorded)";
@@ -105,8 +101,7 @@ TEST(Install, RegisterFromAnyFolderOpensFilesAndUnregisterLeavesTheRest)
 
 TEST(Install, RegisterRefusesTemporaryCopiesAndTakesBackARunCutShort)
 {
-    // Register.cmd alone, and the whole release under the temporary folder however TEMP is written, as zip
-    // viewers run it: refused.
+    // Register.cmd alone, and the release under TEMP however written, as zip viewers run it: refused.
     const std::pair<std::wstring, std::wstring> rows[] = {
         { L"C:\\Register alone\\", L"C:\\users\\Public" },
         { kFolder, L"C:\\users\\Public\\" },
