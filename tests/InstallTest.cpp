@@ -38,14 +38,11 @@ static void ExpectRegisteredIn(const std::wstring& folder)
     std::wstring command = L"\"" + program + L"\" \"%1\"";
     if (command.find(L'%') < command.find(L"%1"))
         command.insert(command.find(L'%'), L"%");
-    const std::tuple<std::wstring, const wchar_t*, std::wstring> rows[] = {
-        { kVerb, L"MUIVerb", L"@" + program + L",-160" },
-        { kVerb, L"Icon", program + L",0" },
-        { kVerb, L"MultiSelectModel", L"Single" },
-        { kVerb + L"\\command", nullptr, command },
-        { kApplication, L"FriendlyAppName", L"Zelvanto" },
-        { kApplication + L"\\shell\\open\\command", nullptr, command },
-    };
+    const std::tuple<std::wstring, const wchar_t*, std::wstring> rows[]
+        = { { kVerb, L"MUIVerb", L"@" + program + L",-160" }, { kVerb, L"Icon", program + L",0" },
+              { kVerb, L"MultiSelectModel", L"Single" }, { kVerb + L"\\command", nullptr, command },
+              { kApplication, L"FriendlyAppName", L"Zelvanto" },
+              { kApplication + L"\\shell\\open\\command", nullptr, command } };
     for (const auto& [key, name, expected] : rows)
         EXPECT_EQ(Value(key, name), folder.empty() ? L"(none)" : expected) << key << L" " << name;
 }
@@ -102,11 +99,8 @@ TEST(Install, RegisterFromAnyFolderOpensFilesAndUnregisterLeavesTheRest)
 TEST(Install, RegisterRefusesTemporaryCopiesAndTakesBackARunCutShort)
 {
     // Register.cmd alone, and the release under TEMP however written, as zip viewers run it: refused.
-    const std::pair<std::wstring, std::wstring> rows[] = {
-        { L"C:\\Register alone\\", L"C:\\users\\Public" },
-        { kFolder, L"C:\\users\\Public\\" },
-        { kFolder, L"c:\\USERS\\PUBLIC" },
-    };
+    const std::pair<std::wstring, std::wstring> rows[] = { { L"C:\\Register alone\\", L"C:\\users\\Public" },
+        { kFolder, L"C:\\users\\Public\\" }, { kFolder, L"c:\\USERS\\PUBLIC" } };
     for (const auto& [folder, temporary] : rows) {
         ::SetEnvironmentVariableW(L"TEMP", temporary.c_str());
         EXPECT_EQ(RunScript(folder, L"Register.cmd"), 1) << folder << L" " << temporary;
