@@ -1,5 +1,4 @@
-// The chooser with the real list view, menus and dialogs: what it shows, and that each command reaches the
-// store and shows what it answered.
+// The chooser with the real list view, menus and dialogs: what it shows, and each command's answer.
 #include "support/ChooserRun.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +8,6 @@
 struct ChooserTest : ::testing::Test {
     void SetUp() override { TestStore::Reset(); }
     BoxCatcher boxes;
-    // An application assigned to txt.
     static void Assign(
         const std::string& appKey, const std::string& path, const char* name, DWORD isDefault = 0)
     {
@@ -18,8 +16,7 @@ struct ChooserTest : ::testing::Test {
     }
 };
 
-// Started without exactly one file, or on one without an extension, the program says so and leaves no chooser
-// open.
+// Without exactly one file with an extension, the program says so and leaves no chooser open.
 static bool g_chooserShown = false;
 static void CALLBACK CloseShownChooser(HWND, UINT, UINT_PTR, DWORD)
 {
@@ -63,8 +60,7 @@ static int WINAPI Draw(HDC dc, LPCWSTR text, int length, LPRECT rect, UINT forma
     return g_draw->Original<decltype(&::DrawTextW)>()(dc, text, length, rect, format);
 }
 
-// Placed small, the chooser shows its items in the store's order, with the default selected and, once the
-// list has painted, in view.
+// Placed small, the chooser shows its items in order, the default selected and, once painted, in view.
 TEST_F(ChooserTest, ShowsTheItemsInOrderWithTheDefaultInView)
 {
     for (const char* name : { "Gamma", "beta", "Alpha", "Delta", "Epsilon", "Zeta" })
@@ -91,9 +87,10 @@ TEST_F(ChooserTest, ShowsTheItemsInOrderWithTheDefaultInView)
     EXPECT_EQ(g_drawn, "No application is assigned to .md files yet.\n" + Loaded(IDS_EMPTY_LIST_ADD));
 }
 
-// The menu as it would show: its default, each entry's id in order (0: a separator) with "x" if grayed, "*"
-// if checked, and where it opens.
+// The menu: its default, each id in order (0: separator), "x" if grayed, "*" if checked, where it opens; and
+// the entries of "Add from Windows", or "greyed".
 static std::string g_menu;
+static std::string g_known;
 static BOOL WINAPI ShowMenu(HMENU menu, UINT, int x, int y, int, HWND, const RECT*)
 {
     std::ostringstream seen;
@@ -107,6 +104,13 @@ static BOOL WINAPI ShowMenu(HMENU menu, UINT, int x, int y, int, HWND, const REC
     ::ScreenToClient(Chooser::List(), &at);
     seen << " @" << at.x << ',' << at.y;
     g_menu = seen.str();
+    HMENU known = ::GetSubMenu(menu, 5);
+    g_known = ::GetMenuState(menu, 5, MF_BYPOSITION) & MF_GRAYED ? "greyed" : "";
+    for (int position = 0; position < ::GetMenuItemCount(known); ++position) {
+        char text[256] = "";
+        ::GetMenuStringA(known, position, text, sizeof text, MF_BYPOSITION);
+        g_known += std::string(text) + ";";
+    }
     return FALSE;
 }
 
@@ -117,8 +121,7 @@ TEST_F(ChooserTest, TheMenuFollowsTheSelection)
     Assign("a.exe", "C:\\a.exe", "A", 1);
     Assign("b.exe", "C:\\b.exe", "B");
     TestStore::SetPlace("txt", { 100, 100, 140, 100 });
-    // The item to select (-2: as loaded), the height on the screen asked at (105: the caption; -1: Shift+F10
-    // with the list scrolled to its top), the menu.
+    // Item to select (-2: as loaded), height asked at (105: caption; -1: Shift+F10 scrolled to top), menu.
     const std::tuple<int, int, std::string> rows[] = { { -2, 150, "1 1 0x 9* 0x 2 95x 4 5 @46,27" },
         { 1, 150, "1 1 0x 9 0x 2 95x 4 5 @46,27" }, { -1, 150, "1 1x 0x 9x 0x 2 95x 4x 5x @46,27" },
         { -1, 105, "" }, { 1, -1, "1 1 0x 9 0x 2 95x 4 5 @37,18" } };
@@ -169,9 +172,8 @@ static Steps Pick(const std::string& path)
     return { type, gone };
 }
 
-// Edit shows the stored texts in fields that take no more than the store reads back, takes "%1" and a browsed
-// program, whose name fills an emptied name field alone, writes what changed and reloads; a value it cannot
-// write is told, as is an Add the store refuses.
+// Edit's fields take what the store reads back, "%1" and a browsed program, whose name fills only an emptied
+// name; it writes what changed and reloads; a failed write is told, as is a refused Add.
 TEST_F(ChooserTest, EditAndAddReachTheStore)
 {
     Assign("viewer.exe", "C:\\viewer.exe", "Viewer");
@@ -215,9 +217,8 @@ TEST_F(ChooserTest, EditAndAddReachTheStore)
             StoreMessage(IDS_ERR_WRITE_KEY, TestStore::Full(viewer)) }));
 }
 
-// Enter, Open and a click each reach the launch; a program that cannot be started or read is told, and the
-// chooser stays open for the next try. A Remove of what another copy replaced meanwhile changes nothing,
-// tells so, and shows the store as it is.
+// Enter, Open and a click launch; a failed launch is told and the chooser stays open. A stale Remove changes
+// nothing, tells so, and shows the store as it is.
 TEST_F(ChooserTest, AFailedLaunchOrStaleChangeIsToldAndTheChooserStaysOpen)
 {
     Assign("a.exe", "C:\\nowhere\\a.exe", "A");
@@ -248,8 +249,7 @@ TEST_F(ChooserTest, ClosingSavesTheNormalPlaceAndTheListFillsTheWindow)
 {
     Assign("a.exe", "C:\\a.exe", "A");
     auto shown = [] { return ::IsWindowVisible(Chooser::Window()) != FALSE; };
-    // How the window is shown, then moved to 120,110 and sized 400x250 but for what the flags keep; the place
-    // saved.
+    // How it is shown, then moved to 120,110 and sized 400x250 but for what the flags keep; the place saved.
     const std::tuple<int, UINT, std::vector<int>> rows[] = { { SW_MINIMIZE, 0, { 100, 100, 300, 200 } },
         { SW_MAXIMIZE, 0, { 100, 100, 300, 200 } }, { SW_SHOW, SWP_NOSIZE, { 120, 110, 300, 200 } },
         { SW_SHOW, SWP_NOMOVE, { 100, 100, 400, 250 } } };
@@ -260,7 +260,6 @@ TEST_F(ChooserTest, ClosingSavesTheNormalPlaceAndTheListFillsTheWindow)
             if (keep)
                 ::SetWindowPos(Chooser::Window(), nullptr, 120, 110, 400, 250, keep | SWP_NOZORDER);
         });
-        // Once the window has taken the change, the list fills it.
         auto filled = [show, saved] {
             RECT window = {};
             RECT client = {};
@@ -282,31 +281,13 @@ TEST_F(ChooserTest, ClosingSavesTheNormalPlaceAndTheListFillsTheWindow)
     }
 }
 
-// "Add from Windows" as it would show: its entries, or "greyed".
-static std::string g_known;
-static BOOL WINAPI ShowKnownMenu(HMENU menu, UINT, int, int, int, HWND, const RECT*)
-{
-    HMENU known = ::GetSubMenu(menu, 5);
-    g_known = ::GetMenuState(menu, 5, MF_BYPOSITION) & MF_GRAYED ? "greyed" : "";
-    for (int position = 0; position < ::GetMenuItemCount(known); ++position) {
-        char text[256] = "";
-        ::GetMenuStringA(known, position, text, sizeof text, MF_BYPOSITION);
-        g_known += std::string(text) + ";";
-    }
-    return FALSE;
-}
-
-// The programs Windows knows for the type and that are not assigned are offered by name in the list's order;
-// a pick assigns one with its parameters and selects it; with none left the entry is greyed.
+// What Windows knows and is not assigned is offered in order; a pick assigns and selects it; none left greys.
 TEST_F(ChooserTest, AddFromWindowsAssignsWhatWindowsKnowsAndSelectsIt)
 {
     const std::string classes = "Software\\Classes\\";
     auto set = [&classes](const std::string& key, const char* name, const char* text) {
-        HKEY handle = nullptr;
-        ::RegCreateKeyExA(
-            HKEY_CURRENT_USER, (classes + key).c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr);
-        ::RegSetValueExA(handle, name, 0, REG_SZ, (const BYTE*)text, ::lstrlenA(text) + 1);
-        ::RegCloseKey(handle);
+        ::RegSetKeyValueA(
+            HKEY_CURRENT_USER, (classes + key).c_str(), name, REG_SZ, text, ::lstrlenA(text) + 1);
     };
     set(".zvk", nullptr, "Zvk.File");
     set("Zvk.File\\shell\\open", "FriendlyAppName", "Zeta & Pad");
@@ -314,7 +295,7 @@ TEST_F(ChooserTest, AddFromWindowsAssignsWhatWindowsKnowsAndSelectsIt)
     set(".zvk\\OpenWithList\\regedit.exe", nullptr, "");
     set("Applications\\regedit.exe", "FriendlyAppName", "Alpha");
     set("Applications\\regedit.exe\\shell\\open\\command", nullptr, "C:\\windows\\regedit.exe %1");
-    ImportPatch show(&__imp_TrackPopupMenu, (void*)ShowKnownMenu);
+    ImportPatch show(&__imp_TrackPopupMenu, (void*)ShowMenu);
     auto known = [](const std::string& entries) {
         return Chooser::Do([entries] {
             ::SendMessageA(Chooser::Window(), WM_CONTEXTMENU, (WPARAM)Chooser::Window(), MAKELPARAM(-1, -1));

@@ -1,13 +1,11 @@
-// The release as a user meets it: Register.cmd from any folder, a file opened through its verbs, its
-// refusals, a registration cut short, and Unregister.cmd.
+// The release as a user meets it: Register.cmd from any folder, its verbs, refusals, and Unregister.cmd.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 
-// Where UnpackRelease.cmake unpacks the release, with a reg.bat planted beside the scripts and the recorder
-// standing in for Zelvanto.exe.
+// Where UnpackRelease.cmake unpacks the release, with a planted reg.bat and the recorder as Zelvanto.exe.
 static const std::wstring kFolder = L"C:\\users\\Public\\Tools & Apps (x86) ^ 100% ! ä\\";
 static const std::wstring kPlain = L"C:\\users\\Public\\Zelvanto Łódź 東京 Ω\\";
 static const std::wstring kVerb = L"Software\\Classes\\*\\shell\\Zelvanto";
@@ -33,22 +31,18 @@ static int RunScript(const std::wstring& folder, const wchar_t* script)
     return ::_wsystem((L"\"\"" + folder + script + L"\"\" <nul").c_str());
 }
 
-// Every value registering writes, pointing at the Zelvanto.exe in the folder; none at all for no folder. The
-// shell reads %% in a command as one %.
+// Every value registering writes, for the folder's Zelvanto.exe, or none; the shell reads %% as one %.
 static void ExpectRegisteredIn(const std::wstring& folder)
 {
     const std::wstring program = folder + L"Zelvanto.exe";
     std::wstring command = L"\"" + program + L"\" \"%1\"";
     if (command.find(L'%') < command.find(L"%1"))
         command.insert(command.find(L'%'), L"%");
-    const std::tuple<std::wstring, const wchar_t*, std::wstring> rows[] = {
-        { kVerb, L"MUIVerb", L"@" + program + L",-160" },
-        { kVerb, L"Icon", program + L",0" },
-        { kVerb, L"MultiSelectModel", L"Single" },
-        { kVerb + L"\\command", nullptr, command },
-        { kApplication, L"FriendlyAppName", L"Zelvanto" },
-        { kApplication + L"\\shell\\open\\command", nullptr, command },
-    };
+    const std::tuple<std::wstring, const wchar_t*, std::wstring> rows[]
+        = { { kVerb, L"MUIVerb", L"@" + program + L",-160" }, { kVerb, L"Icon", program + L",0" },
+              { kVerb, L"MultiSelectModel", L"Single" }, { kVerb + L"\\command", nullptr, command },
+              { kApplication, L"FriendlyAppName", L"Zelvanto" },
+              { kApplication + L"\\shell\\open\\command", nullptr, command } };
     for (const auto& [key, name, expected] : rows)
         EXPECT_EQ(Value(key, name), folder.empty() ? L"(none)" : expected) << key << L" " << name;
 }
@@ -66,8 +60,7 @@ static std::string OpenThrough(const std::wstring& classKey, const wchar_t* verb
     execute.lpFile = L"C:\\users\\Public\\Documents\\Łódź 東京 Ω.txt";
     ::ShellExecuteExW(&execute);
     ::RegCloseKey(execute.hkeyClass);
-    // With no process started there is no handle to wait for, and nothing recorded. The recorder has moved
-    // its whole file into place when it ends.
+    // With no process started, nothing is recorded; the recorder moves its whole file into place as it ends.
     ::WaitForSingleObject(execute.hProcess, 60000);
     ::CloseHandle(execute.hProcess);
     std::string line = "(nothing recorded)";
@@ -105,13 +98,9 @@ TEST(Install, RegisterFromAnyFolderOpensFilesAndUnregisterLeavesTheRest)
 
 TEST(Install, RegisterRefusesTemporaryCopiesAndTakesBackARunCutShort)
 {
-    // Register.cmd alone, and the whole release under the temporary folder however TEMP is written, as zip
-    // viewers run it: refused.
-    const std::pair<std::wstring, std::wstring> rows[] = {
-        { L"C:\\Register alone\\", L"C:\\users\\Public" },
-        { kFolder, L"C:\\users\\Public\\" },
-        { kFolder, L"c:\\USERS\\PUBLIC" },
-    };
+    // Register.cmd alone, and the release under TEMP however written, as zip viewers run it: refused.
+    const std::pair<std::wstring, std::wstring> rows[] = { { L"C:\\Register alone\\", L"C:\\users\\Public" },
+        { kFolder, L"C:\\users\\Public\\" }, { kFolder, L"c:\\USERS\\PUBLIC" } };
     for (const auto& [folder, temporary] : rows) {
         ::SetEnvironmentVariableW(L"TEMP", temporary.c_str());
         EXPECT_EQ(RunScript(folder, L"Register.cmd"), 1) << folder << L" " << temporary;

@@ -27,12 +27,12 @@ static std::string Told(const StoreResult& result)
     return words.at(result.messageId) + " " + path.substr(TestStore::Full("").size() + 1);
 }
 
-// Each of the keys that exists, and the given values of the first.
+// The last name of each of the keys that exists, and the given values of the first.
 static std::string Stored(std::vector<std::string> keys, std::vector<const char*> names = {})
 {
     std::string stored;
     for (const std::string& key : keys)
-        stored += TestStore::KeyExists(key) ? key + " " : "";
+        stored += TestStore::KeyExists(key) ? key.substr(key.rfind('\\') + 1) + " " : "";
     for (const char* name : names) {
         stored += "|";
         stored += TestStore::Get(keys[0], name);
@@ -54,14 +54,12 @@ TEST(FileExtension, IsTheTextAfterTheLastDotOfTheFileName)
         EXPECT_STREQ(GetFileExtension(path), extension) << path;
 }
 
-// Listed is what yields a name of up to 259 characters, in the order of the names without regard to case,
-// with the default that the store names last selected; the icon's path is expanded and unquoted.
+// Listed: what yields a name of up to 259 characters, by name in any case, the last default selected.
 TEST_F(StoreTest, ListsWhatCanBeReadInTheOrderOfTheNamesWithTheLastDefaultSelected)
 {
     const std::string one = TestStore::Dword(1);
     const std::string limit = TestStore::Letters("", "東", 259);
-    // Key; the types and bytes of "DisplayName", "Path" and "Default" (REG_NONE: none). The last has no
-    // application record.
+    // Key; the types and bytes of "DisplayName", "Path" and "Default" (REG_NONE: none).
     const std::tuple<std::string, DWORD, std::string, DWORD, std::string, DWORD, std::string> rows[]
         = { { "a.exe", REG_SZ, "Gamma", REG_SZ, "C:\\g.exe", REG_DWORD, TestStore::Dword(0) },
               { "b.exe", REG_SZ, "beta", REG_NONE, "", REG_DWORD, TestStore::Dword(2) },
@@ -95,8 +93,7 @@ TEST_F(StoreTest, ListsWhatCanBeReadInTheOrderOfTheNamesWithTheLastDefaultSelect
             "Edit=C:\\e d.exe", "Editor*=-", "Gamma=C:\\g.exe", "Long key=C:\\k.exe", limit + "=-" }));
 }
 
-// Another copy removes the first application just as this one reads the second name, if it can take the
-// store.
+// Another copy removes the first application as this one reads the second name, if it can take the store.
 static LONG WINAPI EnumWhileAnotherCopyRemoves(HKEY key, DWORD index, LPSTR name, LPDWORD length,
     LPDWORD reserved, LPSTR type, LPDWORD size, PFILETIME time)
 {
@@ -129,9 +126,8 @@ TEST_F(StoreTest, AListIsReadInOneStep)
     EXPECT_EQ(names, "a.exe b.exe c.exe ");
 }
 
-// A path known in any letter case is reused as it stands, under any key of its file name; another path gets
-// the first numbered key that does not exist. A record that cannot be read is never reused nor rewritten. A
-// new assignment is no default.
+// A known path is reused under any key of its file name, another gets the first free key; an unreadable
+// record is never reused nor rewritten; a failed write leaves no record without its values.
 TEST_F(StoreTest, AddGivesEachExecutableOneRecordOfItsOwnAndRefusesADuplicate)
 {
     FailingWrites writes;
@@ -141,67 +137,55 @@ TEST_F(StoreTest, AddGivesEachExecutableOneRecordOfItsOwnAndRefusesADuplicate)
     TestStore::AddApplication("long.exe", std::string(260, 'p'), "Long");
     TestStore::Set("Applications\\env.exe", "Path", REG_EXPAND_SZ, "%SystemRoot%\\env.exe");
     TestStore::Set("Applications\\env.exe", "DisplayName", "Env");
-    // Extension and path; what the Add answers; the record assigned, with its path and name.
-    const std::tuple<const char*, std::string, std::string, std::string> rows[]
-        = { { "txt", "C:\\Tools\\tool.exe", "done", "tool.exe |C:\\Tools\\tool.exe|New" },
-              { "md", "C:\\TOOLS\\Tool.EXE", "done", "tool.exe |C:\\Tools\\tool.exe|New" },
-              { "TXT", "C:\\Tools\\tool.exe", "exists", "tool.exe |C:\\Tools\\tool.exe|New" },
-              { "md", "C:\\old\\TOOL.exe", "done", "tool.exe (2) |C:\\Old\\tool.exe|Old" },
-              { "py", "C:\\3.12\\py.exe", "done", "py.exe (2) |C:\\3.12\\py.exe|New" },
-              { "py", "C:\\3.11\\py.exe", "done", "py.exe |C:\\3.11\\py.exe|Python 3.11" },
-              { "pyw", "C:\\3.13\\py.exe", "done", "py.exe (3) |C:\\3.13\\py.exe|New" },
-              { "pyw", "c:\\3.12\\PY.EXE", "done", "py.exe (2) |C:\\3.12\\py.exe|New" },
-              { "txt", "C:\\h\\half.exe", "done", "half.exe (2) |C:\\h\\half.exe|New" },
-              { "txt", "C:\\l\\long.exe", "done", "long.exe (2) |C:\\l\\long.exe|New" },
-              { "txt", "C:\\windows\\env.exe", "done", "env.exe |~%SystemRoot%\\env.exe|Env" } };
-    for (const auto& [extension, path, told, record] : rows) {
+    // Unwritable value, extension, path; the answer; the records left, the path, name and default.
+    const std::tuple<const char*, const char*, std::string, std::string, std::string> rows[] = {
+        { "", "txt", "C:\\Tools\\tool.exe", "done", "tool.exe tool.exe |C:\\Tools\\tool.exe|New|#0" },
+        { "", "TXT", "C:\\Tools\\tool.exe", "exists", "tool.exe tool.exe |C:\\Tools\\tool.exe|New|#0" },
+        { "", "md", "C:\\old\\TOOL.exe", "done", "tool.exe (2) tool.exe (2) |C:\\Old\\tool.exe|Old|#0" },
+        { "", "py", "C:\\3.12\\py.exe", "done", "py.exe (2) py.exe (2) |C:\\3.12\\py.exe|New|#0" },
+        { "", "py", "C:\\3.11\\py.exe", "done", "py.exe py.exe |C:\\3.11\\py.exe|Python 3.11|#0" },
+        { "", "pyw", "C:\\3.13\\py.exe", "done", "py.exe (3) py.exe (3) |C:\\3.13\\py.exe|New|#0" },
+        { "", "pyw", "c:\\3.12\\PY.EXE", "done", "py.exe (2) py.exe (2) |C:\\3.12\\py.exe|New|#0" },
+        { "", "txt", "C:\\h\\half.exe", "done", "half.exe (2) half.exe (2) |C:\\h\\half.exe|New|#0" },
+        { "", "txt", "C:\\l\\long.exe", "done", "long.exe (2) long.exe (2) |C:\\l\\long.exe|New|#0" },
+        { "", "txt", "C:\\windows\\env.exe", "done", "env.exe env.exe |~%SystemRoot%\\env.exe|Env|#0" },
+        { "Path", "md", "C:\\t.exe", "write Applications\\t.exe", "|(missing)|(missing)|(missing)" },
+        { "DisplayName", "md", "C:\\t.exe", "write Applications\\t.exe", "|(missing)|(missing)|(missing)" },
+        { "Default", "md", "C:\\t.exe", "write Extensions\\md\\t.exe",
+            "t.exe t.exe |C:\\t.exe|New|(missing)" }
+    };
+    for (const auto& [unwritable, extension, path, told, stored] : rows) {
+        writes.unwritable = unwritable;
         std::string fileName = path.substr(path.rfind('\\') + 1);
         CString added;
         StoreResult result
             = CAssignmentStore(extension).Add({ path.c_str(), fileName.c_str(), "New", "" }, added);
         EXPECT_EQ(Told(result), told) << path;
-        std::string appKey = record.substr(0, record.find(" |"));
-        EXPECT_EQ(std::string(result.Done() ? LPCSTR(added) : ""), result.Done() ? appKey : "");
+        std::string appKey = result.Done() ? LPCSTR(added) : fileName;
         std::string assignment = std::string("Extensions\\") + extension + "\\" + appKey;
-        EXPECT_EQ(
-            Stored({ "Applications\\" + appKey }, { "Path", "DisplayName" }), "Applications\\" + record);
-        EXPECT_EQ(Stored({ assignment }, { "Default", "Parameters" }), assignment + " |#0|(missing)") << path;
+        EXPECT_EQ(Stored({ "Applications\\" + appKey, assignment }, { "Path", "DisplayName" }) + "|"
+                + TestStore::Get(assignment, "Default"),
+            stored)
+            << path;
     }
+    EXPECT_EQ(TestStore::Get("Extensions\\txt\\tool.exe", "Parameters"), "(missing)");
+    writes.unwritable = "";
     // The 3.11 record went; adding 3.12 again finds its record, not the free key.
     TestStore::Delete("Applications\\py.exe");
     CString added;
     EXPECT_EQ(Told(CAssignmentStore("pyc").Add({ "C:\\3.12\\py.exe", "py.exe", "New", "" }, added)), "done");
-    EXPECT_EQ(
-        Stored({ "Applications\\py.exe", "Extensions\\pyc\\py.exe (2)" }), "Extensions\\pyc\\py.exe (2) ");
-    EXPECT_EQ(Stored({ "Applications\\half.exe" }, { "Path", "DisplayName" }),
-        "Applications\\half.exe |(missing)|Half");
+    EXPECT_EQ(Stored({ "Applications\\py.exe", "Extensions\\pyc\\py.exe (2)" }), "py.exe (2) ");
+    EXPECT_EQ(Stored({ "Applications\\half.exe" }, { "Path", "DisplayName" }), "half.exe |(missing)|Half");
     // A path with variables is stored to be expanded; parameters given are the assignment's.
     EXPECT_EQ(Told(CAssignmentStore("log").Add({ "%SystemRoot%\\w.exe", "w.exe", "W", "-o \"%1\"" }, added)),
         "done");
     EXPECT_EQ(Stored({ "Applications\\w.exe" }, { "Path" })
             + Stored({ "Extensions\\log\\w.exe" }, { "Parameters" }),
-        "Applications\\w.exe |~%SystemRoot%\\w.exe"
-        "Extensions\\log\\w.exe |-o \"%1\"");
+        "w.exe |~%SystemRoot%\\w.exe"
+        "w.exe |-o \"%1\"");
 }
 
-// A value Add cannot write is told with its key, and leaves no record without its values.
-TEST_F(StoreTest, AFailedAddIsToldAndLeavesNoHalfRecord)
-{
-    FailingWrites writes;
-    // The value that cannot be written; what the Add answers; the records left.
-    const std::tuple<const char*, std::string, std::string> rows[]
-        = { { "Path", "write Applications\\t.exe", "" }, { "DisplayName", "write Applications\\t.exe", "" },
-              { "Default", "write Extensions\\md\\t.exe", "Applications\\t.exe Extensions\\md\\t.exe " } };
-    for (const auto& [unwritable, told, left] : rows) {
-        writes.unwritable = unwritable;
-        CString added;
-        EXPECT_EQ(Told(CAssignmentStore("md").Add({ "C:\\t.exe", "t.exe", "t", "" }, added)), told);
-        EXPECT_EQ(Stored({ "Applications\\t.exe", "Extensions\\md\\t.exe" }), left) << unwritable;
-    }
-}
-
-// While set, another copy adds an assignment for md just as this one opens the extensions to clean up after
-// its Remove.
+// While set, another copy adds an assignment for md as this one opens the extensions to clean up.
 static bool g_anotherCopyAdds = false;
 static LONG WINAPI OpenAfterAnotherCopyAdds(
     HKEY parent, LPCWSTR path, DWORD options, REGSAM access, HKEY* key)
@@ -212,9 +196,8 @@ static LONG WINAPI OpenAfterAnotherCopyAdds(
     return g_patch->Original<decltype(&::RegOpenKeyExW)>()(parent, path, options, access, key);
 }
 
-// The extension record goes with its last assignment, the application record with its last reference in any
-// letter case; what another copy added meanwhile stays. An assignment another copy removed leaves nothing to
-// do; one whose program another copy replaced under the same key is not the one shown, and stays.
+// Records go with their last reference in any case, never what another copy added; an assignment already
+// removed leaves nothing to do; one whose program another copy replaced stays.
 TEST_F(StoreTest, RemoveTakesWhatTheWindowShowedAndNothingAnotherCopyAdded)
 {
     TestStore::AddApplication("shared.exe", "C:\\s.exe", "Shared");
@@ -228,16 +211,15 @@ TEST_F(StoreTest, RemoveTakesWhatTheWindowShowedAndNothingAnotherCopyAdded)
     std::vector<ListedApplication> md = CAssignmentStore("md").List();
     const std::vector<std::string> records
         = { "Applications\\tool.exe", "Applications\\shared.exe", "Extensions\\txt", "Extensions\\md" };
-    const std::string shared = "Applications\\shared.exe ";
-    // The entry removed, what another copy does first; what the Remove answers; the records left after it.
+    // The entry removed, what another copy does first; the answer; the records left.
     const std::tuple<ListEntry, std::function<void()>, std::string, std::string> rows[]
-        = { { txt[1].entry, [] {}, "done", shared + "Extensions\\txt Extensions\\md " },
-              { txt[1].entry, [] {}, "done", shared + "Extensions\\txt Extensions\\md " },
+        = { { txt[1].entry, [] {}, "done", "shared.exe txt md " },
+              { txt[1].entry, [] {}, "done", "shared.exe txt md " },
               { txt[0].entry, [] { TestStore::Set("Applications\\shared.exe", "Path", "C:\\new.exe"); },
-                  "stale", shared + "Extensions\\txt Extensions\\md " },
+                  "stale", "shared.exe txt md " },
               { txt[0].entry, [] { TestStore::Set("Applications\\shared.exe", "Path", "C:\\s.exe"); }, "done",
-                  shared + "Extensions\\md " },
-              { md[0].entry, [] {}, "done", "Extensions\\md " } };
+                  "shared.exe md " },
+              { md[0].entry, [] {}, "done", "md " } };
     ImportPatch anotherCopy(&__imp_RegOpenKeyExW, (void*)OpenAfterAnotherCopyAdds);
     g_patch = &anotherCopy;
     for (const auto& [entry, meanwhile, told, left] : rows) {
@@ -250,9 +232,8 @@ TEST_F(StoreTest, RemoveTakesWhatTheWindowShowedAndNothingAnotherCopyAdded)
     EXPECT_TRUE(TestStore::KeyExists("Extensions\\md\\other.exe"));
 }
 
-// The chosen entry's default toggles and every other assignment of the extension is cleared, listed or not; a
-// write that fails is told, and the entries show what the store holds. A chosen assignment another copy
-// removed, or whose program it replaced, changes nothing.
+// The chosen default toggles and every other one is cleared, listed or not; a failed write is told, the
+// entries show the store; a stale choice changes nothing.
 TEST_F(StoreTest, DefaultMarksTheChosenAssignmentAloneOrNothing)
 {
     for (const char* appKey : { "a.exe", "b.exe", "c.exe" }) {
@@ -263,8 +244,7 @@ TEST_F(StoreTest, DefaultMarksTheChosenAssignmentAloneOrNothing)
     std::vector<ListedApplication> listed = CAssignmentStore("txt").List();
     std::vector<ListEntry*> entries = { &listed[0].entry, &listed[1].entry, &listed[2].entry };
     FailingWrites writes;
-    // The entry chosen, what another copy does first, the value that cannot be written; the answer, then each
-    // entry's flag and stored value, the unlisted one's last.
+    // Chosen, another copy's change, the unwritable value; the answer, each flag and value, unlisted last.
     const std::tuple<size_t, std::function<void()>, const char*, std::string, std::string> rows[] = {
         { 1, [] {}, "", "done", "0#0 1#1 0#0 #0" }, { 1, [] {}, "", "done", "0#0 0#0 0#0 #0" },
         { 0, [] { TestStore::AddAssignment("txt", "unlisted.exe", 1); }, "", "done", "1#1 0#0 0#0 #0" },
@@ -286,10 +266,8 @@ TEST_F(StoreTest, DefaultMarksTheChosenAssignmentAloneOrNothing)
     }
 }
 
-// Edit reads the stored texts unexpanded and unreadable parameters as empty, and writes what differs, if only
-// in letter case, a path pasted in quotes without them and one with a variable, or read as one, as
-// REG_EXPAND_SZ; a write that fails is told and the others are made. Nothing is written over what another
-// copy changed since the read.
+// Edit writes what differs, a quoted path unquoted, one with a variable or read as one as REG_EXPAND_SZ; a
+// failed write is told and the others made; nothing is written over another copy's change.
 TEST_F(StoreTest, EditWritesExactlyWhatChangedOnWhatItRead)
 {
     FailingWrites writes;
@@ -301,8 +279,7 @@ TEST_F(StoreTest, EditWritesExactlyWhatChangedOnWhatItRead)
     EXPECT_EQ(Told(CAssignmentStore("txt").ReadForEdit("tool.exe", read)), "done");
     EXPECT_EQ(std::string(read.displayName) + "|" + LPCSTR(read.path) + "|" + LPCSTR(read.parameters),
         "Tool|\"C:\\tool.exe\"|");
-    // The edited texts, what another copy does after the read, the value that cannot be written; whether a
-    // write went through, the failure told, and the stored texts.
+    // Edited, another copy's change, the unwritable value; whether written, the failure, the stored texts.
     const std::tuple<EditValues, std::function<void()>, const char*, bool, std::string, std::string> rows[]
         = { { read, [] {}, "", false, "", "Tool|\"C:\\tool.exe\"|#7" },
               { { "TOOL", "\"%SystemRoot%\\new.exe\"", "-p" }, [] {}, "", true, "",
@@ -323,7 +300,6 @@ TEST_F(StoreTest, EditWritesExactlyWhatChangedOnWhatItRead)
         EXPECT_EQ(outcome.failures.empty() ? "" : Told(outcome.failures[0]), failure);
         std::string texts = TestStore::Get(app, "DisplayName") + "|" + TestStore::Get(app, "Path");
         EXPECT_EQ(texts + "|" + TestStore::Get(assignment, "Parameters"), stored);
-        writes.unwritable = "";
     }
     TestStore::AddAssignment("txt", "tool.exe");
     // Without both texts of the application, or its records, nothing is shown.
@@ -337,8 +313,7 @@ TEST_F(StoreTest, EditWritesExactlyWhatChangedOnWhatItRead)
     }
 }
 
-// What a launch starts: the program named by "Path", expanded and unquoted, in quotes; the target in quotes
-// without parameters, or in place of each "%1" of them as it is. A path that cannot be read is told.
+// A launch starts "Path" expanded, in quotes, with the target quoted or in place of each "%1" as it is.
 TEST_F(StoreTest, TheLaunchPassesTheTargetAsTheParametersSay)
 {
     const std::string file = "C:\\My Files\\a.txt";
@@ -351,8 +326,6 @@ TEST_F(StoreTest, TheLaunchPassesTheTargetAsTheParametersSay)
     const std::tuple<std::string, DWORD, std::string, DWORD, std::string, std::string> rows[] = {
         { file, REG_SZ, "C:\\t.exe", REG_NONE, "", program + quoted },
         { file, REG_SZ, "C:\\t.exe", REG_SZ, "", program + quoted },
-        { file, REG_SZ, "C:\\t.exe", REG_SZ, "-a %1 -b %1", program + "-a " + file + " -b " + file },
-        { file, REG_SZ, "C:\\t.exe", REG_SZ, "-new", program + "-new" },
         { file, REG_SZ, "C:\\t.exe", REG_SZ, "\"%1\" %2 %%1", program + quoted + " %2 %" + file },
         { file, REG_SZ, "C:\\t.exe", REG_DWORD, TestStore::Dword(0x31), program + quoted },
         { file, REG_SZ, "C:\\t.exe", REG_SZ, limit, program + limit },
@@ -385,8 +358,7 @@ TEST_F(StoreTest, TheLaunchPassesTheTargetAsTheParametersSay)
     }
 }
 
-// While another copy holds the store past the wait, or the lock cannot be made, no change is made, now or
-// later, and the list still shows.
+// While another copy holds the store, or no lock can be made, no change is made and the list still shows.
 TEST_F(StoreTest, ABusyStoreRefusesEveryChangeAndStillLists)
 {
     TestStore::AddApplication("a.exe", "C:\\a.exe", "A");
@@ -396,9 +368,9 @@ TEST_F(StoreTest, ABusyStoreRefusesEveryChangeAndStillLists)
     EditValues read;
     store.ReadForEdit("a.exe", read);
     const EditValues edited = { "B", "C:\\b.exe", "-p" };
+    CString added;
     const std::function<std::string()> changes[]
         = { [&] {
-               CString added;
                return Told(store.Add({ "C:\\b.exe", "b.exe", "B", "" }, added));
            },
               [&] { return Told(store.SetDefault({ &entry }, 0)); },
@@ -420,13 +392,11 @@ TEST_F(StoreTest, ABusyStoreRefusesEveryChangeAndStillLists)
         EXPECT_EQ(told, "busy busy busy busy 1 ");
         ::CloseHandle(held);
     }
-    EXPECT_EQ(Stored({ "Extensions\\txt\\a.exe", "Extensions\\txt\\b.exe" }, { "Default" }),
-        "Extensions\\txt\\a.exe |#0");
+    EXPECT_EQ(Stored({ "Extensions\\txt\\a.exe", "Extensions\\txt\\b.exe" }, { "Default" }), "a.exe |#0");
     EXPECT_EQ(TestStore::Get("Applications\\a.exe", "DisplayName"), "A");
 }
 
-// The place comes back as saved, only while the extension has assignments; one on no monitor, or with a value
-// missing or of another type, is none.
+// The place comes back while assigned, whole and on a monitor, or not at all.
 TEST_F(StoreTest, TheWindowPlaceComesBackWholeAndOnAMonitorOrNotAtAll)
 {
     const CAssignmentStore store("txt");

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Drives the real Zelvanto.exe with real input, as a user would: right-click, Add..., typing in the file
-# dialog, then Home, Shift+F10 and Open on a file whose name code page 1252 cannot hold; in German, with the
-# usage note in English.
+# Drives the real Zelvanto.exe with real input: right-click, Add..., typing in the file dialog, then Home,
+# Shift+F10 and Open on a file whose name code page 1252 cannot hold; in German, the usage note in English.
 #   EndToEnd.sh ZELVANTO_EXE RECORDER_EXE, with DISPLAY (and a window manager) and WINEPREFIX set
 set -euo pipefail
 chooser='^Öffnen mit \.\.\.$'
@@ -27,8 +26,7 @@ xdotool windowfocus --sync "$(wait_window '^Öffnen$')" 2>/dev/null || true
 xdotool type --delay 20 'C:\zelvanto-e2e\rec.exe'
 xdotool key Return
 wait_gone '^Öffnen$'
-# Home selects the item and Shift+F10 opens the menu at it: Open, its first entry, starts the recorder, which
-# writes the command line it received in UTF-8.
+# Home selects the item, Shift+F10 opens the menu at it, Open starts the recorder, which writes its command line.
 xdotool windowfocus --sync "$window" 2>/dev/null || true
 xdotool key Home
 keyboard_menu "$window" shift+F10

@@ -58,7 +58,7 @@ struct Chooser {
             Post(Window(), id);
         });
     }
-    // A step may open a modal window of its own; the ticks inside it must not run the next step.
+    // Ticks inside a step's own modal window must not run the next step.
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
     {
         static bool busy = false;
@@ -148,9 +148,7 @@ inline std::string Loaded(UINT id)
 // A box the program shows, as the catcher tells it: its caption is the program's name.
 inline std::string ProgramBox(const std::string& text)
 {
-    std::string box = AfxGetApp()->m_pszAppName;
-    box += "|";
-    return box + text;
+    return std::string(AfxGetApp()->m_pszAppName) + "|" + text;
 }
 
 inline std::string StoreMessage(UINT id, const std::string& keyPath)

@@ -1,5 +1,4 @@
-// Fault injection from outside the program: linked into the test program, it calls a DLL through this
-// program's own import address table, whose entries GNU ld names __imp_<function>.
+// Fault injection from outside the program, through this program's import table (GNU ld's __imp_<function>).
 #pragma once
 #include <windows.h>
 
@@ -8,8 +7,7 @@
 extern "C" void *__imp_RegSetValueExA, *__imp_RegOpenKeyExW, *__imp_RegEnumKeyExA, *__imp_TrackPopupMenu,
     *__imp_DrawTextW;
 
-// Swaps the entry while it lives. A function loaded on first use must have been called once before, so its
-// entry holds the function itself rather than the loader's stub.
+// Swaps the entry while it lives; a function loaded on first use must have been called once before.
 class ImportPatch
 {
 public:
@@ -34,8 +32,7 @@ private:
     void* m_original;
 };
 
-// While it lives, the program's writes of the value named `unwritable` fail, and so does a text written
-// without its terminating zero: Wine adds it, Windows does not.
+// While it lives, writes of the value `unwritable` fail, and a text without its zero, which Windows keeps so.
 class FailingWrites
 {
 public:

@@ -44,8 +44,7 @@ struct TestStore {
     {
         return std::string(reinterpret_cast<char*>(&value), sizeof value);
     }
-    // A text without its terminator, "~" before one that is REG_EXPAND_SZ, "#N" for a number, "(type N)" for
-    // another type, or "(missing)".
+    // A text, "~" before one that is REG_EXPAND_SZ, "#N" for a number, "(type N)", or "(missing)".
     static std::string Get(Text path, const char* name)
     {
         char bytes[4096] = "";
@@ -70,8 +69,7 @@ struct TestStore {
             Set("Extensions\\" + extension, kPlaceNames[i], DWORD(values[i]));
     }
     static constexpr const char* kPlaceNames[] = { "WindowLeft", "WindowTop", "WindowWidth", "WindowHeight" };
-    // The text followed by as many letters as Windows counts characters, in UTF-16 units: a letter of four
-    // bytes in UTF-8 counts twice, and an odd count ends in "a".
+    // The text and letters up to the UTF-16 units given (a four-byte letter counts two; an odd rest is "a").
     static std::string Letters(Text before, Text letter, int units)
     {
         int width = letter.size() == 4 ? 2 : 1;
