@@ -17,8 +17,9 @@ static const char kHighDpi[] = "ZELVANTO_TEST_HIGH_DPI";
 // The pictures taken out of icons until each is given back, through the test program's imports. A read of
 // held.exe waits as one on a share that does not answer would; the others wait for their own event.
 struct Handles {
-    static inline std::mutex lock;
-    static inline std::set<HANDLE> alive;
+    // Never destroyed: a worker may still give a picture back while the process ends.
+    static inline std::mutex& lock = *new std::mutex;
+    static inline std::set<HANDLE>& alive = *new std::set<HANDLE>;
     static inline std::atomic<int> held = 0;
     static inline HANDLE heldGo = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
     static inline HANDLE othersGo = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
