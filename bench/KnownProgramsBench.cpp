@@ -3,7 +3,7 @@
 // registry's own cost of that look, the same requests made bare; both are timed in turn, so a load on the
 // machine weighs on both alike.
 #include "Measure.h"
-#include "associations/KnownPrograms.h"
+#include "store/associations/KnownPrograms.h"
 
 #include <windows.h>
 

@@ -2,7 +2,7 @@
 #include "ZelvantoDlg.h"
 
 #include "CMenu.h"
-#include "associations/ProgramName.h"
+#include "store/associations/ProgramName.h"
 #include "resource.h"
 
 void CZelvantoDlg::OnContextMenu(CWnd*, CPoint point)

@@ -3,7 +3,7 @@
 #include "ZelvantoDlg.h"
 
 #include "CMenu.h"
-#include "associations/ProgramName.h"
+#include "store/associations/ProgramName.h"
 #include "resource.h"
 #include "store/ExecutablePath.h"
 

@@ -4,7 +4,7 @@
 #include "CListCtrl.h"
 #include "CPaintDC.h"
 #include "IconLoader.h"
-#include "associations/KnownPrograms.h"
+#include "store/associations/KnownPrograms.h"
 #include "store/AssignmentStore.h"
 
 #include <map>

@@ -2,15 +2,12 @@
 // made only on what the window showed.
 #include "AssignmentStore.h"
 
-#include "CA2W.h"
+#include "CaselessSet.h"
 #include "ExecutablePath.h"
 #include "ListedRecord.h"
 #include "StoreKey.h"
 #include "StoreLock.h"
 #include "StorePaths.h"
-
-#include <set>
-#include <string>
 
 // The app key for a file name's n-th application: the name itself, then "name (2)", "name (3)", ...
 static CString NumberedKey(const CString& fileName, int number)
@@ -22,33 +19,17 @@ static CString NumberedKey(const CString& fileName, int number)
     return appKey;
 }
 
-// Key names compare as the registry compares them: without regard to letter case.
-static CString Folded(const CString& name)
-{
-    CA2W wide(name);
-    std::wstring folded = static_cast<LPCWSTR>(wide);
-    ::CharUpperBuffW(folded.data(), static_cast<DWORD>(folded.size()));
-    return CString(folded.c_str());
-}
-
-// Whether the app key is the file name's, numbered or not.
+// Whether the app key is the file name's, numbered or not, in any letter case.
 static bool IsKeyOf(const CString& appKey, const CString& fileName)
 {
-    CString numbered = Folded(appKey);
-    CString name = Folded(fileName);
-    if (numbered.Compare(name) == 0)
+    std::wstring key = CaselessSet::Folded(appKey);
+    std::wstring name = CaselessSet::Folded(fileName);
+    if (key == name)
         return true;
-    int length = name.GetLength();
-    LPCSTR text = numbered;
-    if (numbered.GetLength() < length + 4 || CString(text, length).Compare(name) != 0)
+    if (!key.starts_with(name + L" (") || !key.ends_with(L")"))
         return false;
-    LPCSTR number = text + length;
-    if (number[0] != ' ' || number[1] != '(')
-        return false;
-    LPCSTR digit = number + 2;
-    while (*digit >= '0' && *digit <= '9')
-        ++digit;
-    return digit > number + 2 && digit[0] == ')' && digit[1] == '\0';
+    std::wstring number = key.substr(name.size() + 2, key.size() - name.size() - 3);
+    return !number.empty() && number.find_first_not_of(L"0123456789") == std::wstring::npos;
 }
 
 // Writes both values into a record it makes; one it cannot complete is taken away again, so no record without
@@ -94,7 +75,7 @@ static StoreResult FindOrWriteApplication(const NewApplication& application, CSt
     const CString& fileName = application.fileName;
     CString path
         = ExecutablePathOf(application.path, HoldsVariable(application.path) ? REG_EXPAND_SZ : REG_SZ);
-    std::set<std::string> taken;
+    CaselessSet taken;
     CStoreKey applications;
     if (applications.Open(ApplicationsKeyPath(), KEY_READ) == ERROR_SUCCESS) {
         for (const CString& name : applications.SubkeyNames()) {
@@ -104,12 +85,12 @@ static StoreResult FindOrWriteApplication(const NewApplication& application, CSt
                 appKey = name;
                 return {};
             }
-            taken.insert(LPCSTR(Folded(name)));
+            taken.Add(name);
         }
     }
     applications.Close();
     int number = 1;
-    while (taken.count(LPCSTR(Folded(NumberedKey(fileName, number)))))
+    while (taken.Contains(NumberedKey(fileName, number)))
         ++number;
     appKey = NumberedKey(fileName, number);
     return WriteApplication(appKey, application);
@@ -196,7 +177,7 @@ static StoreResult WriteDefaults(LPCSTR extension, const CString& chosenKey, boo
     record.Close();
     StoreResult result;
     for (const CString& appKey : appKeys) {
-        bool isChosen = Folded(appKey).Compare(Folded(chosenKey)) == 0;
+        bool isChosen = CaselessSet::Folded(appKey) == CaselessSet::Folded(chosenKey);
         CString assignmentPath = AssignmentRecordPath(extension, appKey);
         CStoreKey assignment;
         bool written = assignment.Open(assignmentPath, KEY_WRITE) == ERROR_SUCCESS

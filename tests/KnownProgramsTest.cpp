@@ -1,7 +1,7 @@
 // The programs Windows knows for a type: tables over real keys written as installers write them, per user and
 // per machine, and over real command strings naming real files.
-#include "associations/KnownPrograms.h"
-#include "associations/ParseCommand.h"
+#include "store/associations/KnownPrograms.h"
+#include "store/associations/ParseCommand.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "ClassesKey.h"
 
-#include "CaselessSet.h"
+#include "store/CaselessSet.h"
 
 LONG CClassesKey::Open(LPCSTR path)
 {

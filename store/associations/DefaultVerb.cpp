@@ -1,8 +1,8 @@
 #include "DefaultVerb.h"
 
-#include "CaselessSet.h"
 #include "ClassesKey.h"
 #include "ProgramName.h"
+#include "store/CaselessSet.h"
 
 #include <algorithm>
 #include <string>

@@ -1,10 +1,10 @@
 #include "KnownPrograms.h"
 
-#include "CaselessSet.h"
 #include "ClassesKey.h"
 #include "DefaultVerb.h"
 #include "ParseCommand.h"
 #include "ProgramName.h"
+#include "store/CaselessSet.h"
 #include "store/ExecutablePath.h"
 
 #include <cstring>

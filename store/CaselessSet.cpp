@@ -18,7 +18,6 @@ bool CaselessSet::Contains(LPCSTR text) const
     return m_folded.count(Folded(text)) > 0;
 }
 
-// Upper case letter by letter, as the registry and the file system fold names.
 std::wstring CaselessSet::Folded(LPCSTR text)
 {
     std::wstring folded(static_cast<LPCWSTR>(CA2W(text)));

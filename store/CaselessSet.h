@@ -16,8 +16,9 @@ public:
     bool Add(LPCSTR text);
     bool Contains(LPCSTR text) const;
 
-private:
+    // Upper case letter by letter, as the registry and the file system fold names.
     static std::wstring Folded(LPCSTR text);
 
+private:
     std::set<std::wstring> m_folded;
 };
