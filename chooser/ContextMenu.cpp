@@ -2,8 +2,8 @@
 #include "ZelvantoDlg.h"
 
 #include "CMenu.h"
-#include "store/associations/ProgramName.h"
 #include "resource.h"
+#include "store/associations/ProgramName.h"
 
 void CZelvantoDlg::OnContextMenu(CWnd*, CPoint point)
 {

@@ -3,9 +3,9 @@
 #include "ZelvantoDlg.h"
 
 #include "CMenu.h"
-#include "store/associations/ProgramName.h"
 #include "resource.h"
 #include "store/ExecutablePath.h"
+#include "store/associations/ProgramName.h"
 
 #include <algorithm>
 
@@ -18,10 +18,10 @@ static CString ProgramFile(const KnownProgram& program)
 // Read afresh each time: what Windows knows changes as programs are installed.
 std::vector<KnownProgram> CZelvantoDlg::UnassignedKnownPrograms() const
 {
-    CAssignmentStore store = Store();
+    CaselessSet assigned = Store().AssignedPrograms();
     std::vector<KnownProgram> programs = FindKnownPrograms(m_extension);
-    std::erase_if(
-        programs, [&store](const KnownProgram& program) { return store.IsAssigned(ProgramFile(program)); });
+    std::erase_if(programs,
+        [&assigned](const KnownProgram& program) { return assigned.Contains(ProgramFile(program)); });
     std::stable_sort(
         programs.begin(), programs.end(), [](const KnownProgram& first, const KnownProgram& second) {
             return ComesBefore(first.displayName, second.displayName);

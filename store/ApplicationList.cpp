@@ -90,17 +90,18 @@ std::vector<ListedApplication> CAssignmentStore::List() const
     return applications;
 }
 
-bool CAssignmentStore::IsAssigned(LPCSTR programPath) const
+CaselessSet CAssignmentStore::AssignedPrograms() const
 {
+    CaselessSet programs;
     CStoreKey record;
     if (record.Open(ExtensionRecordPath(m_extension), KEY_READ) != ERROR_SUCCESS)
-        return false;
+        return programs;
     for (const CString& appKey : record.SubkeyNames()) {
         CStoreKey application;
         CString path;
         if (application.Open(ApplicationRecordPath(appKey), KEY_READ) == ERROR_SUCCESS
-            && ReadExecutablePath(application, path) == ERROR_SUCCESS && IsSamePath(path, programPath))
-            return true;
+            && ReadExecutablePath(application, path) == ERROR_SUCCESS)
+            programs.Add(path);
     }
-    return false;
+    return programs;
 }

@@ -2,6 +2,7 @@
 // window: every operation answers what happened, and the caller tells the user.
 #pragma once
 #include "CPoint.h"
+#include "CaselessSet.h"
 #include "ListEntry.h"
 #include "StoreResult.h"
 
@@ -53,9 +54,8 @@ public:
 
     // In the order of their display names, the last default the store names selected.
     std::vector<ListedApplication> List() const;
-    // Whether an application of the program, its path compared in any letter case, is assigned to the
-    // extension.
-    bool IsAssigned(LPCSTR programPath) const;
+    // The programs assigned to the extension, as they are started, compared in any letter case.
+    CaselessSet AssignedPrograms() const;
 
     // Each change is made under the store's lock, on the records the window showed or on none: another copy's
     // change meanwhile is answered as Stale, a lock held too long as Busy.
