@@ -10,6 +10,12 @@
 static const int kMostBytesPerCharacter = 3;
 static const DWORD kNameCapacity = 255 * kMostBytesPerCharacter + 1;
 
+// The characters of a text as Windows counts them, in UTF-16 units.
+static int CharacterCount(LPCSTR text)
+{
+    return ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0) - 1;
+}
+
 LONG CStoreKey::Open(LPCSTR path, REGSAM access)
 {
     return OpenBelow(HKEY_CURRENT_USER, path, access);
@@ -83,7 +89,7 @@ LONG CStoreKey::ReadString(LPCSTR name, CString& text, DWORD* type, int longestT
         return ERROR_INVALID_DATA;
     // In a code page of fewer bytes a character, a text over the limit fits the buffer: its characters
     // decide.
-    if (::MultiByteToWideChar(CP_ACP, 0, buffer.data(), -1, nullptr, 0) - 1 > longestText)
+    if (CharacterCount(buffer.data()) > longestText)
         return ERROR_MORE_DATA;
     text = buffer.data();
     return ERROR_SUCCESS;
@@ -174,7 +180,7 @@ LONG CStoreKey::DeleteKey(LPCSTR name) const
 
 BOOL CStoreKey::Fits(LPCSTR text)
 {
-    return ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0) - 1 <= kLongestText;
+    return CharacterCount(text) <= kLongestText;
 }
 
 BOOL CStoreKey::Exists(LPCSTR path)
