@@ -26,18 +26,17 @@ static const DWORD kAnswerMs = 1000;
 static const char kTargetFile[] = "C:\\x.txt";
 static const char kWineProgramsFile[] = "C:\\x.wine";
 static const char kUnassignedFile[] = "C:\\x.none";
-// Every one of Wine's programs that holds an icon, on every machine with Wine; three twice, as two
-// applications, to make 20.
+// Every one of Wine's programs that holds an icon of its own, on every machine with Wine; six twice, as two
+// applications, to make 20. (The copies of hh, regedit and wordpad in system32 hold none.)
 static const char* const kWinePrograms[kApplications] = { "C:\\windows\\notepad.exe",
     "C:\\windows\\regedit.exe", "C:\\windows\\hh.exe", "C:\\Program Files\\Internet Explorer\\iexplore.exe",
     "C:\\Program Files\\Windows NT\\Accessories\\wordpad.exe", "C:\\windows\\system32\\cmd.exe",
-    "C:\\windows\\system32\\hh.exe", "C:\\windows\\system32\\iexplore.exe",
-    "C:\\windows\\system32\\msiexec.exe", "C:\\windows\\system32\\notepad.exe",
-    "C:\\windows\\system32\\regedit.exe", "C:\\windows\\system32\\taskmgr.exe",
+    "C:\\windows\\system32\\iexplore.exe", "C:\\windows\\system32\\msiexec.exe",
+    "C:\\windows\\system32\\notepad.exe", "C:\\windows\\system32\\taskmgr.exe",
     "C:\\windows\\system32\\winecfg.exe", "C:\\windows\\system32\\winefile.exe",
-    "C:\\windows\\system32\\winemine.exe", "C:\\windows\\system32\\winhlp32.exe",
-    "C:\\windows\\system32\\wordpad.exe", "C:\\windows\\notepad.exe", "C:\\windows\\system32\\winefile.exe",
-    "C:\\windows\\system32\\taskmgr.exe" };
+    "C:\\windows\\system32\\winemine.exe", "C:\\windows\\system32\\winhlp32.exe", "C:\\windows\\notepad.exe",
+    "C:\\windows\\regedit.exe", "C:\\windows\\hh.exe", "C:\\windows\\system32\\winefile.exe",
+    "C:\\windows\\system32\\taskmgr.exe", "C:\\windows\\system32\\winemine.exe" };
 // The store of the profile Zelvanto.exe runs as.
 static const char kStoreRoot[] = "Software\\Karvelund\\Zelvanto";
 

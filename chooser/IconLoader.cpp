@@ -1,5 +1,7 @@
 #include "IconLoader.h"
 
+#include "ExecutableIcon.h"
+
 #include <commctrl.h>
 #include <objbase.h>
 #include <shellapi.h>
@@ -145,6 +147,16 @@ static IconLoader::Picture PictureOf(HICON icon)
     return {};
 }
 
+// Straight from the file's resources, or through the window system's reader where they hold the image in
+// another form.
+static IconLoader::Picture OwnPicture(LPCSTR path)
+{
+    IconLoader::Picture picture;
+    if (ReadExecutableIcon(path, ::GetSystemMetrics(SM_CXICON), picture) == IconForm::Other)
+        picture = PictureOf(ReadOwnIcon(path));
+    return picture;
+}
+
 // Hands out the picture of the file's own icon, or leaves the request for the shell. A request without a path
 // has no picture.
 bool IconLoader::FromFile(Batch& batch, size_t request)
@@ -152,7 +164,7 @@ bool IconLoader::FromFile(Batch& batch, size_t request)
     const Request& path = batch.requests[request];
     if (!path)
         return Deliver(batch, { request, request, {} });
-    Picture picture = IsExecutable(*path) ? PictureOf(ReadOwnIcon(*path)) : Picture {};
+    Picture picture = IsExecutable(*path) ? OwnPicture(*path) : Picture {};
     if (picture.image)
         return Deliver(batch, { request, request, picture });
     std::lock_guard<std::mutex> guard(batch.lock);

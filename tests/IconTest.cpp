@@ -10,12 +10,12 @@
 #include <process.h>
 #include <set>
 
-extern "C" void *__imp_PrivateExtractIconsA, *__imp_GetIconInfo, *__imp_DeleteObject;
+extern "C" void *__imp_CreateFileA, *__imp_CreateDIBSection, *__imp_GetIconInfo, *__imp_DeleteObject;
 
 static const char kHighDpi[] = "ZELVANTO_TEST_HIGH_DPI";
 
-// The pictures taken out of icons until each is given back, through the test program's imports. A read of
-// held.exe waits as one on a share that does not answer would; the others wait for their own event.
+// The pictures made or taken out of icons until each is given back, through the test program's imports. An
+// open of held.exe waits as one on a share that does not answer would; the others wait for their own event.
 struct Handles {
     // Never destroyed: a worker may still give a picture back while the process ends.
     static inline std::mutex& lock = *new std::mutex;
@@ -25,22 +25,34 @@ struct Handles {
     static inline HANDLE othersGo = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
     static inline HANDLE allGivenBack = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
 
-    static UINT WINAPI Read(
-        LPCSTR path, int index, int cx, int cy, HICON* icons, UINT* ids, UINT count, UINT flags)
+    static HANDLE WINAPI Open(LPCSTR path, DWORD access, DWORD share, SECURITY_ATTRIBUTES* security,
+        DWORD disposition, DWORD flags, HANDLE model)
     {
         bool isHeld = ::strstr(path, "held.exe") != nullptr;
         held += isHeld;
         ::WaitForSingleObject(isHeld ? heldGo : othersGo, INFINITE);
-        UINT got = reads.Original<decltype(&::PrivateExtractIconsA)>()(
-            path, index, cx, cy, icons, ids, count, flags);
+        HANDLE file = opens.Original<decltype(&::CreateFileA)>()(
+            path, access, share, security, disposition, flags, model);
         held -= isHeld;
-        return got;
+        return file;
+    }
+    static void Made(std::initializer_list<HANDLE> bitmaps)
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        alive.insert(bitmaps);
+    }
+    static HBITMAP WINAPI NewBitmap(
+        HDC dc, const BITMAPINFO* format, UINT usage, void** bits, HANDLE section, DWORD offset)
+    {
+        HBITMAP bitmap
+            = bitmaps.Original<decltype(&::CreateDIBSection)>()(dc, format, usage, bits, section, offset);
+        Made({ bitmap });
+        return bitmap;
     }
     static BOOL WINAPI Parts(HICON icon, ICONINFO* info)
     {
         BOOL got = parts.Original<decltype(&::GetIconInfo)>()(icon, info);
-        std::lock_guard<std::mutex> guard(lock);
-        alive.insert({ info->hbmColor, info->hbmMask });
+        Made({ info->hbmColor, info->hbmMask });
         return got;
     }
     static BOOL WINAPI DeleteObject(HGDIOBJ object)
@@ -50,7 +62,8 @@ struct Handles {
             ::SetEvent(allGivenBack);
         return deletes.Original<decltype(&::DeleteObject)>()(object);
     }
-    static inline ImportPatch reads { &__imp_PrivateExtractIconsA, reinterpret_cast<void*>(Read) };
+    static inline ImportPatch opens { &__imp_CreateFileA, reinterpret_cast<void*>(Open) };
+    static inline ImportPatch bitmaps { &__imp_CreateDIBSection, reinterpret_cast<void*>(NewBitmap) };
     static inline ImportPatch parts { &__imp_GetIconInfo, reinterpret_cast<void*>(Parts) };
     static inline ImportPatch deletes { &__imp_DeleteObject, reinterpret_cast<void*>(DeleteObject) };
 };
@@ -118,13 +131,16 @@ TEST(IconTest, EachItemShowsItsPicture)
     const std::string system = "C:\\windows\\system32\\";
     ::CopyFileA((system + "notepad.exe").c_str(), (folder + "held.exe").c_str(), FALSE);
     std::ofstream(folder + "a.bat") << "@echo off\r\n";
+    std::string head(4096, '\0');
+    std::ifstream(system + "notepad.exe", std::ios::binary).read(head.data(), head.size());
+    std::ofstream(folder + "cut.exe", std::ios::binary) << head;
     // A file that does not answer, two own icons, an executable without one, a missing file, a batch file, a
-    // second item of one program, a shared picture.
+    // second item of one program, a shared picture, an executable cut off before its resources.
     const std::vector<std::pair<std::string, Shows>> rows = { { folder + "held.exe", Shows::Nothing },
         { system + "notepad.exe", Shows::OwnIcon }, { "C:\\windows\\regedit.exe", Shows::OwnIcon },
         { system + "hostname.exe", Shows::ShellPicture }, { "C:\\nowhere\\gone.exe", Shows::Fallback },
         { folder + "a.bat", Shows::ShellPicture }, { system + "notepad.exe", Shows::OwnIcon },
-        { system + "attrib.exe", Shows::ShellPicture } };
+        { system + "attrib.exe", Shows::ShellPicture }, { folder + "cut.exe", Shows::ShellPicture } };
     for (size_t row = 0; row < rows.size(); ++row) {
         std::string name(1, static_cast<char>('a' + row));
         TestStore::AddApplication(name, rows[row].first, name);
@@ -164,7 +180,8 @@ TEST(IconTest, EachItemShowsItsPicture)
     ::SetEvent(Handles::heldGo);
     EXPECT_EQ(::WaitForSingleObject(Handles::allGivenBack, 10000), WAIT_OBJECT_0) << "some never given back";
     ::DeleteFileA((folder + "held.exe").c_str());
-    ::DeleteFileA((folder + "a.bat").c_str());
+    for (const char* name : { "a.bat", "cut.exe" })
+        ::DeleteFileA((folder + name).c_str());
 }
 
 // The same at 192 dpi, in a process of its own: the dpi is taken as a process starts. The prefix sets none.
