@@ -115,16 +115,15 @@ TEST_F(StoreTest, ListsWhatCanBeReadInOneStepInTheOrderOfTheNamesWithTheLastDefa
     }
     TestStore::Delete("Applications\\m.exe");
     g_anotherCopy = [](DWORD index) {
-        if (index != 1)
-            return;
-        std::async(std::launch::async, [] {
-            HANDLE mutex = ::CreateMutexW(nullptr, FALSE, CA2W(StoreMutexName()));
-            if (::WaitForSingleObject(mutex, 0) == WAIT_OBJECT_0) {
-                TestStore::Delete("Extensions\\txt\\a.exe");
-                ::ReleaseMutex(mutex);
-            }
-            ::CloseHandle(mutex);
-        }).wait();
+        if (index == 1)
+            std::async(std::launch::async, [] {
+                HANDLE mutex = ::CreateMutexW(nullptr, FALSE, CA2W(StoreMutexName()));
+                if (::WaitForSingleObject(mutex, 0) == WAIT_OBJECT_0) {
+                    TestStore::Delete("Extensions\\txt\\a.exe");
+                    ::ReleaseMutex(mutex);
+                }
+                ::CloseHandle(mutex);
+            }).wait();
     };
     ImportPatch enumerate(&__imp_RegEnumKeyExA, (void*)EnumWhileAnotherCopyWorks);
     g_patch = &enumerate;
@@ -150,11 +149,9 @@ TEST_F(StoreTest, AddGivesEachExecutableOneRecordOfItsOwnAndRefusesADuplicate)
     TestStore::AddApplication("long.exe", std::string(260, 'p'), "Long");
     TestStore::AddApplication("env.exe", "~%SystemRoot%\\env.exe", "Env");
     const std::string missing = "|(missing)|(missing)|(missing)|(missing)";
-    // Extension, path, parameters; the answer, the key, its path and name, its assignment's default and
-    // parameters.
-    using Added = std::array<std::string, 3>;
-    const std::vector<Row<Added>> rows = { { { "txt", "C:\\Tools\\tool.exe", "" },
-                                               "done tool.exe|C:\\Tools\\tool.exe|New|#0|(missing)" },
+    // Extension, path, parameters; the answer, then the key, its path, name, default and parameters.
+    const std::vector<Row<std::array<std::string, 3>>> rows = {
+        { { "txt", "C:\\Tools\\tool.exe", "" }, "done tool.exe|C:\\Tools\\tool.exe|New|#0|(missing)" },
         { { "TXT", "C:\\Tools\\tool.exe", "" }, "exists tool.exe|C:\\Tools\\tool.exe|New|#0|(missing)" },
         { { "md", "C:\\old\\TOOL.exe", "" }, "done tool.exe (2)|C:\\Old\\tool.exe|Old|#0|(missing)" },
         { { "py", "C:\\3.12\\py.exe", "" }, "done py.exe (2)|C:\\3.12\\py.exe|New|#0|(missing)" },
@@ -169,8 +166,9 @@ TEST_F(StoreTest, AddGivesEachExecutableOneRecordOfItsOwnAndRefusesADuplicate)
         { { "md", "C:\\t.exe", "" }, "write Applications\\t.exe t.exe" + missing, "DisplayName" },
         { { "md", "C:\\t.exe", "" }, "write Extensions\\md\\t.exe t.exe|C:\\t.exe|New|(missing)|(missing)",
             "Default" },
-        { { "md", "C:\\b.exe", "" }, "busy b.exe" + missing, "", TakeTheStoreName } };
-    RunRows(rows, [](const Added& added) {
+        { { "md", "C:\\b.exe", "" }, "busy b.exe" + missing, "", TakeTheStoreName }
+    };
+    RunRows(rows, [](const auto& added) {
         const auto& [extension, path, parameters] = added;
         std::string fileName = path.substr(path.rfind('\\') + 1);
         CString appKey = fileName.c_str();
@@ -194,8 +192,7 @@ TEST_F(StoreTest, RemoveTakesWhatTheWindowShowedAndNothingAnotherCopyAdded)
     std::vector<ListedApplication> txt = CAssignmentStore("txt").List();
     ListEntry md = CAssignmentStore("md").List().at(0).entry;
     // The extension and the entry removed; the answer and the records left.
-    using Removed = std::pair<const char*, ListEntry>;
-    const std::vector<Row<Removed>> rows
+    const std::vector<Row<std::pair<const char*, ListEntry>>> rows
         = { { { "txt", txt[1].entry }, "busy tool.exe shared.exe txt md", "", TakeTheStoreName },
               { { "txt", txt[1].entry }, "busy tool.exe shared.exe txt md", "", HoldTheStore },
               { { "txt", txt[1].entry }, "done shared.exe txt md" },
@@ -209,7 +206,7 @@ TEST_F(StoreTest, RemoveTakesWhatTheWindowShowedAndNothingAnotherCopyAdded)
     ImportPatch enumerate(&__imp_RegEnumKeyExA, (void*)EnumWhileAnotherCopyWorks);
     g_patch = &enumerate;
     g_anotherCopy = nullptr;
-    RunRows(rows, [](const Removed& removed) {
+    RunRows(rows, [](const auto& removed) {
         std::string left = Told(CAssignmentStore(removed.first).Remove(removed.second));
         for (std::string key : { "Applications\\tool.exe", "Applications\\shared.exe", "Extensions\\txt",
                  "Extensions\\md", "Extensions\\md\\other.exe" })
@@ -226,7 +223,6 @@ TEST_F(StoreTest, DefaultMarksTheChosenAssignmentAloneOrNothing)
         TestStore::AddAssignment("txt", appKey, appKey[0] == 'a');
     }
     TestStore::AddAssignment("txt", "unlisted.exe", 1);
-    // Listed while no lock can be made, as it is.
     TakeTheStoreName();
     std::vector<ListedApplication> listed = CAssignmentStore("txt").List();
     ::CloseHandle(std::exchange(taken, nullptr));
