@@ -46,7 +46,7 @@ struct TestStore {
     }
     static void Set(Text path, const char* name, DWORD value)
     {
-        Set(path, name, "#" + std::to_string(value));
+        Set(path, name, '#' + std::to_string(value));
     }
     // A text, "~" before one that is REG_EXPAND_SZ, "#N" for a number, "(type N)", or "(missing)".
     static std::string Get(Text path, const char* name)
