@@ -4,8 +4,7 @@
 
 #include <utility>
 
-extern "C" void *__imp_RegSetValueExA, *__imp_RegOpenKeyExW, *__imp_RegEnumKeyExA, *__imp_TrackPopupMenu,
-    *__imp_DrawTextW;
+extern "C" void *__imp_RegSetValueExA, *__imp_RegEnumKeyExA, *__imp_TrackPopupMenu, *__imp_DrawTextW;
 
 // Swaps the entry while it lives; a function loaded on first use must have been called once before.
 class ImportPatch

@@ -27,22 +27,26 @@ struct TestStore {
         ::RegCloseKey(key);
         return key != nullptr;
     }
-    // Writes the value as given, a text with its terminator, making the key; REG_NONE makes only the key.
-    static void Set(Text path, const char* name, DWORD type, std::string bytes)
+    // Writes the value as Get shows it, a text with its terminator, or "$N" as the bytes of N in REG_BINARY,
+    // in the key it makes; "-" makes only the key.
+    static void Set(Text path, const char* name, Text value)
     {
-        if (type == REG_SZ || type == REG_EXPAND_SZ)
-            bytes += '\0';
+        DWORD type = value.starts_with('~') ? REG_EXPAND_SZ : REG_SZ;
+        std::string bytes = (type == REG_EXPAND_SZ ? value.substr(1) : value) + '\0';
+        if (value.starts_with('#') || value.starts_with('$')) {
+            type = value[0] == '#' ? REG_DWORD : REG_BINARY;
+            DWORD number = std::stoul(value.substr(1));
+            bytes.assign(reinterpret_cast<char*>(&number), sizeof number);
+        }
         HKEY key = nullptr;
         ::RegCreateKeyA(HKEY_CURRENT_USER, Full(path).c_str(), &key);
-        if (type != REG_NONE)
+        if (value != "-")
             ::RegSetKeyValueA(key, nullptr, name, type, bytes.data(), static_cast<DWORD>(bytes.size()));
         ::RegCloseKey(key);
     }
-    static void Set(Text path, const char* name, Text text) { Set(path, name, REG_SZ, text); }
-    static void Set(Text path, const char* name, DWORD value) { Set(path, name, REG_DWORD, Dword(value)); }
-    static std::string Dword(DWORD value)
+    static void Set(Text path, const char* name, DWORD value)
     {
-        return std::string(reinterpret_cast<char*>(&value), sizeof value);
+        Set(path, name, '#' + std::to_string(value));
     }
     // A text, "~" before one that is REG_EXPAND_SZ, "#N" for a number, "(type N)", or "(missing)".
     static std::string Get(Text path, const char* name)
@@ -56,10 +60,8 @@ struct TestStore {
             return "(missing)";
         if (type == REG_DWORD)
             return std::string("#") + std::to_string(*reinterpret_cast<DWORD*>(bytes));
-        if (type == REG_SZ)
-            return bytes;
-        if (type == REG_EXPAND_SZ)
-            return std::string("~") + bytes;
+        if (type == REG_SZ || type == REG_EXPAND_SZ)
+            return std::string(type == REG_SZ ? "" : "~") + bytes;
         return std::string("(type ") + std::to_string(type) + ")";
     }
     // The chooser's place for the extension: as many of left, top, width and height as given.
@@ -69,15 +71,6 @@ struct TestStore {
             Set("Extensions\\" + extension, kPlaceNames[i], DWORD(values[i]));
     }
     static constexpr const char* kPlaceNames[] = { "WindowLeft", "WindowTop", "WindowWidth", "WindowHeight" };
-    // The text and letters up to the UTF-16 units given (a four-byte letter counts two; an odd rest is "a").
-    static std::string Letters(Text before, Text letter, int units)
-    {
-        int width = letter.size() == 4 ? 2 : 1;
-        std::string text = before;
-        for (int count = 0; count + width <= units; count += width)
-            text += letter;
-        return units % width ? text + "a" : text;
-    }
     static void AddApplication(Text appKey, Text path, Text displayName)
     {
         Set("Applications\\" + appKey, "Path", path);
