@@ -36,23 +36,20 @@ struct Handles {
         held -= isHeld;
         return file;
     }
-    static void Made(std::initializer_list<HANDLE> bitmaps)
-    {
-        std::lock_guard<std::mutex> guard(lock);
-        alive.insert(bitmaps);
-    }
     static HBITMAP WINAPI NewBitmap(
         HDC dc, const BITMAPINFO* format, UINT usage, void** bits, HANDLE section, DWORD offset)
     {
         HBITMAP bitmap
             = bitmaps.Original<decltype(&::CreateDIBSection)>()(dc, format, usage, bits, section, offset);
-        Made({ bitmap });
+        std::lock_guard<std::mutex> guard(lock);
+        alive.insert(bitmap);
         return bitmap;
     }
     static BOOL WINAPI Parts(HICON icon, ICONINFO* info)
     {
         BOOL got = parts.Original<decltype(&::GetIconInfo)>()(icon, info);
-        Made({ info->hbmColor, info->hbmMask });
+        std::lock_guard<std::mutex> guard(lock);
+        alive.insert({ info->hbmColor, info->hbmMask });
         return got;
     }
     static BOOL WINAPI DeleteObject(HGDIOBJ object)
@@ -131,12 +128,12 @@ TEST(IconTest, EachItemShowsItsPicture)
         for (int wait = 0; wait < 100 && !::PeekMessageA(&wakeUp, nullptr, WM_APP, 0xBFFF, PM_NOREMOVE);
              ++wait)
             ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_POSTMESSAGE);
-        Chooser::running->LoadList();
+        static_cast<TestChooser*>(theApp.m_pMainWnd)->LoadList();
     });
     // Checked once all but the held item show a picture; the expected icons go through the list's image list.
     auto othersShown = [&rows] {
         int shown = 0;
-        for (int item = 0; item < Chooser::Count(); ++item)
+        for (int item = 0; item < ListView_GetItemCount(Chooser::List()); ++item)
             shown += ImageOf(item) >= 0;
         if (Handles::held < 2 || shown + 1 < static_cast<int>(rows.size()))
             return false;

@@ -30,10 +30,9 @@ public:
 };
 
 struct Chooser {
-    static inline TestChooser* running = nullptr;
     static inline Steps steps;
     static inline ULONGLONG due = 0;
-    static HWND Window() { return running ? running->m_hWnd : nullptr; }
+    static HWND Window() { return theApp.m_pMainWnd ? theApp.m_pMainWnd->m_hWnd : nullptr; }
     static HWND List() { return ::GetDlgItem(Window(), IDC_APP_LIST); }
     static Step Do(std::function<void()> action)
     {
@@ -76,21 +75,18 @@ struct Chooser {
         due = ::GetTickCount64() + 10000;
         UINT_PTR timer = ::SetTimer(nullptr, 0, 20, Tick);
         TestChooser dialog(target.c_str());
-        running = &dialog;
         theApp.m_pMainWnd = &dialog;
         INT_PTR result = dialog.DoModal();
         ::KillTimer(nullptr, timer);
         EXPECT_LE(steps.size(), 1u) << "steps left undone";
         theApp.m_pMainWnd = nullptr;
-        running = nullptr;
         return result;
     }
-    static int Count() { return ListView_GetItemCount(List()); }
     static std::vector<std::string> Items()
     {
         std::vector<std::string> texts;
         char text[1024] = "";
-        for (int item = 0; item < Count(); ++item) {
+        for (int item = 0; item < ListView_GetItemCount(List()); ++item) {
             ListView_GetItemText(List(), item, 0, text, sizeof text);
             texts.push_back(text);
         }
