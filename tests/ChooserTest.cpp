@@ -57,8 +57,7 @@ static int WINAPI Draw(HDC, LPCWSTR text, int length, LPRECT, UINT)
     return 0;
 }
 
-// The menu: its default, each id in order (0: separator), "x" if greyed, "*" if checked, where it opens, and
-// the entries of "Add from Windows".
+// The menu: default, each id (0: separator), "x" greyed, "*" checked, "@" where; then Windows' entries.
 static std::string g_menu;
 static BOOL WINAPI ShowMenu(HMENU menu, UINT, int x, int y, int, HWND, const RECT*)
 {
@@ -82,8 +81,7 @@ static BOOL WINAPI ShowMenu(HMENU menu, UINT, int x, int y, int, HWND, const REC
     return FALSE;
 }
 
-// One small chooser shows its items, the default in view, the menu for each selection where it was asked for,
-// and Windows' programs not yet assigned; picked, one is assigned and selected.
+// One small chooser: its items, the default in view, the menu per selection, and Windows' programs added.
 TEST_F(ChooserTest, ShowsTheItemsAndTheMenuFollowsTheSelection)
 {
     const std::string classes = "Software\\Classes\\";
@@ -108,8 +106,7 @@ TEST_F(ChooserTest, ShowsTheItemsAndTheMenuFollowsTheSelection)
         EXPECT_EQ(WindowText(Chooser::Window()), "Open with ...");
         EXPECT_TRUE(ListView_IsItemVisible(Chooser::List(), 5)) << "the default is in view";
     });
-    // Item to select (-2: as it is), height asked at (105: caption; -1: Shift+F10 scrolled to top), the menu,
-    // and the command given then.
+    // Item to select (-2: as is), height (105: caption; -1: Shift+F10 scrolled up), menu, command given then.
     const std::tuple<int, int, std::string, int> rows[]
         = { { -2, 150, "1 1 0x 9* 0x 2 95 4 5 @46,27 Kappa;Omega && Pad;", 0 },
               { -1, 150, "1 1x 0x 9x 0x 2 95 4x 5x @46,27 Kappa;Omega && Pad;", 0 }, { -1, 105, "", 0 },
@@ -172,8 +169,7 @@ static Step Pick(const std::string& path)
     };
 }
 
-// Each command reaches the store; what fails (a launch, a stale Remove, a refused Add, a write) is told, and
-// the chooser stays open.
+// Commands reach the store; a failed launch, stale Remove, refused Add or write is told and nothing closes.
 TEST_F(ChooserTest, CommandsReachTheStoreAndFailuresAreTold)
 {
     Assign("a.exe", "C:\\nowhere\\a.exe", "A");

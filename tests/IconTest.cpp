@@ -14,8 +14,7 @@ extern "C" void *__imp_CreateFileA, *__imp_CreateDIBSection, *__imp_GetIconInfo,
 
 static const char kHighDpi[] = "ZELVANTO_TEST_HIGH_DPI";
 
-// The pictures made or taken out of icons until each is given back, through the test program's imports. An
-// open of held.exe waits as one on a share that does not answer would; the others wait for their own event.
+// Pictures made until each is given back; an open of held.exe hangs as on a share that does not answer.
 struct Handles {
     // Never destroyed: a worker may still give a picture back while the process ends.
     static inline std::mutex& lock = *new std::mutex;
@@ -95,8 +94,7 @@ static std::vector<COLORREF> Pixels(HIMAGELIST images, int image)
 
 enum class Shows { OwnIcon, ShellPicture, Fallback, Nothing };
 
-// Each item shows its own picture at the system's large-icon size after a reload, a file that does not answer
-// holds back no other, and every picture the reload and the close abandon is given back, read or not yet.
+// Each item's own picture at the large-icon size, none held back by a hung file, all pictures given back.
 TEST(IconTest, EachItemShowsItsPicture)
 {
     EXPECT_EQ(::GetSystemMetrics(SM_CXICON), ::GetEnvironmentVariableA(kHighDpi, nullptr, 0) ? 64 : 32);
@@ -109,8 +107,7 @@ TEST(IconTest, EachItemShowsItsPicture)
     std::string head(4096, '\0');
     std::ifstream(system + "notepad.exe", std::ios::binary).read(head.data(), head.size());
     std::ofstream(folder + "cut.exe", std::ios::binary) << head;
-    // A file that does not answer, two own icons, an executable without one, a missing file, a batch file, a
-    // second item of one program, a shared picture, an executable cut off before its resources.
+    // Hung, own icons, none, missing, batch, one program twice, a shared picture, cut off before resources.
     const std::vector<std::pair<std::string, Shows>> rows = { { folder + "held.exe", Shows::Nothing },
         { system + "notepad.exe", Shows::OwnIcon }, { "C:\\windows\\regedit.exe", Shows::OwnIcon },
         { system + "hostname.exe", Shows::ShellPicture }, { "C:\\nowhere\\gone.exe", Shows::Fallback },

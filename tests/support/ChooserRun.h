@@ -51,8 +51,7 @@ struct Chooser {
             Post(Window(), id);
         });
     }
-    // Ticks inside a step's own modal window must not run the next step. A step still waiting after 10 s
-    // fails and is passed, so a fault fails the checks rather than holding the suite.
+    // Not inside a step's own modal window; a step waiting over 10 s fails, rather than holding the suite.
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
     {
         static bool busy = false;
