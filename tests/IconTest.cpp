@@ -125,7 +125,7 @@ TEST(IconTest, EachItemShowsItsPicture)
         for (int wait = 0; wait < 100 && !::PeekMessageA(&wakeUp, nullptr, WM_APP, 0xBFFF, PM_NOREMOVE);
              ++wait)
             ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_POSTMESSAGE);
-        static_cast<TestChooser*>(theApp.m_pMainWnd)->LoadList();
+        Chooser::running->LoadList();
     });
     // Checked once all but the held item show a picture; the expected icons go through the list's image list.
     auto othersShown = [&rows] {

@@ -21,15 +21,17 @@ inline std::string WindowText(HWND window)
     return text;
 }
 
-// The chooser with its list's reload open.
+// The chooser with its list's reload and Remove open.
 class TestChooser : public CZelvantoDlg
 {
 public:
     using CZelvantoDlg::CZelvantoDlg;
     using CZelvantoDlg::LoadList;
+    using CZelvantoDlg::RemoveAssignment;
 };
 
 struct Chooser {
+    static inline TestChooser* running = nullptr;
     static inline Steps steps;
     static inline ULONGLONG due = 0;
     static HWND Window() { return theApp.m_pMainWnd ? theApp.m_pMainWnd->m_hWnd : nullptr; }
@@ -74,11 +76,13 @@ struct Chooser {
         due = ::GetTickCount64() + 10000;
         UINT_PTR timer = ::SetTimer(nullptr, 0, 20, Tick);
         TestChooser dialog(target.c_str());
+        running = &dialog;
         theApp.m_pMainWnd = &dialog;
         INT_PTR result = dialog.DoModal();
         ::KillTimer(nullptr, timer);
         EXPECT_LE(steps.size(), 1u) << "steps left undone";
         theApp.m_pMainWnd = nullptr;
+        running = nullptr;
         return result;
     }
     static std::vector<std::string> Items()
