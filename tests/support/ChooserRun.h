@@ -13,11 +13,6 @@
 // A step answers true when done; false has it tried again on the next tick.
 using Step = std::function<bool()>;
 using Steps = std::vector<Step>;
-inline Steps operator+(Steps first, const Steps& then)
-{
-    first.insert(first.end(), then.begin(), then.end());
-    return first;
-}
 
 inline std::string WindowText(HWND window)
 {
@@ -33,13 +28,13 @@ public:
     using CZelvantoDlg::CZelvantoDlg;
     using CZelvantoDlg::LoadList;
     using CZelvantoDlg::RemoveAssignment;
-    BOOL OnInitDialog() override;
 };
 
 struct Chooser {
     static inline TestChooser* running = nullptr;
     static inline Steps steps;
-    static HWND Window() { return running ? running->m_hWnd : nullptr; }
+    static inline ULONGLONG due = 0;
+    static HWND Window() { return theApp.m_pMainWnd ? theApp.m_pMainWnd->m_hWnd : nullptr; }
     static HWND List() { return ::GetDlgItem(Window(), IDC_APP_LIST); }
     static Step Do(std::function<void()> action)
     {
@@ -58,23 +53,30 @@ struct Chooser {
             Post(Window(), id);
         });
     }
-    // Ticks inside a step's own modal window must not run the next step.
+    // Not inside a step's own modal window; a step waiting over 10 s fails, rather than holding the suite.
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
     {
         static bool busy = false;
         if (busy || steps.empty())
             return;
         busy = true;
-        if (steps.front()() && !steps.empty())
+        bool done = steps.front()();
+        if ((done || ::GetTickCount64() > due) && !steps.empty()) {
+            EXPECT_TRUE(done) << "a step waited in vain";
             steps.erase(steps.begin());
+            due = ::GetTickCount64() + 10000;
+        }
         busy = false;
     }
     // Runs the steps one per timer tick inside whatever modal loop runs, then Cancel if still open.
     static INT_PTR Run(const std::string& target, Steps run = {})
     {
-        steps = run + Steps { Do([] { Post(Window(), IDCANCEL); }) };
+        steps = run;
+        steps.push_back(Do([] { Post(Window(), IDCANCEL); }));
+        due = ::GetTickCount64() + 10000;
         UINT_PTR timer = ::SetTimer(nullptr, 0, 20, Tick);
         TestChooser dialog(target.c_str());
+        running = &dialog;
         theApp.m_pMainWnd = &dialog;
         INT_PTR result = dialog.DoModal();
         ::KillTimer(nullptr, timer);
@@ -83,12 +85,11 @@ struct Chooser {
         running = nullptr;
         return result;
     }
-    static int Count() { return ListView_GetItemCount(List()); }
     static std::vector<std::string> Items()
     {
         std::vector<std::string> texts;
         char text[1024] = "";
-        for (int item = 0; item < Count(); ++item) {
+        for (int item = 0; item < ListView_GetItemCount(List()); ++item) {
             ListView_GetItemText(List(), item, 0, text, sizeof text);
             texts.push_back(text);
         }
@@ -101,12 +102,6 @@ struct Chooser {
         ListView_SetItemState(List(), item, state, LVIS_SELECTED | LVIS_FOCUSED);
     }
 };
-
-inline BOOL TestChooser::OnInitDialog()
-{
-    Chooser::running = this;
-    return CZelvantoDlg::OnInitDialog();
-}
 
 // Catches the message boxes shown while it lives, as "caption|text", and answers them with OK.
 class BoxCatcher
@@ -146,12 +141,7 @@ inline std::string Loaded(UINT id)
 }
 
 // A box the program shows, as the catcher tells it: its caption is the program's name.
-inline std::string ProgramBox(const std::string& text)
+inline std::string Box(UINT id, const std::string& detail = "")
 {
-    return std::string(AfxGetApp()->m_pszAppName) + "|" + text;
-}
-
-inline std::string StoreMessage(UINT id, const std::string& keyPath)
-{
-    return ProgramBox(Loaded(id) + ":\n" + keyPath);
+    return std::string(AfxGetApp()->m_pszAppName) + "|" + Loaded(id) + (detail.empty() ? "" : ":\n" + detail);
 }
