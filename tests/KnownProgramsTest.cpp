@@ -1,8 +1,7 @@
-// The programs Windows knows for a type: tables over real keys written as installers write them, per user and
-// per machine, and over real command strings naming real files.
+// The programs Windows knows for a type, over real keys as installers write them and commands naming files.
 #include "store/associations/KnownPrograms.h"
-#include "store/associations/ParseCommand.h"
 #include "resource.h"
+#include "store/associations/ParseCommand.h"
 
 #include <gtest/gtest.h>
 
@@ -151,10 +150,9 @@ TEST_F(KnownProgramsTest, FindsEachProgramTheTypeNamesOnce)
     }
 }
 
-// A command's program and parameters as the store keeps them.
+// A command, and its program as the store keeps it, described; "-" when no program exists.
 TEST_F(KnownProgramsTest, TakesACommandApartIntoPathAndParameters)
 {
-    // The command, and its path ("~" when it expands), "|" and its parameters; "-" when no program exists.
     const std::pair<const char*, const char*> rows[] = {
         { "  %ZVT_DIR%\\tool.exe   %L  ", "%ZVT_DIR%\\tool.exe~|%1" },
         { "\"$T\\tool.exe\" %* %2 \"%3\" /x %i%D%S%H%W%~ %V %v %0 %l", "$T\\tool.exe|/x  %1 %1 %1 %1" },

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Drives the real Zelvanto.exe with real input: right-click, Add..., typing in the file dialog, then Home,
-# Shift+F10 and Open on a file whose name code page 1252 cannot hold; in German, the usage note in English.
+# Drives the real Zelvanto.exe with real input: Add... from the menu and the file dialog, then Home, Shift+F10
+# and Open on a file whose name code page 1252 cannot hold; in German, the usage note in English.
 #   EndToEnd.sh ZELVANTO_EXE RECORDER_EXE, with DISPLAY (and a window manager) and WINEPREFIX set
 set -euo pipefail
 chooser='^Öffnen mit \.\.\.$'

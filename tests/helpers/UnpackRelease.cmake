@@ -1,6 +1,5 @@
-# Unpacks the release zip into a folder whose name cmd could read as syntax, with a reg.bat planted beside the
-# scripts and the recorder as Zelvanto.exe, so a verb's launch can be read; and Register.cmd alone in a folder of
-# its own; and the two in a folder with letters of no one code page and no %:
+# Unpacks the release where cmd could read the folder's name as syntax, with a planted reg.bat and the recorder
+# as Zelvanto.exe; Register.cmd alone; and the two where the name has letters of no one code page and no %:
 #   cmake -DZIP=... -DRECORDER=... -DDRIVE_C=<prefix>/drive_c -P UnpackRelease.cmake
 set(folder "${DRIVE_C}/users/Public/Tools & Apps (x86) ^ 100% ! ä")
 set(plain "${DRIVE_C}/users/Public/Zelvanto Łódź 東京 Ω")
