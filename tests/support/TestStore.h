@@ -26,8 +26,7 @@ struct TestStore {
         ::RegOpenKeyExA(HKEY_CURRENT_USER, Full(path).c_str(), 0, KEY_READ, &key);
         return ::RegCloseKey(key) == ERROR_SUCCESS;
     }
-    // Writes the value as Get shows it, or "$N" as N's bytes in REG_BINARY, in the key it makes ("-": only
-    // that).
+    // Writes a value as Get shows it, or "$N" as N's bytes in REG_BINARY, making the key ("-": only it).
     static void Set(Text path, const char* name, Text value)
     {
         DWORD type = value.starts_with('~') ? REG_EXPAND_SZ : REG_SZ;
@@ -47,8 +46,7 @@ struct TestStore {
     static std::string Get(Text path, const char* name)
     {
         char bytes[4096] = "";
-        DWORD size = sizeof bytes;
-        DWORD type = REG_NONE;
+        DWORD type = REG_NONE, size = sizeof bytes;
         LONG status = ::RegGetValueA(
             HKEY_CURRENT_USER, Full(path).c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &type, bytes, &size);
         if (status != ERROR_SUCCESS)
