@@ -35,20 +35,18 @@ private:
 class FailingWrites
 {
 public:
-    FailingWrites() { active = this; }
-    ~FailingWrites() { active = nullptr; }
-    const char* unwritable = "";
+    FailingWrites() { unwritable = ""; }
+    static inline const char* unwritable = "";
 
 private:
-    static LONG WINAPI SetValue(
-        HKEY key, LPCSTR name, DWORD reserved, DWORD type, const BYTE* data, DWORD size)
+    static LONG WINAPI SetValue(HKEY key, LPCSTR name, DWORD, DWORD type, const BYTE* data, DWORD size)
     {
-        if (name && ::lstrcmpiA(name, active->unwritable) == 0)
+        if (name && ::lstrcmpiA(name, unwritable) == 0)
             return ERROR_ACCESS_DENIED;
         if ((type == REG_SZ || type == REG_EXPAND_SZ) && (size == 0 || data[size - 1] != 0))
             return ERROR_INVALID_DATA;
-        return active->m_patch.Original<decltype(&::RegSetValueExA)>()(key, name, reserved, type, data, size);
+        // Not patched, so the write is the real one.
+        return ::RegSetKeyValueA(key, nullptr, name, type, data, size);
     }
-    static inline FailingWrites* active = nullptr;
     ImportPatch m_patch { &__imp_RegSetValueExA, (void*)SetValue };
 };

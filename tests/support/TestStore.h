@@ -24,11 +24,9 @@ struct TestStore {
     {
         HKEY key = nullptr;
         ::RegOpenKeyExA(HKEY_CURRENT_USER, Full(path).c_str(), 0, KEY_READ, &key);
-        ::RegCloseKey(key);
-        return key != nullptr;
+        return ::RegCloseKey(key) == ERROR_SUCCESS;
     }
-    // Writes the value as Get shows it, a text with its terminator, or "$N" as the bytes of N in REG_BINARY,
-    // in the key it makes; "-" makes only the key.
+    // Writes a value as Get shows it, or "$N" as N's bytes in REG_BINARY, making the key ("-": only it).
     static void Set(Text path, const char* name, Text value)
     {
         DWORD type = value.starts_with('~') ? REG_EXPAND_SZ : REG_SZ;
@@ -44,16 +42,11 @@ struct TestStore {
             ::RegSetKeyValueA(key, nullptr, name, type, bytes.data(), static_cast<DWORD>(bytes.size()));
         ::RegCloseKey(key);
     }
-    static void Set(Text path, const char* name, DWORD value)
-    {
-        Set(path, name, '#' + std::to_string(value));
-    }
     // A text, "~" before one that is REG_EXPAND_SZ, "#N" for a number, "(type N)", or "(missing)".
     static std::string Get(Text path, const char* name)
     {
         char bytes[4096] = "";
-        DWORD size = sizeof bytes;
-        DWORD type = REG_NONE;
+        DWORD type = REG_NONE, size = sizeof bytes;
         LONG status = ::RegGetValueA(
             HKEY_CURRENT_USER, Full(path).c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &type, bytes, &size);
         if (status != ERROR_SUCCESS)
@@ -67,8 +60,8 @@ struct TestStore {
     // The chooser's place for the extension: as many of left, top, width and height as given.
     static void SetPlace(Text extension, const std::vector<int>& values)
     {
-        for (size_t i = 0; i < values.size(); ++i)
-            Set("Extensions\\" + extension, kPlaceNames[i], DWORD(values[i]));
+        for (size_t index = 0; index < values.size(); ++index)
+            Set("Extensions\\" + extension, kPlaceNames[index], '#' + std::to_string(values[index]));
     }
     static constexpr const char* kPlaceNames[] = { "WindowLeft", "WindowTop", "WindowWidth", "WindowHeight" };
     static void AddApplication(Text appKey, Text path, Text displayName)
@@ -78,6 +71,6 @@ struct TestStore {
     }
     static void AddAssignment(Text extension, Text appKey, DWORD isDefault = 0)
     {
-        Set("Extensions\\" + extension + "\\" + appKey, "Default", isDefault);
+        Set("Extensions\\" + extension + "\\" + appKey, "Default", '#' + std::to_string(isDefault));
     }
 };
