@@ -46,7 +46,8 @@ struct TestStore {
     static std::string Get(Text path, const char* name)
     {
         char bytes[4096] = "";
-        DWORD type = REG_NONE, size = sizeof bytes;
+        DWORD type = REG_NONE;
+        DWORD size = sizeof bytes;
         LONG status = ::RegGetValueA(
             HKEY_CURRENT_USER, Full(path).c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &type, bytes, &size);
         if (status != ERROR_SUCCESS)
