@@ -1,7 +1,6 @@
 // What each item shows, read back through the list's image list, and that every picture made is given back.
 #include "support/ChooserRun.h"
 
-#include <gtest/gtest.h>
 #include <shellapi.h>
 
 #include <atomic>
@@ -64,15 +63,6 @@ struct Handles {
     static inline ImportPatch deletes { &__imp_DeleteObject, reinterpret_cast<void*>(DeleteObject) };
 };
 
-static int ImageOf(int item)
-{
-    LVITEMA shown = {};
-    shown.mask = LVIF_IMAGE;
-    shown.iItem = item;
-    ListView_GetItem(Chooser::List(), &shown);
-    return shown.iImage;
-}
-
 // An image drawn on a set ground at the system's icon size: images that look alike give the same pixels.
 static std::vector<COLORREF> Pixels(HIMAGELIST images, int image)
 {
@@ -81,8 +71,7 @@ static std::vector<COLORREF> Pixels(HIMAGELIST images, int image)
     info.bmiHeader = { sizeof info.bmiHeader, size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0 };
     COLORREF* bits = nullptr;
     HDC dc = ::CreateCompatibleDC(nullptr);
-    HBITMAP bitmap
-        = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+    HBITMAP bitmap = ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, (void**)&bits, nullptr, 0);
     ::SelectObject(dc, bitmap);
     ::ImageList_DrawEx(images, image, dc, 0, 0, 0, 0, RGB(12, 34, 56), CLR_NONE, ILD_NORMAL);
     ::GdiFlush();
@@ -115,23 +104,28 @@ TEST(IconTest, EachItemShowsItsPicture)
         { system + "attrib.exe", Shows::ShellPicture }, { folder + "cut.exe", Shows::ShellPicture } };
     for (size_t row = 0; row < rows.size(); ++row) {
         std::string name(1, static_cast<char>('a' + row));
-        TestStore::AddApplication(name, rows[row].first, name);
-        TestStore::AddAssignment("txt", name);
+        Assign(name, rows[row].first, name.c_str());
     }
     // The reload finds a picture untaken: its wake-up, in the program's own range, waits while this runs.
     auto reloadBeforeTaking = Chooser::Do([] {
         ::SetEvent(Handles::othersGo);
-        MSG wakeUp;
-        for (int wait = 0; wait < 100 && !::PeekMessageA(&wakeUp, nullptr, WM_APP, 0xBFFF, PM_NOREMOVE);
-             ++wait)
+        MSG wake;
+        for (int wait = 0; wait < 100 && !::PeekMessageA(&wake, nullptr, WM_APP, 0xBFFF, PM_NOREMOVE); ++wait)
             ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_POSTMESSAGE);
         Chooser::running->LoadList();
     });
     // Checked once all but the held item show a picture; the expected icons go through the list's image list.
     auto othersShown = [&rows] {
+        auto imageOf = [](int item) {
+            LVITEMA shown = {};
+            shown.mask = LVIF_IMAGE;
+            shown.iItem = item;
+            ListView_GetItem(Chooser::List(), &shown);
+            return shown.iImage;
+        };
         int shown = 0;
         for (int item = 0; item < ListView_GetItemCount(Chooser::List()); ++item)
-            shown += ImageOf(item) >= 0;
+            shown += imageOf(item) >= 0;
         if (Handles::held < 2 || shown + 1 < static_cast<int>(rows.size()))
             return false;
         EXPECT_EQ(Handles::held, 2) << "a request taken twice, or never";
@@ -148,7 +142,7 @@ TEST(IconTest, EachItemShowsItsPicture)
             if (shows == Shows::Fallback)
                 icon = ::CopyIcon(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_FALLBACK)));
             EXPECT_TRUE(
-                Pixels(images, ImageOf(item)) == Pixels(images, ::ImageList_ReplaceIcon(images, -1, icon)))
+                Pixels(images, imageOf(item)) == Pixels(images, ::ImageList_ReplaceIcon(images, -1, icon)))
                 << "item " << item << ", " << path;
             ::DestroyIcon(icon);
         }
@@ -169,8 +163,7 @@ TEST(IconTest, At192Dpi)
     const DWORD highDpi = 192;
     ::RegSetKeyValueA(HKEY_CURRENT_USER, desktop, "LogPixels", REG_DWORD, &highDpi, sizeof highDpi);
     ::SetEnvironmentVariableA(kHighDpi, "1");
-    intptr_t exitCode
-        = ::_spawnl(_P_WAIT, _pgmptr, _pgmptr, "--gtest_filter=IconTest.EachItemShowsItsPicture", nullptr);
+    intptr_t exitCode = ::_spawnl(_P_WAIT, _pgmptr, _pgmptr, "--gtest_filter=*ItsPicture", nullptr);
     ::SetEnvironmentVariableA(kHighDpi, nullptr);
     ::RegDeleteKeyValueA(HKEY_CURRENT_USER, desktop, "LogPixels");
     EXPECT_EQ(exitCode, 0) << "the table at 192 dpi failed";

@@ -21,6 +21,13 @@ inline std::string WindowText(HWND window)
     return text;
 }
 
+inline void Assign(const std::string& appKey, const std::string& path, const char* name, DWORD isDefault = 0,
+    const std::string& extension = "txt")
+{
+    TestStore::AddApplication(appKey, path, name);
+    TestStore::AddAssignment(extension, appKey, isDefault);
+}
+
 // The chooser with its list's reload and Remove open.
 class TestChooser : public CZelvantoDlg
 {
@@ -36,6 +43,7 @@ struct Chooser {
     static inline ULONGLONG due = 0;
     static HWND Window() { return theApp.m_pMainWnd ? theApp.m_pMainWnd->m_hWnd : nullptr; }
     static HWND List() { return ::GetDlgItem(Window(), IDC_APP_LIST); }
+    static bool Shown() { return ::IsWindowVisible(Window()); }
     static Step Do(std::function<void()> action)
     {
         return [action] {
@@ -85,21 +93,11 @@ struct Chooser {
         running = nullptr;
         return result;
     }
-    static std::vector<std::string> Items()
-    {
-        std::vector<std::string> texts;
-        char text[1024] = "";
-        for (int item = 0; item < ListView_GetItemCount(List()); ++item) {
-            ListView_GetItemText(List(), item, 0, text, sizeof text);
-            texts.push_back(text);
-        }
-        return texts;
-    }
     static int Selected() { return ListView_GetNextItem(List(), -1, LVNI_SELECTED); }
     static void Select(int item)
     {
-        UINT state = item < 0 ? 0 : LVIS_SELECTED | LVIS_FOCUSED;
-        ListView_SetItemState(List(), item, state, LVIS_SELECTED | LVIS_FOCUSED);
+        ListView_SetItemState(
+            List(), item, item < 0 ? 0 : LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     }
 };
 
@@ -113,8 +111,7 @@ public:
     HICON icon = nullptr; // the last box's
 
 private:
-    // A box's text is its control 0xFFFF, as Windows and Wine number it; its icon is Wine's control 1088.
-    static const int kIconControl = 1088;
+    // A box's text is its control 0xFFFF, as Windows and Wine number it; its icon is Wine's stc1.
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
     {
         HWND box = reinterpret_cast<HWND>(wParam);
@@ -122,8 +119,7 @@ private:
         if (code == HCBT_ACTIVATE && text && ::IsWindowEnabled(box) && !::GetPropA(box, "caught")) {
             ::SetPropA(box, "caught", box);
             catcher->m_boxes.push_back(WindowText(box) + "|" + WindowText(text));
-            catcher->icon
-                = reinterpret_cast<HICON>(::SendDlgItemMessageA(box, kIconControl, STM_GETICON, 0, 0));
+            catcher->icon = reinterpret_cast<HICON>(::SendDlgItemMessageA(box, stc1, STM_GETICON, 0, 0));
             ::PostMessageA(box, WM_COMMAND, IDOK, 0);
         }
         return ::CallNextHookEx(nullptr, code, wParam, lParam);
