@@ -175,7 +175,7 @@ HBITMAP NewBitmap(const BITMAPINFO& format, const BYTE* pixels, size_t size)
 
 // An icon image is a bitmap header, its colours, the colour pixels and the mask, which together are twice as
 // high as the icon. One of another width, or compressed (PNG), is not read here.
-IconLoader::Picture PictureOf(const std::vector<BYTE>& image, int size)
+IconLoader::Picture PictureOfImage(const std::vector<BYTE>& image, int size)
 {
     BITMAPINFOHEADER header = {};
     if (image.size() < sizeof header)
@@ -224,6 +224,6 @@ IconForm ReadExecutableIcon(LPCSTR path, int size, IconLoader::Picture& picture)
     int id = ::LookupIconIdFromDirectoryEx(group.data(), TRUE, size, size, LR_DEFAULTCOLOR);
     if (id <= 0 || id > 0xFFFF || !resources.Read(file, LOWORD(RT_ICON), WORD(id), image))
         return IconForm::None;
-    picture = PictureOf(image, size);
+    picture = PictureOfImage(image, size);
     return picture.image ? IconForm::Read : IconForm::Other;
 }
