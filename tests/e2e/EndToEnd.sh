@@ -33,5 +33,5 @@ keyboard_menu "$window" shift+F10
 xdotool key Down Return
 for _ in $(seq 600); do [ -s "$folder/launch.txt" ] && break; sleep 0.1; done
 launched=$(cat "$folder/launch.txt" 2>/dev/null || true)
-[ "$launched" = "\"C:\\zelvanto-e2e\\rec.exe\" \"$target\"" ] || fail "launched: $launched"
+[ "$launched" = "\"C:\\zelvanto-e2e\\rec.exe\" \"$target\"" ] || fail "launched: $launched; stored: $(wine reg query 'HKCU\Software\Karvelund\Zelvanto' /s 2>&1)"
 echo "end to end: passed"
