@@ -23,7 +23,8 @@ wine "$1" "$target" >/dev/null 2>&1 &
 window=$(wait_window "$chooser")
 menu "$window" 100 100 add
 xdotool windowfocus --sync "$(wait_window '^Öffnen$')" 2>/dev/null || true
-xdotool type --delay 20 'C:\zelvanto-e2e\rec.exe'
+# Alt+N ("Datei&name") types into the name box, not into a focused file list, where "C" picks chooser_test.exe.
+xdotool key alt+n type --delay 20 'C:\zelvanto-e2e\rec.exe'
 xdotool key Return
 wait_gone '^Öffnen$'
 # Home selects the item, Shift+F10 opens the menu at it, Open starts the recorder, which writes its command line.
