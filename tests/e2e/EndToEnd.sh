@@ -28,8 +28,7 @@ xdotool key alt+n type --delay 20 'C:\zelvanto-e2e\rec.exe'
 xdotool key Return
 wait_gone '^Öffnen$'
 # Home selects the item, Shift+F10 opens the menu at it, Open starts the recorder, which writes its command line.
-xdotool windowfocus --sync "$window" 2>/dev/null || true
-xdotool key Home
+xdotool windowfocus --sync "$window" key Home 2>/dev/null || true
 keyboard_menu "$window" shift+F10
 xdotool key Down Return
 for _ in $(seq 600); do [ -s "$folder/launch.txt" ] && break; sleep 0.1; done
