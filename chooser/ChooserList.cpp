@@ -33,13 +33,39 @@ void CZelvantoDlg::LoadList(LPCSTR selectAppKey)
     }
     NewImageList();
     m_appList.Arrange(LVA_DEFAULT);
-    m_selectionIntoView = true;
     m_appList.SetRedraw(TRUE);
     m_appList.Invalidate();
     // At once, also before the window is first shown: the files' own icons come quickly, and those the window
     // takes before the list's first paint are drawn with it, where waiting for that paint put a second one
     // between the names and the icons.
     m_iconLoader.Start(std::move(iconRequests), m_hWnd, WM_ICONS_READY);
+    BringSelectionIntoView();
+}
+
+// Enter starts the selected item: the user sees which. Brought into view before the list's first paint, which
+// is then its only one: a scroll after it would paint the whole list again.
+void CZelvantoDlg::BringSelectionIntoView()
+{
+    int selected = m_appList.GetNextItem(-1, LVNI_SELECTED);
+    if (selected < 0)
+        return;
+    LayOutList();
+    m_appList.EnsureVisible(selected, FALSE);
+}
+
+// The list places its items, and sets its scroll bars, only when it paints: painted once into a bitmap of one
+// pixel, it knows where the selection stands.
+void CZelvantoDlg::LayOutList()
+{
+    HDC screen = ::GetDC(m_appList.m_hWnd);
+    HDC pixel = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 1, 1);
+    HGDIOBJ previous = ::SelectObject(pixel, bitmap);
+    m_appList.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(pixel), PRF_CLIENT);
+    ::SelectObject(pixel, previous);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(pixel);
+    ::ReleaseDC(m_appList.m_hWnd, screen);
 }
 
 // The path of the item's program, as stored; none when it could not be read.

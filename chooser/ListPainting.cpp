@@ -1,11 +1,8 @@
-// What the dialog adds to the list's own painting: the hint an empty list shows, and the selection brought
-// into view.
+// What the dialog adds to the list's own painting: the hint an empty list shows.
 #include "ZelvantoDlg.h"
 
 #include "CA2W.h"
 #include "resource.h"
-
-#include <utility>
 
 // The list draws itself and hands the dialog the finished picture.
 void CZelvantoDlg::OnCustomDrawList(NMHDR* header, LRESULT* result)
@@ -16,17 +13,6 @@ void CZelvantoDlg::OnCustomDrawList(NMHDR* header, LRESULT* result)
         return;
     if (m_appList.GetItemCount() == 0)
         DrawEmptyListHint(draw->hdc);
-    else if (std::exchange(m_selectionIntoView, false))
-        BringSelectionIntoView();
-}
-
-// The list knows where its items stand only once it has painted them, so a load asks for this after it. Enter
-// starts the selected item: the user sees which.
-void CZelvantoDlg::BringSelectionIntoView()
-{
-    int selected = m_appList.GetNextItem(-1, LVNI_SELECTED);
-    if (selected >= 0)
-        m_appList.EnsureVisible(selected, FALSE);
 }
 
 // Two lines in the list's font and text colour, centred a line below its top. The extension is put in as it

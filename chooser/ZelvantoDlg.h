@@ -74,13 +74,12 @@ private:
     std::vector<KnownProgram> UnassignedKnownPrograms() const;
     void FillKnownProgramsMenu(HMENU popup);
     void BringSelectionIntoView();
+    void LayOutList();
 
     // The records behind the current items, released with the items at every reload.
     std::vector<std::unique_ptr<ListEntry>> m_entries;
     // Abandons its batch when the dialog goes; the workers need nothing of the dialog.
     IconLoader m_iconLoader;
-    // Set by a load until the list has painted its items.
-    bool m_selectionIntoView = false;
     // What "Add from Windows" offered when the menu last opened, in its order.
     std::vector<KnownProgram> m_knownPrograms;
     // Whether the empty list's hint names "Add from Windows"; read only while the list is empty.
