@@ -173,14 +173,18 @@ bool IconLoader::FromFile(Batch& batch, size_t request)
 }
 
 // Keeps the picture for the window and wakes it; once the batch is abandoned, deletes the picture instead.
-// Only a wake-up travels by message: a picture in a closed window's queue would be lost.
+// Only a wake-up travels by message: a picture in a closed window's queue would be lost. One wake-up serves
+// all pictures finished until the window takes them: every further message would cost the window a turn of
+// its queue before its first paint.
 bool IconLoader::Deliver(Batch& batch, const Finished& finished)
 {
     {
         std::lock_guard<std::mutex> guard(batch.lock);
         if (!batch.cancelled) {
+            bool wakeUpPending = !batch.finished.empty();
             batch.finished.push_back(finished);
-            ::PostMessageA(batch.window, batch.wakeUp, 0, 0);
+            if (!wakeUpPending)
+                ::PostMessageA(batch.window, batch.wakeUp, 0, 0);
             return true;
         }
     }

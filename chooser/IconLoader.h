@@ -40,8 +40,8 @@ public:
     IconLoader& operator=(const IconLoader&) = delete;
 
     // Fetches one picture per request, each worker taking the next request not taken yet: first every file's
-    // own icon, then the shell's pictures for the files without one. Each finished picture posts the wake-up
-    // message.
+    // own icon, then the shell's pictures for the files without one. A picture finished while no other waits
+    // for the window posts the wake-up message.
     void Start(std::vector<Request> requests, HWND window, UINT wakeUp);
     // Abandons the batch at once, without waiting for a worker: none of its pictures is handed out any more,
     // and each is deleted, the ones not taken yet here and the later ones by their worker.

@@ -83,6 +83,15 @@ static std::vector<COLORREF> Pixels(HIMAGELIST images, int image)
 
 enum class Shows { OwnIcon, ShellPicture, Fallback, Nothing };
 
+static int ImageOf(int item)
+{
+    LVITEMA shown = {};
+    shown.mask = LVIF_IMAGE;
+    shown.iItem = item;
+    ListView_GetItem(Chooser::List(), &shown);
+    return shown.iImage;
+}
+
 // Each item's own picture at the large-icon size, none held back by a hung file, all pictures given back.
 TEST(IconTest, EachItemShowsItsPicture)
 {
@@ -116,16 +125,9 @@ TEST(IconTest, EachItemShowsItsPicture)
     });
     // Checked once all but the held item show a picture; the expected icons go through the list's image list.
     auto othersShown = [&rows] {
-        auto imageOf = [](int item) {
-            LVITEMA shown = {};
-            shown.mask = LVIF_IMAGE;
-            shown.iItem = item;
-            ListView_GetItem(Chooser::List(), &shown);
-            return shown.iImage;
-        };
         int shown = 0;
         for (int item = 0; item < ListView_GetItemCount(Chooser::List()); ++item)
-            shown += imageOf(item) >= 0;
+            shown += ImageOf(item) >= 0;
         if (Handles::held < 2 || shown + 1 < static_cast<int>(rows.size()))
             return false;
         EXPECT_EQ(Handles::held, 2) << "a request taken twice, or never";
@@ -142,15 +144,19 @@ TEST(IconTest, EachItemShowsItsPicture)
             if (shows == Shows::Fallback)
                 icon = ::CopyIcon(::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_FALLBACK)));
             EXPECT_TRUE(
-                Pixels(images, imageOf(item)) == Pixels(images, ::ImageList_ReplaceIcon(images, -1, icon)))
+                Pixels(images, ImageOf(item)) == Pixels(images, ::ImageList_ReplaceIcon(images, -1, icon)))
                 << "item " << item << ", " << path;
             ::DestroyIcon(icon);
         }
         return true;
     };
-    Chooser::Run("C:\\a.txt", { reloadBeforeTaking, othersShown });
-    ::ResetEvent(Handles::allGivenBack);
-    ::SetEvent(Handles::heldGo);
+    // Let go last, the held file's picture comes alone: the window must still be woken for it.
+    auto releaseHeld = Chooser::Do([] {
+        ::ResetEvent(Handles::allGivenBack);
+        ::SetEvent(Handles::heldGo);
+    });
+    auto heldShown = [] { return ImageOf(0) >= 0; };
+    Chooser::Run("C:\\a.txt", { reloadBeforeTaking, othersShown, releaseHeld, heldShown });
     EXPECT_EQ(::WaitForSingleObject(Handles::allGivenBack, 10000), WAIT_OBJECT_0) << "some never given back";
     for (const char* name : { "held.exe", "a.bat", "cut.exe" })
         ::DeleteFileA((folder + name).c_str());
