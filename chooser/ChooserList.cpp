@@ -12,13 +12,13 @@ void CZelvantoDlg::LoadList(LPCSTR selectAppKey)
     m_appList.DeleteAllItems();
     m_entries.clear();
     std::vector<ListedApplication> applications = Store().List();
+    StartIcons(applications);
     // Read only for an empty list, so a start with applications never waits for Windows' associations.
     m_windowsKnowsPrograms = applications.empty() && !UnassignedKnownPrograms().empty();
     // Drawn once when complete: a list redrawn on every insertion grows slower with every item. Inserted in
     // order, where each item stays: the list's own sorted insertion would move items under their icons.
     m_appList.SetRedraw(FALSE);
     m_appList.ModifyStyle(LVS_SORTASCENDING, 0);
-    std::vector<IconLoader::Request> iconRequests;
     for (const ListedApplication& application : applications) {
         int position = static_cast<int>(m_entries.size());
         // No image until the item's own icon is there.
@@ -29,17 +29,23 @@ void CZelvantoDlg::LoadList(LPCSTR selectAppKey)
             m_appList.SetItemState(position, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
         m_entries.push_back(std::make_unique<ListEntry>(application.entry));
         m_appList.SetItemData(position, reinterpret_cast<DWORD_PTR>(m_entries.back().get()));
-        iconRequests.push_back(application.iconPath);
     }
     NewImageList();
     m_appList.Arrange(LVA_DEFAULT);
     m_appList.SetRedraw(TRUE);
     m_appList.Invalidate();
-    // At once, also before the window is first shown: the files' own icons come quickly, and those the window
-    // takes before the list's first paint are drawn with it, where waiting for that paint put a second one
-    // between the names and the icons.
-    m_iconLoader.Start(std::move(iconRequests), m_hWnd, WM_ICONS_READY);
     BringSelectionIntoView();
+}
+
+// At once, before the items are made and the window is first shown: the files' own icons come quickly, and
+// those the window takes before the list's first paint are drawn with it, where waiting for that paint put a
+// second one between the names and the icons. The window takes them only after the load: the items are there.
+void CZelvantoDlg::StartIcons(const std::vector<ListedApplication>& applications)
+{
+    std::vector<IconLoader::Request> requests;
+    for (const ListedApplication& application : applications)
+        requests.push_back(application.iconPath);
+    m_iconLoader.Start(std::move(requests), m_hWnd, WM_ICONS_READY);
 }
 
 // Enter starts the selected item: the user sees which. Brought into view before the list's first paint, which

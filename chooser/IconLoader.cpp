@@ -1,6 +1,7 @@
 #include "IconLoader.h"
 
 #include "ExecutableIcon.h"
+#include "store/CaselessSet.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -15,6 +16,10 @@
 // window has abandoned lives on until its last worker has ended.
 struct IconLoader::Batch {
     std::vector<Request> requests;
+    // A file named by several requests is read for the first of them only: the others are its twins, handed
+    // out right after it with its picture.
+    std::vector<bool> isTwin;
+    std::vector<std::vector<size_t>> twinsOf;
     HWND window = nullptr;
     UINT wakeUp = 0;
     std::mutex lock;
@@ -51,12 +56,30 @@ void IconLoader::Start(std::vector<Request> requests, HWND window, UINT wakeUp)
     Cancel();
     m_batch = std::make_shared<Batch>();
     m_batch->requests = std::move(requests);
+    FindTwins(*m_batch);
     m_batch->window = window;
     m_batch->wakeUp = wakeUp;
     // Never joined: the shell may take tens of seconds over a file on a share that does not answer, and
     // neither a reload nor the window's end may wait for it.
     for (size_t worker = 0; worker < kWorkers; ++worker)
         std::thread(&IconLoader::Fetch, m_batch).detach();
+}
+
+void IconLoader::FindTwins(Batch& batch)
+{
+    std::map<std::wstring, size_t> firstOfFile;
+    batch.isTwin.assign(batch.requests.size(), false);
+    batch.twinsOf.assign(batch.requests.size(), {});
+    for (size_t request = 0; request < batch.requests.size(); ++request) {
+        if (!batch.requests[request])
+            continue;
+        auto [first, isFirst]
+            = firstOfFile.try_emplace(CaselessSet::Folded(*batch.requests[request]), request);
+        if (!isFirst) {
+            batch.isTwin[request] = true;
+            batch.twinsOf[first->second].push_back(request);
+        }
+    }
 }
 
 void IconLoader::Cancel()
@@ -100,7 +123,9 @@ void IconLoader::Fetch(std::shared_ptr<Batch> batch)
 
 bool IconLoader::NextFromFile(Batch& batch, size_t& request)
 {
-    request = batch.next++;
+    do
+        request = batch.next++;
+    while (request < batch.requests.size() && batch.isTwin[request]);
     return request < batch.requests.size() && !batch.cancelled;
 }
 
@@ -183,6 +208,8 @@ bool IconLoader::Deliver(Batch& batch, const Finished& finished)
         if (!batch.cancelled) {
             bool wakeUpPending = !batch.finished.empty();
             batch.finished.push_back(finished);
+            for (size_t twin : batch.twinsOf[finished.request])
+                batch.finished.push_back({ twin, finished.sameAs, {} });
             if (!wakeUpPending)
                 ::PostMessageA(batch.window, batch.wakeUp, 0, 0);
             return true;

@@ -23,9 +23,9 @@ public:
         HBITMAP image = nullptr;
         HBITMAP mask = nullptr;
     };
-    // Requests whose files the shell shows with one picture share one image: a worker makes the picture for
-    // the first of them it meets only, and hands it out before the others. So sameAs names the request whose
-    // image this one shows: itself, or an earlier one of the same picture.
+    // Requests of one file, and requests whose files the shell shows with one picture, share one image: the
+    // picture is made for the first of them only, and handed out before the others. So sameAs names the
+    // request whose image this one shows: itself, or an earlier one of the same picture.
     struct Finished {
         size_t request; // position of the request in the batch
         size_t sameAs;
@@ -58,6 +58,7 @@ private:
         std::optional<HRESULT> com;
         std::map<int, size_t> firstOfShellIndex;
     };
+    static void FindTwins(Batch& batch);
     static void Fetch(std::shared_ptr<Batch> batch);
     static bool NextFromFile(Batch& batch, size_t& request);
     static bool NextForShell(Batch& batch, size_t& request);

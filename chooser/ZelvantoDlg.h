@@ -51,6 +51,7 @@ public:
 protected:
     // Selects the item of the app key when one is given, else the default.
     void LoadList(LPCSTR selectAppKey = nullptr);
+    void StartIcons(const std::vector<ListedApplication>& applications);
     void NewImageList();
     int ImageOf(const IconLoader::Finished& finished, HIMAGELIST images);
     void RestoreWindowRect();
