@@ -12,7 +12,6 @@ void CZelvantoDlg::LoadList(LPCSTR selectAppKey)
     m_appList.DeleteAllItems();
     m_entries.clear();
     std::vector<ListedApplication> applications = Store().List();
-    StartIcons(applications);
     // Read only for an empty list, so a start with applications never waits for Windows' associations.
     m_windowsKnowsPrograms = applications.empty() && !UnassignedKnownPrograms().empty();
     // Drawn once when complete: a list redrawn on every insertion grows slower with every item. Inserted in
@@ -34,12 +33,13 @@ void CZelvantoDlg::LoadList(LPCSTR selectAppKey)
     m_appList.Arrange(LVA_DEFAULT);
     m_appList.SetRedraw(TRUE);
     m_appList.Invalidate();
+    StartIcons(applications);
     BringSelectionIntoView();
 }
 
-// At once, before the items are made and the window is first shown: the files' own icons come quickly, and
-// those the window takes before the list's first paint are drawn with it, where waiting for that paint put a
-// second one between the names and the icons. The window takes them only after the load: the items are there.
+// Before the window is first shown: the files' own icons come quickly, and those the window takes before the
+// list's first paint are drawn with it, where waiting for that paint put a second one between the names and
+// the icons. Not before the items are made: the workers would take the cores the window needs to show them.
 void CZelvantoDlg::StartIcons(const std::vector<ListedApplication>& applications)
 {
     std::vector<IconLoader::Request> requests;
