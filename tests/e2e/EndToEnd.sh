@@ -16,6 +16,7 @@ export ZELVANTO_RECORD_FILE='C:\zelvanto-e2e\launch.txt'
 LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 wine "$1" 'C:\a.txt' 'C:\b.txt' >/dev/null 2>&1 &
 note=$(wait_window '^Note$')
 xdotool windowfocus --sync "$note" key Return 2>/dev/null || true
+wait_gone '^Note$'
 wait $!
 
 target='C:\Docs\Łódź 東京 Ω.txt'
