@@ -7,6 +7,7 @@
 #include <objbase.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <mutex>
@@ -60,8 +61,10 @@ void IconLoader::Start(std::vector<Request> requests, HWND window, UINT wakeUp)
     m_batch->window = window;
     m_batch->wakeUp = wakeUp;
     // Never joined: the shell may take tens of seconds over a file on a share that does not answer, and
-    // neither a reload nor the window's end may wait for it.
-    for (size_t worker = 0; worker < kWorkers; ++worker)
+    // neither a reload nor the window's end may wait for it. No more workers than requests: a worker without
+    // one would only cost the window its start, an empty list both.
+    size_t workers = std::min(kWorkers, m_batch->requests.size());
+    for (size_t worker = 0; worker < workers; ++worker)
         std::thread(&IconLoader::Fetch, m_batch).detach();
 }
 
